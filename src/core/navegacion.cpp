@@ -1,0 +1,51 @@
+// The derived views of the catalog that drive browsing: recomputed from scratch on every read.
+#include "core/store.h"
+
+#include "core/texto.h"
+
+namespace {
+const QString todas = QStringLiteral("Todas");
+}
+
+QStringList Store::categories() const {
+    QStringList resultado;
+    QStringList vistas; // NFC forms, for the duplicate check
+    for (qsizetype i = 0; i < plugins_.size(); ++i) {
+        if (vistas.contains(comparables_[i].category))
+            continue;
+        vistas.append(comparables_[i].category);
+        resultado.append(plugins_[i].category);
+    }
+    return resultado;
+}
+
+QList<Plugin> Store::visible() const {
+    const bool todasLasCategorias = category_ == todas;
+    const QString categoria = nfc(category_);
+    const QString consulta = nfc(query_);
+    QList<Plugin> resultado;
+    for (qsizetype i = 0; i < plugins_.size(); ++i) {
+        const Comparable& c = comparables_[i];
+        if (!todasLasCategorias && c.category != categoria)
+            continue;
+        if (!consulta.isEmpty() && !c.name.contains(consulta, Qt::CaseInsensitive) &&
+            !c.subtitle.contains(consulta, Qt::CaseInsensitive) &&
+            !c.purpose.contains(consulta, Qt::CaseInsensitive))
+            continue;
+        resultado.append(plugins_[i]);
+    }
+    return resultado;
+}
+
+std::optional<Plugin> Store::selected() const {
+    if (selectedID_) {
+        const QString id = nfc(*selectedID_);
+        for (qsizetype i = 0; i < plugins_.size(); ++i)
+            if (comparables_[i].id == id)
+                return plugins_[i];
+    }
+    const QList<Plugin> lista = visible();
+    if (lista.isEmpty())
+        return std::nullopt;
+    return lista.first();
+}

@@ -1,0 +1,65 @@
+#include "core/plugin.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+size_t qHash(const Plugin& p, size_t seed) noexcept {
+    return qHashMulti(seed, p.id, p.name, p.subtitle, p.purpose, p.category, p.blurb,
+                      p.manufacturer, p.screenshot, p.vst3, p.au,
+                      qHashRange(p.requirements.cbegin(), p.requirements.cend()));
+}
+
+namespace {
+
+bool texto(const QJsonObject& o, const char* clave, QString& destino) {
+    const QJsonValue v = o.value(QLatin1String(clave));
+    if (!v.isString())
+        return false;
+    destino = v.toString();
+    return true;
+}
+
+std::optional<Plugin> decodificarPlugin(const QJsonValue& valor) {
+    if (!valor.isObject())
+        return std::nullopt;
+    const QJsonObject o = valor.toObject();
+    Plugin p;
+    if (!texto(o, "id", p.id) || !texto(o, "name", p.name) || !texto(o, "subtitle", p.subtitle) ||
+        !texto(o, "purpose", p.purpose) || !texto(o, "category", p.category) ||
+        !texto(o, "blurb", p.blurb) || !texto(o, "manufacturer", p.manufacturer) ||
+        !texto(o, "screenshot", p.screenshot) || !texto(o, "vst3", p.vst3) ||
+        !texto(o, "au", p.au))
+        return std::nullopt;
+    const QJsonValue reqs = o.value(QLatin1String("requirements"));
+    if (!reqs.isArray())
+        return std::nullopt;
+    for (const QJsonValue& r : reqs.toArray()) {
+        if (!r.isString())
+            return std::nullopt;
+        p.requirements.append(r.toString());
+    }
+    return p;
+}
+
+} // namespace
+
+std::optional<Catalog> decodificarCatalogo(const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return std::nullopt;
+    const QJsonValue lista = doc.object().value(QLatin1String("plugins"));
+    if (!lista.isArray())
+        return std::nullopt;
+    Catalog catalogo;
+    const QJsonArray arreglo = lista.toArray();
+    catalogo.plugins.reserve(arreglo.size());
+    for (const QJsonValue& v : arreglo) {
+        auto p = decodificarPlugin(v);
+        if (!p)
+            return std::nullopt;
+        catalogo.plugins.append(std::move(*p));
+    }
+    return catalogo;
+}

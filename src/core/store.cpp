@@ -1,0 +1,128 @@
+#include "core/store.h"
+
+#include "core/failure.h"
+#include "core/texto.h"
+
+#include <QFile>
+#include <QTimer>
+
+namespace {
+const QString todas = QStringLiteral("Todas");
+}
+
+Store::Store() : Store(Entorno::delSistema()) {}
+
+Store::Store(Entorno entorno)
+    : entorno_(std::move(entorno)),
+      status_(QStringLiteral("Entra con tu cuenta para ver e instalar los plugins.")) {}
+
+void Store::setCategory(const QString& v) {
+    if (category_ == v)
+        return;
+    category_ = v;
+    Q_EMIT categoryChanged();
+}
+
+void Store::setQuery(const QString& v) {
+    if (query_ == v)
+        return;
+    query_ = v;
+    Q_EMIT queryChanged();
+}
+
+void Store::setSelectedID(const std::optional<QString>& v) {
+    if (selectedID_ == v)
+        return;
+    selectedID_ = v;
+    Q_EMIT selectedIDChanged();
+}
+
+void Store::setStatus(const QString& v) {
+    if (status_ == v)
+        return;
+    status_ = v;
+    Q_EMIT statusChanged();
+}
+
+void Store::setPlugins(QList<Plugin> v) {
+    QList<Comparable> comparables;
+    comparables.reserve(v.size());
+    for (const Plugin& p : v)
+        comparables.append({nfc(p.id), nfc(p.category), nfc(p.name), nfc(p.subtitle),
+                            nfc(p.purpose)});
+    plugins_ = std::move(v);
+    comparables_ = std::move(comparables);
+    Q_EMIT pluginsChanged();
+}
+
+void Store::setBusy(bool v) {
+    if (busy_ == v)
+        return;
+    busy_ = v;
+    Q_EMIT busyChanged();
+}
+
+void Store::setInstalled(QSet<QString> v) {
+    if (installed_ == v)
+        return;
+    installed_ = std::move(v);
+    Q_EMIT installedChanged();
+}
+
+void Store::setCuentaEmail(const std::optional<QString>& v) {
+    if (cuentaEmail_ == v)
+        return;
+    cuentaEmail_ = v;
+    Q_EMIT cuentaEmailChanged();
+}
+
+void Store::setTokenCasa(const std::optional<QString>& v) {
+    if (tokenCasa_ == v)
+        return;
+    tokenCasa_ = v;
+    Q_EMIT tokenCasaChanged();
+}
+
+void Store::setProgreso(std::optional<double> v) {
+    if (progreso_ == v)
+        return;
+    progreso_ = v;
+    Q_EMIT progresoChanged();
+}
+
+void Store::load() {
+    QFile archivo(unir(entorno_.recursos, QStringLiteral("catalogo.json")));
+    std::optional<Catalog> catalogo;
+    if (archivo.open(QIODevice::ReadOnly))
+        catalogo = decodificarCatalogo(archivo.readAll());
+    if (!catalogo) {
+        setStatus(QStringLiteral("No encontré el catálogo dentro de la app."));
+        return;
+    }
+    setPlugins(std::move(catalogo->plugins));
+    setSelectedID(plugins_.isEmpty() ? std::nullopt : std::optional<QString>(plugins_.first().id));
+    refreshInstalled();
+    cargarSesion();
+}
+
+void Store::run(std::function<QCoro::Task<>()> accion) {
+    setBusy(true);
+    // Posted, so the action starts after run has returned, like a task queued on the main thread.
+    QTimer::singleShot(0, this, [this, accion = std::move(accion)]() mutable {
+        ejecutar(QPointer<Store>(this), std::move(accion));
+    });
+}
+
+QCoro::Task<> Store::ejecutar(QPointer<Store> store, std::function<QCoro::Task<>()> accion) {
+    // Nobody awaits this coroutine: everything it throws must be caught here.
+    try {
+        co_await accion();
+    } catch (...) {
+        if (store)
+            store->setStatus(descripcionDe(std::current_exception()));
+    }
+    if (!store)
+        co_return;
+    store->refreshInstalled();
+    store->setBusy(false);
+}

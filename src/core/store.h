@@ -1,0 +1,134 @@
+#pragma once
+
+#include "core/entorno.h"
+#include "core/plugin.h"
+
+#include <QCoro/QCoroTask>
+#include <QJsonObject>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+struct Cuenta;
+
+// The one application state and every action. Bound to the thread that created it (the main
+// thread); views read its properties, follow its change signals and call its actions.
+class Store : public QObject {
+    Q_OBJECT
+public:
+    Store();
+    explicit Store(Entorno);
+
+    // published properties: getter, change signal <name>Changed(), setter where views write
+    QList<Plugin> plugins() const { return plugins_; }
+    QString category() const { return category_; }
+    void setCategory(const QString&);
+    QString query() const { return query_; }
+    void setQuery(const QString&);
+    std::optional<QString> selectedID() const { return selectedID_; }
+    void setSelectedID(const std::optional<QString>&);
+    QString status() const { return status_; }
+    void setStatus(const QString&);
+    bool busy() const { return busy_; }
+    QSet<QString> installed() const { return installed_; }
+    std::optional<QString> cuentaEmail() const { return cuentaEmail_; }
+    std::optional<QString> tokenCasa() const { return tokenCasa_; }
+    std::optional<double> progreso() const { return progreso_; } // 0..1 while a package downloads and its size is known
+
+    // derived, recomputed on every read
+    QStringList categories() const;
+    QList<Plugin> visible() const;
+    std::optional<Plugin> selected() const;
+
+    // operations and actions
+    void load();
+    std::optional<QString> root() const;
+    bool isInstalled(const Plugin&) const;
+    void refreshInstalled();
+    void install(const Plugin&);
+    void installVisible();
+    void remove(const Plugin&);
+    void crearCuenta(const QString& email, const QString& password, const QString& repeticion);
+    void entrar(const QString& email, const QString& password);
+    void salir();
+    void entrarCasa(const QString& email, const QString& password, bool crear);
+    void bajarComprados();
+
+    const Entorno& entorno() const { return entorno_; }
+
+Q_SIGNALS:
+    void pluginsChanged();
+    void categoryChanged();
+    void queryChanged();
+    void selectedIDChanged();
+    void statusChanged();
+    void busyChanged();
+    void installedChanged();
+    void cuentaEmailChanged();
+    void tokenCasaChanged();
+    void progresoChanged();
+
+private:
+    friend struct PruebaStore; // tests reach the private steps through it
+
+    // state
+    void setPlugins(QList<Plugin>);
+    void setBusy(bool);
+    void setInstalled(QSet<QString>);
+    void setCuentaEmail(const std::optional<QString>&);
+    void setTokenCasa(const std::optional<QString>&);
+    void setProgreso(std::optional<double>);
+
+    // Runs an asynchronous action: busy at once, the action posted to the event loop, its
+    // error shown as the status, then the installed rescan, and busy cleared last.
+    // The factory must return a task of a member coroutine taking its arguments by value:
+    // a coroutine lambda with captures would dangle after its first suspension.
+    void run(std::function<QCoro::Task<>()> accion);
+    static QCoro::Task<> ejecutar(QPointer<Store> store, std::function<QCoro::Task<>()> accion);
+
+    // install
+    QStringList bundlesEn(const QString& carpeta) const;
+    QCoro::Task<> copy(Plugin plugin);
+    QCoro::Task<> copyBundle(QString ruta, QString carpeta, std::optional<QString> destino);
+    QCoro::Task<> instalarYAvisar(Plugin plugin);
+    QCoro::Task<> instalarLista(QList<Plugin> lista);
+    QCoro::Task<> quitar(Plugin plugin);
+
+    // accounts
+    QString archivoDatos(const QString& nombre) const;
+    bool correoValido(const QString& email) const;
+    void escribirCuentas(const QList<Cuenta>& cuentas);
+    void abrir(const QString& email, const std::optional<QString>& token);
+    void cargarSesion();
+
+    // service
+    QUrl servicio() const;
+    QCoro::Task<QJsonObject> cuentaCasa(QString action, QString email, QString password);
+    QCoro::Task<QUrl> urlDescarga();
+    QCoro::Task<> bajar(QString token, std::optional<QString> solo);
+    QCoro::Task<> traer(Plugin plugin, QUrl base, QString token);
+
+    Entorno entorno_;
+    QList<Plugin> plugins_;
+    // NFC forms of the compared fields, one per plug-in, so browsing does not normalise on
+    // every read
+    struct Comparable {
+        QString id, category, name, subtitle, purpose;
+    };
+    QList<Comparable> comparables_;
+    QString category_ = QStringLiteral("Todas");
+    QString query_;
+    std::optional<QString> selectedID_;
+    QString status_;
+    bool busy_ = false;
+    QSet<QString> installed_;
+    std::optional<QString> cuentaEmail_;
+    std::optional<QString> tokenCasa_;
+    std::optional<double> progreso_;
+};

@@ -1,0 +1,33 @@
+// The project folder and the installed-state scan.
+#include "core/store.h"
+
+#include "core/texto.h"
+#include "install/destinos.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+std::optional<QString> Store::root() const {
+    const QString carpeta = QFileInfo(QDir::cleanPath(entorno_.bundle)).absolutePath();
+    // A file of that name counts as much as a folder; a dangling link does not.
+    if (QFileInfo::exists(unir(carpeta, QStringLiteral("Juce Pugins creacion"))))
+        return carpeta;
+    return std::nullopt;
+}
+
+bool Store::isInstalled(const Plugin& plugin) const {
+    const auto destino = destinoVst3(entorno_.home, plugin);
+    return destino && QFileInfo::exists(*destino);
+}
+
+void Store::refreshInstalled() {
+    QSet<QString> nuevos;
+    for (const Plugin& p : plugins_)
+        if (isInstalled(p))
+            nuevos.insert(p.id);
+    setInstalled(std::move(nuevos));
+}
+
+QStringList Store::bundlesEn(const QString& carpeta) const {
+    return ::bundlesEn(carpeta);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/entorno.h"
+
+#include <QCoro/QCoroTask>
+#include <QString>
+#include <QStringList>
+
+// Child processes and file-system steps shared by the project install and the store download.
+// Platform errors are thrown as ErrorSistema with the system's own description.
+
+// Runs a program by absolute path, without a shell, and awaits its end without blocking the
+// event loop. Returns the exit status (a crash counts as non-zero); a program that cannot start
+// throws with its own error description.
+QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos);
+
+// Copies a whole bundle folder (contents, links, modes, times, extended attributes) with the
+// copy tool of the platform. True when the tool exited with status 0.
+QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino);
+
+// Clears the "com.apple.quarantine" attribute from a path and everything inside it. Every
+// failure is ignored.
+QCoro::Task<> quitarCuarentena(Entorno entorno, QString destino);
+
+// Whether anything is at a path, a link (even a dangling one) included.
+bool hayAlgo(const QString& ruta);
+
+// Removes what is at a path: a link itself (never what it points to), a file, or a folder with
+// everything inside. Nothing there is no error.
+void borrarRuta(const QString& ruta);
+
+// Creates a folder with every missing parent. An existing folder is no error.
+void crearCarpeta(const QString& ruta);

@@ -1,0 +1,356 @@
+// The catalog file, the Store's browsing views, load and the run wrapper.
+#include "archivos.h"
+#include "core/failure.h"
+#include "core/store.h"
+
+#include <QCoro/QCoroTimer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+struct PruebaStore {
+    static void run(Store& s, std::function<QCoro::Task<>()> a) { s.run(std::move(a)); }
+};
+
+namespace {
+
+QCoro::Task<> fallarTras(std::chrono::milliseconds espera, QString mensaje, bool* empezo) {
+    *empezo = true;
+    co_await QCoro::sleepFor(espera);
+    throw Failure(mensaje);
+}
+
+QCoro::Task<> fallarConError(QString mensaje) {
+    co_await QCoro::sleepFor(std::chrono::milliseconds(1));
+    throw ErrorSistema(mensaje);
+}
+
+QByteArray unPlugin(const QString& cambios) {
+    // One valid entry, with the named fields replaced by raw JSON text.
+    QMap<QString, QString> campos{
+        {"id", "\"a\""},        {"name", "\"A\""},        {"subtitle", "\"s\""},
+        {"purpose", "\"p\""},   {"category", "\"c\""},    {"blurb", "\"b\""},
+        {"manufacturer", "\"m\""}, {"screenshot", "\"\""}, {"vst3", "\"a.vst3\""},
+        {"au", "\"a.component\""}, {"requirements", "[\"r1\", \"r2\"]"}};
+    for (const QString& par : cambios.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const qsizetype igual = par.indexOf(QLatin1Char('='));
+        const QString clave = par.left(igual);
+        const QString valor = par.mid(igual + 1);
+        if (valor == QLatin1String("<fuera>"))
+            campos.remove(clave);
+        else
+            campos[clave] = valor;
+    }
+    QStringList partes;
+    for (auto it = campos.cbegin(); it != campos.cend(); ++it)
+        partes.append(QStringLiteral("\"%1\": %2").arg(it.key(), it.value()));
+    return (QStringLiteral("{") + partes.join(QStringLiteral(", ")) + QStringLiteral("}"))
+        .toUtf8();
+}
+
+QByteArray catalogoCon(const QByteArray& entrada) {
+    return "{\"plugins\": [" + entrada + "]}";
+}
+
+Plugin conCampos(const QString& id, const QString& name, const QString& subtitle,
+                 const QString& purpose, const QString& category) {
+    Plugin p = pluginDePrueba(id, category);
+    p.name = name;
+    p.subtitle = subtitle;
+    p.purpose = purpose;
+    return p;
+}
+
+// A Store loaded with a catalog written into a temporary application folder.
+struct Cargado {
+    Mundo mundo;
+    std::unique_ptr<Store> store;
+    explicit Cargado(const QList<Plugin>& plugins) {
+        mundo.catalogo(plugins);
+        store = std::make_unique<Store>(mundo.entorno);
+        store->load();
+    }
+};
+
+QStringList ids(const QList<Plugin>& lista) {
+    QStringList r;
+    for (const Plugin& p : lista)
+        r.append(p.id);
+    return r;
+}
+
+} // namespace
+
+class TstCore : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void catalogo_decodifica_entradas_en_orden() {
+        const auto c = decodificarCatalogo(
+            "{\"plugins\": [" + unPlugin("id=\"z\"") + "," + unPlugin("id=\"a\"") + "," +
+            unPlugin("id=\"z\"") + "], \"version\": 3}");
+        QVERIFY(c);
+        QCOMPARE(ids(c->plugins), (QStringList{"z", "a", "z"})); // duplicates kept, not sorted
+        QCOMPARE(c->plugins[0].requirements, (QStringList{"r1", "r2"}));
+        QCOMPARE(c->plugins[0].vst3, QStringLiteral("a.vst3"));
+    }
+
+    void catalogo_vacio_no_es_error() {
+        const auto c = decodificarCatalogo("{\"plugins\": []}");
+        QVERIFY(c);
+        QVERIFY(c->plugins.isEmpty());
+    }
+
+    void catalogo_toma_los_textos_tal_cual() {
+        const auto c = decodificarCatalogo(catalogoCon(
+            unPlugin("name=\"  Con espacios \";vst3=\"\";au=\"\";price=12;extra=null")));
+        QVERIFY(c);
+        QCOMPARE(c->plugins[0].name, QStringLiteral("  Con espacios "));
+        QVERIFY(c->plugins[0].vst3.isEmpty());
+    }
+
+    void catalogo_rechaza_todo_ante_un_campo_malo_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("sin requirements") << catalogoCon(unPlugin("requirements=<fuera>"));
+        QTest::newRow("requirements null") << catalogoCon(unPlugin("requirements=null"));
+        QTest::newRow("requirement numérico") << catalogoCon(unPlugin("requirements=[\"a\", 1]"));
+        QTest::newRow("name null") << catalogoCon(unPlugin("name=null"));
+        QTest::newRow("id numérico") << catalogoCon(unPlugin("id=7"));
+        QTest::newRow("au booleano") << catalogoCon(unPlugin("au=false"));
+        QTest::newRow("sin blurb") << catalogoCon(unPlugin("blurb=<fuera>"));
+        QTest::newRow("segunda entrada mala")
+            << QByteArray("{\"plugins\": [" + unPlugin("") + "," + unPlugin("vst3=<fuera>") +
+                          "]}");
+        QTest::newRow("entrada que no es objeto") << QByteArray("{\"plugins\": [\"a\"]}");
+        QTest::newRow("plugins null") << QByteArray("{\"plugins\": null}");
+        QTest::newRow("sin plugins") << QByteArray("{\"catalogo\": []}");
+        QTest::newRow("arreglo suelto") << QByteArray("[]");
+        QTest::newRow("no es JSON") << QByteArray("plugins:");
+    }
+    void catalogo_rechaza_todo_ante_un_campo_malo() {
+        QFETCH(QByteArray, json);
+        QVERIFY(!decodificarCatalogo(json));
+    }
+
+    void plugin_igualdad_y_hash_sobre_todos_los_campos() {
+        const Plugin a = pluginDePrueba("a");
+        Plugin b = a;
+        QCOMPARE(a, b);
+        QCOMPARE(qHash(a), qHash(b));
+        b.blurb += QLatin1Char('.');
+        QVERIFY(a != b);
+        b = a;
+        b.requirements.append(QStringLiteral("otra"));
+        QVERIFY(a != b);
+        QVERIFY(qHash(a) != qHash(b));
+        QSet<Plugin> conjunto{a, a, b};
+        QCOMPARE(conjunto.size(), 2);
+    }
+
+    void failure_describe_su_mensaje() {
+        QCOMPARE(descripcionDe(std::make_exception_ptr(Failure(QStringLiteral("abc")))),
+                 QStringLiteral("abc"));
+        QCOMPARE(QString::fromUtf8(Failure(QStringLiteral("ñandú")).what()),
+                 QStringLiteral("ñandú"));
+    }
+
+    void store_empieza_con_sus_valores_iniciales() {
+        Mundo mundo;
+        Store store(mundo.entorno);
+        QVERIFY(store.plugins().isEmpty());
+        QCOMPARE(store.category(), QStringLiteral("Todas"));
+        QVERIFY(store.query().isEmpty());
+        QVERIFY(!store.selectedID());
+        QVERIFY(!store.status().isEmpty());
+        QVERIFY(!store.busy());
+        QVERIFY(store.installed().isEmpty());
+        QVERIFY(!store.cuentaEmail());
+        QVERIFY(!store.tokenCasa());
+        QVERIFY(!store.progreso());
+    }
+
+    void load_sin_catalogo_solo_avisa() {
+        Mundo mundo;
+        // an installed plug-in that a successful load would find
+        escribir(mundo.entorno.home +
+                     "/Library/Audio/Plug-Ins/VST3/Quelo DSP/Reverb/a.vst3/Contents/x",
+                 "x");
+        Store store(mundo.entorno);
+        store.load();
+        QCOMPARE(store.status(), QStringLiteral("No encontré el catálogo dentro de la app."));
+        QVERIFY(store.plugins().isEmpty());
+        QVERIFY(!store.selectedID());
+        QVERIFY(store.installed().isEmpty());
+    }
+
+    void load_con_catalogo_ilegible_solo_avisa() {
+        Mundo mundo;
+        escribir(mundo.entorno.recursos + "/catalogo.json", catalogoCon(unPlugin("au=null")));
+        Store store(mundo.entorno);
+        store.setSelectedID(QStringLiteral("previa"));
+        store.load();
+        QCOMPARE(store.status(), QStringLiteral("No encontré el catálogo dentro de la app."));
+        QCOMPARE(store.selectedID(), std::optional<QString>(QStringLiteral("previa")));
+    }
+
+    void load_selecciona_el_primero_y_busca_instalados() {
+        Mundo mundo;
+        mundo.catalogo({pluginDePrueba("a"), pluginDePrueba("b")});
+        escribir(mundo.entorno.home +
+                     "/Library/Audio/Plug-Ins/VST3/Quelo DSP/Reverb/b.vst3/Contents/x",
+                 "x");
+        Store store(mundo.entorno);
+        const QString inicial = store.status();
+        store.setSelectedID(QStringLiteral("b"));
+        store.load();
+        QCOMPARE(store.plugins().size(), 2);
+        QCOMPARE(store.selectedID(), std::optional<QString>(QStringLiteral("a")));
+        QCOMPARE(store.installed(), QSet<QString>{QStringLiteral("b")});
+        QCOMPARE(store.status(), inicial);
+    }
+
+    void load_de_catalogo_vacio_funciona() {
+        Cargado c({});
+        QVERIFY(c.store->plugins().isEmpty());
+        QVERIFY(!c.store->selectedID());
+        QVERIFY(!c.store->selected());
+        QVERIFY(c.store->categories().isEmpty());
+        QVERIFY(c.store->status() != QStringLiteral("No encontré el catálogo dentro de la app."));
+    }
+
+    void visible_filtra_por_categoria_y_busqueda_data() {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("esperado");
+        QTest::newRow("todo") << "Todas" << "" << QStringList{"eq", "comp", "rev", "sat"};
+        QTest::newRow("mayúsculas hallan minúsculas") << "Todas" << "EQ" << QStringList{"eq"};
+        QTest::newRow("subtítulo") << "Todas" << "ecualizador" << QStringList{"eq"};
+        QTest::newRow("propósito") << "Todas" << "BATERÍA" << QStringList{"comp"};
+        QTest::newRow("blurb y fabricante no se buscan") << "Todas" << "Texto largo"
+                                                         << QStringList{};
+        QTest::newRow("id y categoría no se buscan") << "Todas" << "Dinámica" << QStringList{};
+        QTest::newRow("un espacio") << "Todas" << " " << QStringList{"eq", "comp", "sat"};
+        QTest::newRow("acento distinto") << "Todas" << "bateria" << QStringList{};
+        QTest::newRow("categoría") << "Dinámica" << "" << QStringList{"comp", "sat"};
+        QTest::newRow("categoría y búsqueda") << "Dinámica" << "cinta" << QStringList{"sat"};
+        QTest::newRow("categoría en otra caja") << "dinámica" << "" << QStringList{};
+        QTest::newRow("categoría desconocida") << "Delay" << "" << QStringList{};
+    }
+    void visible_filtra_por_categoria_y_busqueda() {
+        QFETCH(QString, category);
+        QFETCH(QString, query);
+        QFETCH(QStringList, esperado);
+        Cargado c({conCampos("eq", "Nivel", "Ecualizador eq", "Corrige graves", "Mezcla"),
+                   conCampos("comp", "Prensa", "Compresor", "Para la batería", "Dinámica"),
+                   conCampos("rev", "Eco", "Reverb", "Espacio", "Mezcla"),
+                   conCampos("sat", "Cinta", "Saturación", "Calor analógico", "Dinámica")});
+        c.store->setCategory(category);
+        c.store->setQuery(query);
+        QCOMPARE(ids(c.store->visible()), esperado);
+    }
+
+    void acentos_compuestos_y_descompuestos_son_iguales() {
+        const QString compuesto = QStringLiteral("Dinámica");
+        const QString descompuesto = QStringLiteral("Dina\u0301mica");
+        Cargado c({conCampos("a", "Válvula", "s", "p", compuesto),
+                   conCampos("b", "Otra", "s", "p", descompuesto),
+                   conCampos("c\u0301", "Tercera", "s", "p", "Mezcla")});
+        QCOMPARE(c.store->categories(), (QStringList{compuesto, "Mezcla"}));
+        c.store->setCategory(descompuesto);
+        QCOMPARE(ids(c.store->visible()), (QStringList{"a", "b"}));
+        c.store->setCategory("Todas");
+        c.store->setQuery(QStringLiteral("va\u0301lvula"));
+        QCOMPARE(ids(c.store->visible()), QStringList{"a"});
+        c.store->setSelectedID(QStringLiteral("\u0107")); // composed form of c + U+0301
+        QCOMPARE(c.store->selected()->name, QStringLiteral("Tercera"));
+    }
+
+    void categorias_sin_repetir_en_orden_de_aparicion() {
+        Cargado c({pluginDePrueba("1", "B"), pluginDePrueba("2", "A"), pluginDePrueba("3", "B"),
+                   pluginDePrueba("4", "C"), pluginDePrueba("5", "")});
+        QCOMPARE(c.store->categories(), (QStringList{"B", "A", "C", ""}));
+    }
+
+    void seleccion_sigue_al_id_en_todo_el_catalogo() {
+        Cargado c({pluginDePrueba("a", "X"), pluginDePrueba("b", "Y"), pluginDePrueba("b", "Z")});
+        c.store->setCategory("X");
+        c.store->setSelectedID(QStringLiteral("b")); // hidden by the filter: still selected
+        QCOMPARE(c.store->selected()->category, QStringLiteral("Y")); // the first with that id
+        c.store->setSelectedID(QStringLiteral("nadie")); // unknown: the first visible
+        QCOMPARE(c.store->selected()->id, QStringLiteral("a"));
+        c.store->setCategory("Ninguna");
+        QVERIFY(!c.store->selected());
+        c.store->setSelectedID(QStringLiteral("b"));
+        QCOMPARE(c.store->selected()->id, QStringLiteral("b"));
+        c.store->setSelectedID(std::nullopt);
+        QVERIFY(!c.store->selected());
+    }
+
+    void las_propiedades_avisan_sus_cambios() {
+        Mundo mundo;
+        Store store(mundo.entorno);
+        QSignalSpy categoria(&store, &Store::categoryChanged);
+        QSignalSpy consulta(&store, &Store::queryChanged);
+        QSignalSpy seleccion(&store, &Store::selectedIDChanged);
+        QSignalSpy estado(&store, &Store::statusChanged);
+        store.setCategory("X");
+        store.setQuery("q");
+        store.setSelectedID(QStringLiteral("a"));
+        store.setStatus("s");
+        QCOMPARE(categoria.size(), 1);
+        QCOMPARE(consulta.size(), 1);
+        QCOMPARE(seleccion.size(), 1);
+        QCOMPARE(estado.size(), 1);
+    }
+
+    void run_muestra_el_error_reescanea_y_termina_sin_busy() {
+        Cargado c({pluginDePrueba("a")});
+        QVERIFY(c.store->installed().isEmpty());
+        bool empezo = false;
+        QList<bool> busyAlCambiarEstado;
+        QList<bool> busyAlReescanear;
+        QObject::connect(c.store.get(), &Store::statusChanged, c.store.get(),
+                         [&] { busyAlCambiarEstado.append(c.store->busy()); });
+        QObject::connect(c.store.get(), &Store::installedChanged, c.store.get(),
+                         [&] { busyAlReescanear.append(c.store->busy()); });
+        PruebaStore::run(*c.store, [&] {
+            return fallarTras(std::chrono::milliseconds(20), QStringLiteral("abc"), &empezo);
+        });
+        QVERIFY(c.store->busy());
+        QVERIFY2(!empezo, "run must return before the action starts");
+        // while it runs, the plug-in appears on disk: the rescan at the end must see it
+        escribir(c.mundo.entorno.home +
+                     "/Library/Audio/Plug-Ins/VST3/Quelo DSP/Reverb/a.vst3/Contents/x",
+                 "x");
+        QTRY_VERIFY(!c.store->busy());
+        QVERIFY(empezo);
+        QCOMPARE(c.store->status(), QStringLiteral("abc"));
+        QCOMPARE(c.store->installed(), QSet<QString>{QStringLiteral("a")});
+        QCOMPARE(busyAlCambiarEstado, QList<bool>{true});
+        QCOMPARE(busyAlReescanear, QList<bool>{true}); // busy is cleared last
+    }
+
+    void run_muestra_la_descripcion_de_un_error_del_sistema() {
+        Mundo mundo;
+        Store store(mundo.entorno);
+        PruebaStore::run(store, [] { return fallarConError(QStringLiteral("Disco lleno")); });
+        QTRY_VERIFY(!store.busy());
+        QCOMPARE(store.status(), QStringLiteral("Disco lleno"));
+    }
+
+    void run_sobrevive_a_la_destruccion_del_store() {
+        Mundo mundo;
+        auto store = std::make_unique<Store>(mundo.entorno);
+        bool empezo = false;
+        PruebaStore::run(*store, [&] {
+            return fallarTras(std::chrono::milliseconds(30), QStringLiteral("x"), &empezo);
+        });
+        QTRY_VERIFY(empezo);
+        store.reset();
+        QTest::qWait(60); // the action ends after its Store is gone: nothing may crash
+    }
+};
+
+
+QTEST_MAIN(TstCore)
+#include "tst_core.moc"

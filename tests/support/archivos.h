@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/entorno.h"
+#include "core/plugin.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A temporary world for one test: an application folder, a home and a temporary folder, all
+// inside one QTemporaryDir that disappears with it.
+struct Mundo {
+    QTemporaryDir dir;
+    QString proyecto; // the folder holding the application bundle
+    Entorno entorno;
+
+    // conProyecto: whether the folder holding the application also holds "Juce Pugins creacion"
+    explicit Mundo(bool conProyecto = true);
+
+    // Writes the catalog the application ships.
+    void catalogo(const QList<Plugin>& plugins) const;
+};
+
+// Writes a file with every missing parent folder.
+void escribir(const QString& ruta, const QByteArray& contenido);
+QByteArray leer(const QString& ruta);
+
+// A bundle-shaped folder: Contents/Info.plist, an executable, and a link inside.
+void crearBundle(const QString& ruta);
+
+// A catalog entry with every field filled from its id.
+Plugin pluginDePrueba(const QString& id, const QString& category = QStringLiteral("Reverb"));
+
+QByteArray catalogoJson(const QList<Plugin>& plugins);
