@@ -1,4 +1,4 @@
-// Placeholder until local accounts and the saved session are built.
+// Placeholder until sign-up, sign-in and the saved session are built.
 #include "core/store.h"
 
 void Store::crearCuenta(const QString&, const QString&, const QString&) {}
