@@ -20,10 +20,11 @@ struct Peticion {
 // What the server answers on one route.
 struct Respuesta {
     int estado = 200;
+    // The three below are braced so designated initialisers may leave them out under -Wextra.
     QByteArray cuerpo{}; // sent as is
     QString archivo{};   // when not empty: the body is streamed from this file instead
-    QList<QPair<QByteArray, QByteArray>>
-        cabeceras{};          // extra headers (e.g. "Location", "Content-Type")
+    // extra headers (e.g. "Location", "Content-Type")
+    QList<QPair<QByteArray, QByteArray>> cabeceras{};
     bool sinLongitud = false; // omit Content-Length (close the connection to end the body)
     std::chrono::milliseconds demora{0}; // wait this long before answering
     bool colgar = false; // send the headers and half the body, then nothing, never close

@@ -14,4 +14,13 @@ private Q_SLOTS:
     void redireccionEntreNombres();
     void certificadoNoConfiableFallaLaVerificacion();
     void demoraYColgarAgotanLaEsperaDelCliente();
+
+    // local store service
+    void cuentasConResumenSaladoYTokens();
+    void saludPublicaLaDireccionPorLaQueSeLlego();
+    void miosListaLasComprasConSusNombres();
+    void bajarDaUnZipConLosBundles();
+    void bajarRechazaLoQueNoEsDeLaCuenta();
+    void reinicioGuardaCuentasYOlvidaTokens();
+    void argumentosQueFaltan();
 };
