@@ -22,15 +22,14 @@ QStringList Store::categories() const {
 QList<Plugin> Store::visible() const {
     const bool todasLasCategorias = category_ == todas;
     const QString categoria = nfc(category_);
-    const QString consulta = nfc(query_);
+    const QString consulta = plegado(query_);
     QList<Plugin> resultado;
     for (qsizetype i = 0; i < plugins_.size(); ++i) {
         const Comparable& c = comparables_[i];
         if (!todasLasCategorias && c.category != categoria)
             continue;
-        if (!consulta.isEmpty() && !c.name.contains(consulta, Qt::CaseInsensitive) &&
-            !c.subtitle.contains(consulta, Qt::CaseInsensitive) &&
-            !c.purpose.contains(consulta, Qt::CaseInsensitive))
+        if (!consulta.isEmpty() && !c.name.contains(consulta) && !c.subtitle.contains(consulta) &&
+            !c.purpose.contains(consulta))
             continue;
         resultado.append(plugins_[i]);
     }

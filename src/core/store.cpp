@@ -48,8 +48,8 @@ void Store::setPlugins(QList<Plugin> v) {
     QList<Comparable> comparables;
     comparables.reserve(v.size());
     for (const Plugin& p : v)
-        comparables.append({nfc(p.id), nfc(p.category), nfc(p.name), nfc(p.subtitle),
-                            nfc(p.purpose)});
+        comparables.append({nfc(p.id), nfc(p.category), plegado(p.name), plegado(p.subtitle),
+                            plegado(p.purpose)});
     plugins_ = std::move(v);
     comparables_ = std::move(comparables);
     Q_EMIT pluginsChanged();

@@ -118,8 +118,8 @@ private:
 
     Entorno entorno_;
     QList<Plugin> plugins_;
-    // NFC forms of the compared fields, one per plug-in, so browsing does not normalise on
-    // every read
+    // The compared forms of each plug-in (ids and categories in NFC, searched texts folded), so
+    // browsing does not normalise on every read
     struct Comparable {
         QString id, category, name, subtitle, purpose;
     };

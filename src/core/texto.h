@@ -10,6 +10,12 @@ inline bool mismoTexto(const QString& a, const QString& b) {
     return a == b || nfc(a) == nfc(b);
 }
 
+// The form compared by the case-insensitive, accent-sensitive search: NFC, then case-folded, so
+// that an exact substring test on folded texts matches ignoring case.
+inline QString plegado(const QString& s) {
+    return nfc(s).toCaseFolded();
+}
+
 // Number of user-perceived characters (grapheme clusters).
 qsizetype caracteres(const QString& s);
 

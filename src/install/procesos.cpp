@@ -1,8 +1,9 @@
 #include "install/procesos.h"
 
 #include "core/failure.h"
+#include "core/texto.h"
 
-#include <QCoro/QCoroProcess>
+#include <QCoro/QCoroSignal>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -10,25 +11,60 @@
 #include <QProcess>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #ifndef Q_OS_MACOS
 #include <sys/xattr.h>
 #endif
 
+namespace {
+
+// The system's description of an errno value, with the path it concerns.
+ErrorSistema errorDe(int error, const QString& que, const QString& ruta) {
+    return ErrorSistema(que + QLatin1Char(' ') + ruta + QStringLiteral(": ") +
+                        QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'));
+}
+
+// Tells, once, that a child process has ended: it ran to its end or it never started.
+class FinDeProceso : public QObject {
+    Q_OBJECT
+Q_SIGNALS:
+    void fin();
+};
+
+void borrarSinError(const QString& ruta) {
+    try {
+        borrarRuta(ruta);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
 QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos) {
     QProcess proceso;
     proceso.setProcessChannelMode(QProcess::ForwardedChannels);
     proceso.setStandardInputFile(QProcess::nullDevice());
-    const bool empezo = co_await qCoro(proceso).start(programa, argumentos, QIODevice::ReadOnly,
-                                                      std::chrono::milliseconds(-1));
-    if (!empezo)
-        throw ErrorSistema(proceso.errorString());
-    if (proceso.state() != QProcess::NotRunning)
-        co_await qCoro(proceso).waitForFinished(std::chrono::milliseconds(-1));
-    if (proceso.exitStatus() != QProcess::NormalExit)
-        co_return -1;
+    // A program that cannot start never emits started or finished, only errorOccurred: both
+    // endings are awaited as one. Queued, so the process is not destroyed inside its own signal.
+    FinDeProceso aviso;
+    QObject::connect(&proceso, &QProcess::finished, &aviso, &FinDeProceso::fin,
+                     Qt::QueuedConnection);
+    QObject::connect(
+        &proceso, &QProcess::errorOccurred, &aviso,
+        [&aviso](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) Q_EMIT aviso.fin();
+        },
+        Qt::QueuedConnection);
+    proceso.start(programa, argumentos, QIODevice::ReadOnly);
+    co_await qCoro(&aviso, &FinDeProceso::fin);
+    if (proceso.error() == QProcess::FailedToStart)
+        throw ErrorSistema(programa + QStringLiteral(": ") + proceso.errorString());
+    if (proceso.exitStatus() != QProcess::NormalExit) co_return -1;
     co_return proceso.exitCode();
 }
 
@@ -40,6 +76,47 @@ QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino
 #endif
     const int estado = co_await ejecutarProceso(entorno.copiador, argumentos);
     co_return estado == 0;
+}
+
+QCoro::Task<bool> reemplazarConCopia(Entorno entorno, QString origen, QString destino) {
+    const QFileInfo info(destino);
+    const QString carpeta = info.absolutePath();
+    const QString nombre = info.fileName();
+    crearCarpeta(carpeta);
+    // Hidden names without the bundle extension, so no host takes them for plug-ins.
+    const QString nuevo = unir(carpeta, QLatin1Char('.') + nombre + QStringLiteral(".instalando"));
+    const QString anterior = unir(carpeta, QLatin1Char('.') + nombre + QStringLiteral(".anterior"));
+    // Leftovers of an install cut short; the copy tool would copy into a folder left there.
+    borrarRuta(nuevo);
+    borrarRuta(anterior);
+
+    bool copiado = false;
+    try {
+        copiado = co_await copiarCarpeta(entorno, origen, nuevo);
+    } catch (...) {
+        borrarSinError(nuevo);
+        throw;
+    }
+    if (!copiado) {
+        borrarSinError(nuevo);
+        co_return false;
+    }
+
+    const bool habia = hayAlgo(destino);
+    try {
+        if (habia) moverRuta(destino, anterior);
+        try {
+            moverRuta(nuevo, destino);
+        } catch (...) {
+            if (habia) moverRuta(anterior, destino);
+            throw;
+        }
+    } catch (...) {
+        borrarSinError(nuevo);
+        throw;
+    }
+    if (habia) borrarRuta(anterior);
+    co_return true;
 }
 
 #ifndef Q_OS_MACOS
@@ -63,6 +140,7 @@ QCoro::Task<> quitarCuarentena(Entorno entorno, QString destino) {
 #else
     Q_UNUSED(entorno);
     quitarAtributo(destino);
+    // Without FollowSymlinks: a link inside the bundle is cleared itself, never what it names.
     QDirIterator it(destino, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext())
@@ -77,24 +155,49 @@ bool hayAlgo(const QString& ruta) {
 }
 
 void borrarRuta(const QString& ruta) {
-    const QFileInfo info(ruta);
-    if (!hayAlgo(ruta))
-        return;
-    if (info.isSymLink() || !info.isDir()) {
-        QFile archivo(ruta);
-        if (!archivo.remove())
-            throw ErrorSistema(archivo.errorString());
+    const QByteArray local = QFile::encodeName(ruta);
+    struct stat info;
+    if (::lstat(local.constData(), &info) != 0) {
+        if (errno == ENOENT) return;
+        throw errorDe(errno, QStringLiteral("No se pudo borrar"), ruta);
+    }
+    // lstat: a link is never a folder here, so it is unlinked and what it names stays.
+    if (!S_ISDIR(info.st_mode)) {
+        if (::unlink(local.constData()) != 0 && errno != ENOENT)
+            throw errorDe(errno, QStringLiteral("No se pudo borrar"), ruta);
         return;
     }
-    // QDir::removeRecursively does not follow links inside the folder.
-    if (!QDir(ruta).removeRecursively())
-        throw ErrorSistema(QStringLiteral("No se pudo borrar ") + ruta + QStringLiteral("."));
+    DIR* carpeta = ::opendir(local.constData());
+    if (!carpeta) throw errorDe(errno, QStringLiteral("No se pudo borrar"), ruta);
+    QStringList nombres;
+    while (const dirent* entrada = ::readdir(carpeta)) {
+        const char* n = entrada->d_name;
+        if (std::strcmp(n, ".") != 0 && std::strcmp(n, "..") != 0)
+            nombres.append(QFile::decodeName(n));
+    }
+    ::closedir(carpeta);
+    for (const QString& n : nombres)
+        borrarRuta(unir(ruta, n));
+    if (::rmdir(local.constData()) != 0 && errno != ENOENT)
+        throw errorDe(errno, QStringLiteral("No se pudo borrar"), ruta);
 }
 
 void crearCarpeta(const QString& ruta) {
-    if (QFileInfo(ruta).isDir())
-        return;
-    if (!QDir().mkpath(ruta))
-        throw ErrorSistema(QStringLiteral("No se pudo crear la carpeta ") + ruta +
-                           QStringLiteral("."));
+    const QString limpia = QDir::cleanPath(QDir(ruta).absolutePath());
+    if (QFileInfo(limpia).isDir()) return;
+    const QString padre = QFileInfo(limpia).path();
+    if (padre != limpia) crearCarpeta(padre);
+    if (::mkdir(QFile::encodeName(limpia).constData(), 0777) != 0) {
+        const int error = errno;
+        if (error != EEXIST || !QFileInfo(limpia).isDir())
+            throw errorDe(error, QStringLiteral("No se pudo crear la carpeta"), limpia);
+    }
 }
+
+void moverRuta(const QString& origen, const QString& destino) {
+    if (std::rename(QFile::encodeName(origen).constData(),
+                    QFile::encodeName(destino).constData()) != 0)
+        throw errorDe(errno, QStringLiteral("No se pudo mover"), origen);
+}
+
+#include "procesos.moc"

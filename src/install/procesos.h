@@ -18,6 +18,12 @@ QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos);
 // copy tool of the platform. True when the tool exited with status 0.
 QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino);
 
+// Puts a fresh copy of a bundle at a destination, creating its parent folders. The copy is made
+// beside the destination first and only replaces what was there once the tool has succeeded, so
+// a failed copy leaves the previous bundle as it was and no half-copied one behind. False when
+// the tool exited non-zero.
+QCoro::Task<bool> reemplazarConCopia(Entorno entorno, QString origen, QString destino);
+
 // Clears the "com.apple.quarantine" attribute from a path and everything inside it. Every
 // failure is ignored.
 QCoro::Task<> quitarCuarentena(Entorno entorno, QString destino);
@@ -29,5 +35,8 @@ bool hayAlgo(const QString& ruta);
 // everything inside. Nothing there is no error.
 void borrarRuta(const QString& ruta);
 
-// Creates a folder with every missing parent. An existing folder is no error.
+// Creates a folder with every missing parent. An existing folder (or a link to one) is no error.
 void crearCarpeta(const QString& ruta);
+
+// Renames within one file system, in one step.
+void moverRuta(const QString& origen, const QString& destino);

@@ -118,5 +118,9 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TstInstall)
+int pruebaDestinos(int argc, char** argv) {
+    TstInstall t;
+    return QTest::qExec(&t, argc, argv);
+}
+
 #include "tst_install.moc"

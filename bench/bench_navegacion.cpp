@@ -1,0 +1,87 @@
+// visible() and categories() on synthetic catalogs of growing size.
+#include "core/store.h"
+#include "medir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray json(const QList<Plugin>& plugins) {
+    QJsonArray lista;
+    for (const Plugin& p : plugins)
+        lista.append(QJsonObject{{"id", p.id},
+                                 {"name", p.name},
+                                 {"subtitle", p.subtitle},
+                                 {"purpose", p.purpose},
+                                 {"category", p.category},
+                                 {"blurb", p.blurb},
+                                 {"manufacturer", p.manufacturer},
+                                 {"screenshot", p.screenshot},
+                                 {"vst3", p.vst3},
+                                 {"au", p.au},
+                                 {"requirements", QJsonArray::fromStringList(p.requirements)}});
+    return QJsonDocument(QJsonObject{{"plugins", lista}}).toJson(QJsonDocument::Compact);
+}
+
+QString ms(double v) {
+    return QString::number(v, 'f', v < 1 ? 3 : 2) + QStringLiteral(" ms");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QList<int> tamanos{1000, 10000, 100000};
+    const QList<QPair<QString, QString>> consultas{
+        {QStringLiteral("vacía"), QString()},
+        {QStringLiteral("una letra"), QStringLiteral("q")},
+        {QStringLiteral("diez letras"), QStringLiteral("compresor ")}};
+    QMap<QString, QMap<int, double>> visibles;
+    for (int n : tamanos) {
+        Entorno e;
+        e.recursos = dir.filePath(QString::number(n));
+        e.bundle = dir.filePath(QStringLiteral("app"));
+        e.home = dir.filePath(QStringLiteral("home"));
+        QDir().mkpath(e.recursos);
+        QSaveFile f(e.recursos + QStringLiteral("/catalogo.json"));
+        f.open(QIODevice::WriteOnly);
+        f.write(json(catalogoSintetico(n)));
+        f.commit();
+        Store store(e);
+        store.load();
+        const int veces = n >= 100000 ? 7 : 31;
+        for (const auto& [nombre, texto] : consultas) {
+            store.setQuery(texto);
+            visibles[nombre][n] = medianaMs(veces, [&] { (void)store.visible(); });
+        }
+        store.setQuery(QString());
+        const double cats = medianaMs(veces, [&] { (void)store.categories(); });
+        fila(QStringLiteral("`categories()`, %L1 entradas").arg(n), ms(cats), QStringLiteral("—"),
+             QStringLiteral("mediana de %1").arg(veces));
+    }
+    for (const auto& [nombre, texto] : consultas) {
+        const auto& t = visibles[nombre];
+        for (int n : tamanos) {
+            QString objetivo = QStringLiteral("—");
+            QString nota;
+            if (n == 10000) {
+                objetivo = QStringLiteral("≤ 5 ms");
+                nota = t[n] <= 5 ? QStringLiteral("cumple") : QStringLiteral("NO cumple");
+            } else if (n == 100000) {
+                objetivo = QStringLiteral("crecimiento lineal");
+                const double razon = t[n] / t[10000];
+                nota = QStringLiteral("×%1 frente a 10.000 (lineal: ×10)").arg(razon, 0, 'f', 1);
+            }
+            fila(QStringLiteral("`visible()`, consulta %1, %L2 entradas").arg(nombre).arg(n),
+                 ms(t[n]), objetivo, nota);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,26 @@
+// Where the accounts book lives and how the Store writes it.
+#include "accounts/cuentas.h"
+#include "accounts/guardar.h"
+#include "core/failure.h"
+#include "core/store.h"
+#include "core/texto.h"
+#include "install/procesos.h"
+
+#include <QFileInfo>
+
+QString Store::archivoDatos(const QString& nombre) const {
+    const auto proyecto = root();
+    if (!proyecto)
+        throw Failure(QStringLiteral("Coloca Quelo Instalador dentro de la carpeta Quelo DSP."));
+    return unir(unir(*proyecto, QStringLiteral("datos")), nombre);
+}
+
+bool Store::correoValido(const QString& email) const {
+    return correoBienFormado(email);
+}
+
+void Store::escribirCuentas(const QList<Cuenta>& cuentas) {
+    const QString ruta = archivoDatos(QStringLiteral("cuentas.json"));
+    crearCarpeta(QFileInfo(ruta).absolutePath());
+    guardarArchivo(ruta, codificarLibro(LibroCuentas{cuentas}));
+}

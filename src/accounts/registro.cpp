@@ -1,0 +1,129 @@
+// Local sign-up and sign-in. Without a project folder, and for a sign-in that the accounts book
+// cannot answer, the store service takes over.
+#include "accounts/cuentas.h"
+#include "core/failure.h"
+#include "core/store.h"
+#include "core/texto.h"
+#include "install/procesos.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLockFile>
+
+namespace {
+
+const QString kLibro = QStringLiteral("cuentas.json");
+
+// Another copy of the application writes the book in milliseconds; this long means it hangs.
+constexpr int kEsperaCerrojo = 10000;
+
+QString correoInvalido() {
+    return QStringLiteral("Escribe un correo válido.");
+}
+
+// Held across read, change and write of the book, so two copies signing up at the same moment
+// both keep their account.
+void cerrar(QLockFile& cerrojo) {
+    if (cerrojo.tryLock(kEsperaCerrojo)) return;
+    if (cerrojo.error() == QLockFile::LockFailedError)
+        throw Failure(QStringLiteral(
+            "Otra copia de Quelo Instalador está guardando una cuenta. Prueba otra vez."));
+    throw ErrorSistema(QStringLiteral("No se pudo crear ") + cerrojo.fileName() +
+                       QStringLiteral("."));
+}
+
+} // namespace
+
+void Store::crearCuenta(const QString& email, const QString& password, const QString& repeticion) {
+    const QString correo = email.trimmed();
+    if (!correoValido(correo)) {
+        setStatus(correoInvalido());
+        return;
+    }
+    if (caracteres(password) < 8) {
+        setStatus(QStringLiteral("La contraseña necesita 8 caracteres o más."));
+        return;
+    }
+    if (password != repeticion) {
+        setStatus(QStringLiteral("Las dos contraseñas no coinciden."));
+        return;
+    }
+    if (!root()) {
+        entrarCasa(correo, password, true);
+        return;
+    }
+
+    try {
+        const QString ruta = archivoDatos(kLibro);
+        crearCarpeta(QFileInfo(ruta).absolutePath());
+        QLockFile cerrojo(ruta + QStringLiteral(".lock"));
+        cerrar(cerrojo);
+
+        LecturaLibro libro = leerLibro(ruta);
+        if (buscarCuenta(libro.cuentas, correo)) {
+            setStatus(QStringLiteral("Ese correo ya tiene cuenta. Entra con su contraseña."));
+            return;
+        }
+        const auto [salt, hash] = resumenCuenta(correo, password, std::nullopt);
+        const QString creada = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+        libro.cuentas.append(Cuenta{correo, salt, hash, QStringLiteral("correo"), creada});
+        // A book that exists but does not decode may still hold accounts someone can recover:
+        // keep it beside the new one instead of writing over it.
+        if (libro.ilegible) apartarIlegible(ruta);
+        escribirCuentas(libro.cuentas);
+    } catch (...) {
+        setStatus(descripcionDe(std::current_exception()));
+        return;
+    }
+
+    try {
+        abrir(correo, std::nullopt);
+    } catch (...) {
+        setStatus(descripcionDe(std::current_exception()));
+        return;
+    }
+    setStatus(QStringLiteral("Cuenta creada."));
+}
+
+void Store::entrar(const QString& email, const QString& password) {
+    const QString correo = email.trimmed();
+    if (!correoValido(correo)) {
+        setStatus(correoInvalido());
+        return;
+    }
+    if (password.isEmpty()) {
+        setStatus(QStringLiteral("Escribe la contraseña."));
+        return;
+    }
+    if (!root()) {
+        entrarCasa(correo, password, false);
+        return;
+    }
+
+    std::optional<Cuenta> cuenta;
+    try {
+        cuenta = buscarCuenta(leerLibro(archivoDatos(kLibro)).cuentas, correo);
+    } catch (...) {
+        // A book that cannot be read here is no answer: the store may know the account.
+    }
+    if (!cuenta) {
+        entrarCasa(correo, password, false);
+        return;
+    }
+    if (cuenta->passHash.isEmpty()) {
+        setStatus(QStringLiteral("Esa cuenta entra con Google."));
+        return;
+    }
+    if (resumenCuenta(correo, password, cuenta->salt).second != cuenta->passHash) {
+        setStatus(QStringLiteral("La contraseña no coincide."));
+        return;
+    }
+    try {
+        // The address as stored at sign-up, not as just typed.
+        abrir(cuenta->email, std::nullopt);
+    } catch (...) {
+        setStatus(descripcionDe(std::current_exception()));
+        return;
+    }
+    setStatus(QStringLiteral("Sesión abierta."));
+}

@@ -1,0 +1,85 @@
+// The saved session: opening it, restoring it at start, and signing out.
+#include "accounts/sesion.h"
+
+#include "accounts/cuentas.h"
+#include "accounts/guardar.h"
+#include "core/store.h"
+#include "core/texto.h"
+#include "install/procesos.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+const QString kEmail = QStringLiteral("email");
+const QString kToken = QStringLiteral("token");
+} // namespace
+
+QString archivoSesion(const QString& home) {
+    return unir(home,
+                QStringLiteral("Library/Application Support/Quelo DSP/instalador-sesion.json"));
+}
+
+std::optional<QHash<QString, QString>> decodificarSesion(const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
+    QHash<QString, QString> datos;
+    const QJsonObject objeto = doc.object();
+    for (auto it = objeto.constBegin(); it != objeto.constEnd(); ++it) {
+        if (!it.value().isString()) return std::nullopt;
+        datos.insert(it.key(), it.value().toString());
+    }
+    return datos;
+}
+
+void Store::abrir(const QString& email, const std::optional<QString>& token) {
+    const QString ruta = archivoSesion(entorno_.home);
+    crearCarpeta(QFileInfo(ruta).absolutePath());
+    // An empty token is no store session: the file would be read back as a local one.
+    const std::optional<QString> valido = token && !token->isEmpty() ? token : std::nullopt;
+    QJsonObject datos{{kEmail, email}};
+    if (valido) datos.insert(kToken, *valido);
+    // The file holds a bearer token: its owner alone may read it.
+    guardarArchivo(ruta, QJsonDocument(datos).toJson(QJsonDocument::Compact),
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Only now, so a session is never shown open without having been saved.
+    setCuentaEmail(email);
+    setTokenCasa(valido);
+}
+
+void Store::cargarSesion() {
+    std::optional<QHash<QString, QString>> datos;
+    QFile archivo(archivoSesion(entorno_.home));
+    if (archivo.open(QIODevice::ReadOnly)) datos = decodificarSesion(archivo.readAll());
+
+    std::optional<QString> email;
+    std::optional<QString> token;
+    if (datos && datos->contains(kEmail)) {
+        const QString guardado = datos->value(kEmail);
+        const QString ficha = datos->value(kToken);
+        if (!ficha.isEmpty()) {
+            email = guardado;
+            token = ficha;
+        } else {
+            // A local session stands only while a local account backs it.
+            try {
+                const QString libro = archivoDatos(QStringLiteral("cuentas.json"));
+                if (buscarCuenta(leerLibro(libro).cuentas, guardado)) email = guardado;
+            } catch (...) {
+            }
+        }
+    }
+    // A rejected file stays where it is: nothing here deletes or reports.
+    setCuentaEmail(email);
+    setTokenCasa(token);
+}
+
+void Store::salir() {
+    setCuentaEmail(std::nullopt);
+    setTokenCasa(std::nullopt);
+    QFile::remove(archivoSesion(entorno_.home));
+    setStatus(QStringLiteral("Sesión cerrada."));
+}

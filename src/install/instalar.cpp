@@ -1,0 +1,93 @@
+// Installing one plug-in, or the whole visible list, from the project folder.
+#include "core/store.h"
+
+#include "core/failure.h"
+#include "core/texto.h"
+#include "install/destinos.h"
+#include "install/procesos.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString sinProyecto = QStringLiteral(
+    "Entra con la cuenta de la tienda. Esta Mac no tiene los archivos del proyecto.");
+
+QString instalado(const Plugin& plugin) {
+    return plugin.name +
+           QStringLiteral(" instalado. En Ableton: Preferencias > Plug-ins > Rescan. Carpeta: ") +
+           plugin.manufacturer + QLatin1Char('.');
+}
+
+} // namespace
+
+void Store::install(const Plugin& plugin) {
+    if (root()) {
+        run([this, plugin] { return instalarYAvisar(plugin); });
+        return;
+    }
+    const std::optional<QString> token = tokenCasa_;
+    if (token && !token->isEmpty()) {
+        const QString t = *token;
+        const QString id = plugin.id;
+        run([this, t, id] { return bajar(t, id); });
+        return;
+    }
+    setStatus(sinProyecto);
+}
+
+void Store::installVisible() {
+    const QList<Plugin> lista = visible();
+    if (lista.isEmpty()) {
+        setStatus(QStringLiteral("La lista no tiene ningún plugin que instalar."));
+        return;
+    }
+    run([this, lista] { return instalarLista(lista); });
+}
+
+QCoro::Task<> Store::instalarYAvisar(Plugin plugin) {
+    const QPointer<Store> vivo(this);
+    co_await copy(plugin);
+    if (vivo) setStatus(instalado(plugin));
+}
+
+QCoro::Task<> Store::instalarLista(QList<Plugin> lista) {
+    const QPointer<Store> vivo(this);
+    for (const Plugin& plugin : lista) {
+        setStatus(QStringLiteral("Instalando ") + plugin.name + QChar(0x2026));
+        co_await copy(plugin);
+        if (!vivo) co_return;
+    }
+    setStatus(QStringLiteral("Instalados ") + QString::number(lista.size()) +
+              QStringLiteral(" plugins. Abre Ableton y pulsa Rescan. Quedan en ocho carpetas "
+                             "Quelo DSP."));
+}
+
+QCoro::Task<> Store::copy(Plugin plugin) {
+    const std::optional<QString> proyecto = root();
+    if (!proyecto)
+        throw Failure(QStringLiteral("Coloca Quelo Instalador dentro de la carpeta Quelo DSP."));
+    const QPointer<Store> vivo(this);
+    const QString home = entorno_.home;
+    co_await copyBundle(plugin.vst3, *proyecto, destinoVst3(home, plugin));
+    if (!vivo) co_return;
+    co_await copyBundle(plugin.au, *proyecto, destinoAu(home, plugin));
+}
+
+QCoro::Task<> Store::copyBundle(QString ruta, QString carpeta, std::optional<QString> destino) {
+    // A destination rule gives none for a missing build and for a name that would leave the
+    // maker folder: both mean there is no bundle this plug-in can install.
+    if (ruta.isEmpty() || !destino)
+        throw Failure(QStringLiteral("A este plugin le falta el binario AU o VST3."));
+    const QString origen = unir(carpeta, ruta);
+    const QString nombre = ultimoComponente(ruta);
+    const QFileInfo info(origen);
+    if (!info.exists()) throw Failure(QStringLiteral("No está compilado: ") + nombre);
+    // A build reached through a link is copied whole, not installed as a link into the project.
+    const QString fuente = info.isSymLink() ? info.canonicalFilePath() : origen;
+
+    const Entorno entorno = entorno_; // the Store may be gone when the copy ends
+    if (!co_await reemplazarConCopia(entorno, fuente, *destino))
+        throw Failure(QStringLiteral("No se pudo copiar ") + nombre + QLatin1Char('.'));
+    co_await quitarCuarentena(entorno, *destino);
+}

@@ -1,0 +1,79 @@
+#include "banco.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QtTest>
+
+#include <unistd.h>
+
+Banco::Banco(const QList<Plugin>& lista, bool conProyecto) : mundo(conProyecto), plugins(lista) {
+    for (const Plugin& p : conProyecto ? plugins : QList<Plugin>()) {
+        if (!p.vst3.isEmpty()) crearBundle(fuente(p.vst3));
+        if (!p.au.isEmpty()) crearBundle(fuente(p.au));
+    }
+    mundo.catalogo(plugins);
+    nuevoStore();
+}
+
+void Banco::nuevoStore() {
+    store = std::make_unique<Store>(mundo.entorno);
+    store->load();
+}
+
+QString Banco::vst3(const Plugin& p) const {
+    return mundo.entorno.home + "/Library/Audio/Plug-Ins/VST3/Quelo DSP/" + p.category + "/" +
+           QFileInfo(p.vst3).fileName();
+}
+
+QString Banco::au(const Plugin& p) const {
+    return mundo.entorno.home + "/Library/Audio/Plug-Ins/Components/Quelo DSP/" + p.category + "/" +
+           QFileInfo(p.au).fileName();
+}
+
+bool Banco::esperar() const {
+    QDeadlineTimer limite(30000);
+    while (store->busy() && !limite.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return !store->busy();
+}
+
+namespace {
+// The text of a link as written, not resolved.
+QString enlaceDe(const QString& ruta) {
+    char texto[4096];
+    const ssize_t n = ::readlink(QFile::encodeName(ruta).constData(), texto, sizeof texto);
+    return n < 0 ? QString() : QFile::decodeName(QByteArray(texto, n));
+}
+} // namespace
+
+QStringList arbol(const QString& carpeta) {
+    QStringList r;
+    QDirIterator it(carpeta, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo f(it.next());
+        const QString nombre = f.filePath().mid(carpeta.size());
+        QString linea = nombre + " " + QString::number(f.permissions(), 16) + " ";
+        if (f.isSymLink())
+            linea += "enlace " + enlaceDe(f.filePath());
+        else if (f.isDir())
+            linea += "carpeta";
+        else
+            linea += "archivo " + QString::fromUtf8(leer(f.filePath()).toHex().left(64));
+        r.append(linea);
+    }
+    r.sort();
+    return r;
+}
+
+QStringList entradas(const QString& carpeta) {
+    return QDir(carpeta).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QString guion(const QString& ruta, const QByteArray& cuerpo) {
+    escribir(ruta, "#!/bin/sh\n" + cuerpo + "\n");
+    QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
+    return ruta;
+}

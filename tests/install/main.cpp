@@ -1,0 +1,15 @@
+// The install area's test classes, run one after another in one executable.
+#include <QCoreApplication>
+
+int pruebaDestinos(int argc, char** argv);
+int pruebaInstalar(int argc, char** argv);
+int pruebaQuitar(int argc, char** argv);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    int fallos = 0;
+    fallos += pruebaDestinos(argc, argv);
+    fallos += pruebaInstalar(argc, argv);
+    fallos += pruebaQuitar(argc, argv);
+    return fallos;
+}

@@ -1,0 +1,63 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QSslCertificate>
+#include <QString>
+#include <QUrl>
+#include <chrono>
+#include <memory>
+
+// One request as the server received it.
+struct Peticion {
+    QByteArray metodo; // "GET", "POST"
+    QString ruta;      // the path exactly as received, percent-encoding kept, no query
+    QMap<QByteArray, QByteArray> cabeceras; // names lower-cased
+    QByteArray cuerpo;
+};
+
+// What the server answers on one route.
+struct Respuesta {
+    int estado = 200;
+    // The three below are braced so designated initialisers may leave them out under -Wextra.
+    QByteArray cuerpo{}; // sent as is
+    QString archivo{};   // when not empty: the body is streamed from this file instead
+    // extra headers (e.g. "Location", "Content-Type")
+    QList<QPair<QByteArray, QByteArray>> cabeceras{};
+    bool sinLongitud = false; // omit Content-Length (close the connection to end the body)
+    std::chrono::milliseconds demora{0}; // wait this long before answering
+    bool colgar = false; // send the headers and half the body, then nothing, never close
+};
+
+// An HTTPS server on 127.0.0.1 with a random port, its certificate signed by the test CA
+// (subject alt names: IP 127.0.0.1 and DNS localhost), or self-signed and untrusted.
+class ServidorPrueba : public QObject {
+    Q_OBJECT
+public:
+    enum class Certificado { DeLaAutoridad, NoConfiable };
+    explicit ServidorPrueba(Certificado = Certificado::DeLaAutoridad, QObject* parent = nullptr);
+    ~ServidorPrueba() override;
+
+    quint16 puerto() const;
+    QUrl base() const;          // "https://127.0.0.1:<port>"
+    QUrl baseLocalhost() const; // "https://localhost:<port>" — another host, same server
+
+    // Programs the answer for a method and an exact path; unprogrammed paths get 404 with
+    // {"error":"ruta desconocida"}. Programming a route again replaces its answer.
+    void ruta(const QByteArray& metodo, const QString& ruta, Respuesta respuesta);
+    QList<Peticion> peticiones() const; // every request received, in order
+    void olvidar();                     // clears the request record
+
+    // The test CA that signs the servers' certificates: put it in Entorno::autoridades.
+    static QList<QSslCertificate> autoridad();
+    // Paths of the PEM files (CA cert; server cert and key for 127.0.0.1/localhost), made once
+    // per process in a temporary folder, for child processes such as the local store service.
+    static QString archivoAutoridad();
+    static QString archivoCertificado();
+    static QString archivoClave();
+
+private:
+    struct Datos;
+    std::unique_ptr<Datos> d;
+};

@@ -1,0 +1,307 @@
+// The local store service as the application meets it: the real binary, over HTTPS with the
+// test CA, spoken to with a plain Qt client.
+#include "archivos.h"
+#include "cliente.h"
+#include "tienda.h"
+#include "tst_tienda.h"
+
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QUrl en(const QUrl& base, const QString& ruta) {
+    return QUrl(base.toString() + ruta, QUrl::StrictMode);
+}
+
+QJsonObject json(const Recibido& r) {
+    return QJsonDocument::fromJson(r.cuerpo).object();
+}
+
+Recibido cuenta(const QUrl& base, const QByteArray& accion, const QString& email,
+                const QString& password) {
+    const QJsonObject o{{QStringLiteral("action"), QString::fromLatin1(accion)},
+                        {QStringLiteral("email"), email},
+                        {QStringLiteral("password"), password}};
+    return pedir("POST", en(base, QStringLiteral("/v1/cuenta")),
+                 QJsonDocument(o).toJson(QJsonDocument::Compact),
+                 {{"Content-Type", "application/json"}});
+}
+
+Recibido conToken(const QUrl& base, const QString& ruta, const QString& token) {
+    return pedir("GET", en(base, ruta), {}, {{"Authorization", "Bearer " + token.toLatin1()}});
+}
+
+QString tokenDe(const QUrl& base, const QString& email, const QString& password) {
+    const Recibido r = cuenta(base, "crear", email, password);
+    return json(r).value(QLatin1String("token")).toString();
+}
+
+QJsonObject rechazo(const QString& error) {
+    return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}};
+}
+
+} // namespace
+
+void TstTienda::cuentasConResumenSaladoYTokens() {
+    QTemporaryDir datos;
+    TiendaLocal tienda(datos.path());
+    QVERIFY2(tienda.base.isValid(), tienda.proceso.readAllStandardError().constData());
+
+    Recibido r = cuenta(tienda.base, "crear", QStringLiteral(" Ana@Example.com\n"),
+                        QStringLiteral("secreto 12"));
+    QCOMPARE(r.estado, 200);
+    QJsonObject o = json(r);
+    QCOMPARE(o.value(QLatin1String("ok")), QJsonValue(true));
+    QCOMPARE(o.value(QLatin1String("email")).toString(), QStringLiteral("Ana@Example.com"));
+    const QString primero = o.value(QLatin1String("token")).toString();
+    QVERIFY(primero.size() >= 40);
+
+    // Stored with a fresh salt and the digest of salt, normalised e-mail, NUL and password.
+    const QJsonArray cuentas = QJsonDocument::fromJson(leer(datos.filePath("cuentas.json")))
+                                   .object()
+                                   .value(QLatin1String("cuentas"))
+                                   .toArray();
+    QCOMPARE(cuentas.size(), 1);
+    const QJsonObject guardada = cuentas[0].toObject();
+    QCOMPARE(guardada.value(QLatin1String("email")).toString(), QStringLiteral("Ana@Example.com"));
+    const QByteArray salt =
+        QByteArray::fromBase64(guardada.value(QLatin1String("salt")).toString().toLatin1());
+    QCOMPARE(salt.size(), 16);
+    const QByteArray esperado = QCryptographicHash::hash(salt + QByteArray("ana@example.com") +
+                                                             '\0' + QByteArray("secreto 12"),
+                                                         QCryptographicHash::Sha256);
+    QCOMPARE(guardada.value(QLatin1String("passHash")).toString(),
+             QString::fromLatin1(esperado.toBase64()));
+    QVERIFY(!leer(datos.filePath("cuentas.json")).contains("secreto"));
+
+    // The same address in another case is the same account.
+    r = cuenta(tienda.base, "crear", QStringLiteral("ana@example.COM"),
+               QStringLiteral("otra clave larga"));
+    QCOMPARE(r.estado, 409);
+    QCOMPARE(json(r),
+             rechazo(QStringLiteral("Ese correo ya tiene cuenta. Entra con su contraseña.")));
+
+    r = cuenta(tienda.base, "entrar", QStringLiteral("ANA@example.com "),
+               QStringLiteral("secreto 12"));
+    QCOMPARE(r.estado, 200);
+    o = json(r);
+    QCOMPARE(o.value(QLatin1String("ok")), QJsonValue(true));
+    QCOMPARE(o.value(QLatin1String("email")).toString(), QStringLiteral("Ana@Example.com"));
+    QVERIFY(!o.value(QLatin1String("token")).toString().isEmpty());
+    QVERIFY(o.value(QLatin1String("token")).toString() != primero);
+
+    const QJsonObject negado = rechazo(QStringLiteral("El correo o la contraseña no coinciden."));
+    for (const auto& [email, password] :
+         {std::pair{QStringLiteral("ana@example.com"), QStringLiteral("Secreto 12")},
+          std::pair{QStringLiteral("ana@example.com"), QStringLiteral("secreto12")},
+          std::pair{QStringLiteral("ana@example.com"), QString()},
+          std::pair{QStringLiteral("nadie@example.com"), QStringLiteral("secreto 12")}}) {
+        r = cuenta(tienda.base, "entrar", email, password);
+        QCOMPARE(r.estado, 401);
+        QCOMPARE(json(r), negado);
+    }
+
+    r = cuenta(tienda.base, "crear", QStringLiteral("corta@example.com"),
+               QStringLiteral("1234567"));
+    QCOMPARE(r.estado, 400);
+    QCOMPARE(json(r), rechazo(QStringLiteral("La contraseña necesita 8 caracteres o más.")));
+    r = cuenta(tienda.base, "crear", QStringLiteral("sin arroba.com"), QStringLiteral("12345678"));
+    QCOMPARE(json(r), rechazo(QStringLiteral("Escribe un correo válido.")));
+    r = cuenta(tienda.base, "borrar", QStringLiteral("ana@example.com"),
+               QStringLiteral("12345678"));
+    QCOMPARE(json(r), rechazo(QStringLiteral("Petición no válida.")));
+    r = pedir("POST", en(tienda.base, QStringLiteral("/v1/cuenta")), "no es json",
+              {{"Content-Type", "application/json"}});
+    QCOMPARE(r.estado, 400);
+    QCOMPARE(json(r), rechazo(QStringLiteral("Petición no válida.")));
+    QCOMPARE(QJsonDocument::fromJson(leer(datos.filePath("cuentas.json")))
+                 .object()
+                 .value(QLatin1String("cuentas"))
+                 .toArray()
+                 .size(),
+             1);
+}
+
+void TstTienda::saludPublicaLaDireccionPorLaQueSeLlego() {
+    QTemporaryDir datos;
+    TiendaLocal tienda(datos.path());
+    QVERIFY(tienda.base.isValid());
+    QCOMPARE(tienda.base.scheme(), QStringLiteral("https"));
+    QCOMPARE(tienda.base.host(), QStringLiteral("127.0.0.1"));
+
+    Recibido r = pedir("GET", en(tienda.base, QStringLiteral("/v1/salud")));
+    QCOMPARE(r.estado, 200);
+    QCOMPARE(json(r), QJsonObject({{QStringLiteral("descarga"), tienda.base.toString()}}));
+
+    QUrl localhost = tienda.base;
+    localhost.setHost(QStringLiteral("localhost"));
+    r = pedir("GET", en(localhost, QStringLiteral("/v1/salud")));
+    QCOMPARE(json(r).value(QLatin1String("descarga")).toString(), localhost.toString());
+
+    r = pedir("GET", en(tienda.base, QStringLiteral("/v1/otra")));
+    QCOMPARE(r.estado, 404);
+    QCOMPARE(json(r),
+             QJsonObject({{QStringLiteral("error"), QStringLiteral("Ruta desconocida.")}}));
+}
+
+void TstTienda::miosListaLasComprasConSusNombres() {
+    QTemporaryDir datos;
+    Plugin eco = pluginDePrueba(QStringLiteral("Eco"));
+    eco.name = QStringLiteral("Eco Real");
+    escribir(datos.filePath("catalogo.json"), catalogoJson({eco}));
+    escribir(datos.filePath("compras.json"),
+             R"({"Ana@Example.com": ["Eco", "SinCatalogo", 7], "otro@example.com": ["Mas"]})");
+    TiendaLocal tienda(datos.path());
+    QVERIFY(tienda.base.isValid());
+    const QString token =
+        tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+    QVERIFY(!token.isEmpty());
+
+    Recibido r = conToken(tienda.base, QStringLiteral("/v1/mios"), token);
+    QCOMPARE(r.estado, 200);
+    const auto plugin = [](const QString& id, const QString& name) {
+        return QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("name"), name}};
+    };
+    QCOMPARE(json(r),
+             QJsonObject({{QStringLiteral("ok"), true},
+                          {QStringLiteral("plugins"),
+                           QJsonArray{plugin(QStringLiteral("Eco"), QStringLiteral("Eco Real")),
+                                      plugin(QStringLiteral("SinCatalogo"),
+                                             QStringLiteral("SinCatalogo"))}}}));
+
+    // Purchases are read afresh: a new one shows up without a restart.
+    escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Nuevo"]})");
+    r = conToken(tienda.base, QStringLiteral("/v1/mios"), token);
+    QCOMPARE(json(r).value(QLatin1String("plugins")).toArray(),
+             QJsonArray{plugin(QStringLiteral("Nuevo"), QStringLiteral("Nuevo"))});
+
+    // An account with nothing bought gets an empty list, not an error.
+    const QString otro =
+        tokenDe(tienda.base, QStringLiteral("luis@example.com"), QStringLiteral("12345678"));
+    r = conToken(tienda.base, QStringLiteral("/v1/mios"), otro);
+    QCOMPARE(json(r), QJsonObject({{QStringLiteral("ok"), true},
+                                   {QStringLiteral("plugins"), QJsonArray()}}));
+
+    const QJsonObject sinSesion =
+        rechazo(QStringLiteral("La sesión de la tienda no es válida. Vuelve a entrar."));
+    r = conToken(tienda.base, QStringLiteral("/v1/mios"), token + QStringLiteral("x"));
+    QCOMPARE(r.estado, 401);
+    QCOMPARE(json(r), sinSesion);
+    r = pedir("GET", en(tienda.base, QStringLiteral("/v1/mios")));
+    QCOMPARE(r.estado, 401);
+    QCOMPARE(json(r), sinSesion);
+}
+
+void TstTienda::bajarDaUnZipConLosBundles() {
+    QTemporaryDir datos;
+    crearBundle(datos.filePath("paquetes/Eco/Eco.vst3"));
+    crearBundle(datos.filePath("paquetes/Eco/AU/Eco.component"));
+    escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Eco"]})");
+    TiendaLocal tienda(datos.path());
+    QVERIFY(tienda.base.isValid());
+    const QString token =
+        tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+
+    // The application asks with the id in lower case.
+    const Recibido r = conToken(tienda.base, QStringLiteral("/v1/bajar/eco"), token);
+    QCOMPARE(r.estado, 200);
+    QCOMPARE(r.error, QNetworkReply::NoError);
+    const QList<EntradaZip> entradas = leerZip(r.cuerpo);
+    QMap<QString, EntradaZip> porRuta;
+    for (const EntradaZip& e : entradas)
+        porRuta.insert(e.ruta, e);
+    for (const QString& bundle : {QStringLiteral("Eco.vst3"), QStringLiteral("AU/Eco.component")}) {
+        QVERIFY2(porRuta.value(bundle + QStringLiteral("/")).carpeta, qPrintable(bundle));
+        QCOMPARE(porRuta.value(bundle + QStringLiteral("/Contents/Info.plist")).contenido,
+                 QByteArray("<plist/>"));
+        QCOMPARE(porRuta.value(bundle + QStringLiteral("/Contents/Resources/datos.bin")).contenido,
+                 QByteArray(4096, 'q'));
+        const EntradaZip binario =
+            porRuta.value(bundle + QStringLiteral("/Contents/MacOS/binario"));
+        QCOMPARE(binario.contenido, QByteArray("#!/bin/sh\nexit 0\n"));
+        QCOMPARE(binario.permisos & 0111, 0111);
+        QCOMPARE(porRuta.value(bundle + QStringLiteral("/Contents/enlace")).enlace,
+                 QStringLiteral("Resources/datos.bin"));
+    }
+    // Nothing but the package folder's own contents: no absolute or climbing names.
+    for (const EntradaZip& e : entradas)
+        QVERIFY2(!e.ruta.startsWith(QLatin1Char('/')) && !e.ruta.contains(QLatin1String("..")) &&
+                     (e.ruta.startsWith(QLatin1String("Eco.vst3")) ||
+                      e.ruta.startsWith(QLatin1String("AU"))),
+                 qPrintable(e.ruta));
+}
+
+void TstTienda::bajarRechazaLoQueNoEsDeLaCuenta() {
+    QTemporaryDir datos;
+    crearBundle(datos.filePath("paquetes/Eco/Eco.vst3"));
+    crearBundle(datos.filePath("paquetes/Ajeno/Ajeno.vst3"));
+    escribir(datos.filePath("compras.json"),
+             R"({"ana@example.com": ["Eco", "SinPaquete"], "otro@example.com": ["Ajeno"]})");
+    TiendaLocal tienda(datos.path());
+    QVERIFY(tienda.base.isValid());
+    const QString token =
+        tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+
+    const auto error = [](const QString& texto) {
+        return QJsonObject{{QStringLiteral("error"), texto}};
+    };
+    const QJsonObject noCompro = error(QStringLiteral("Esta cuenta no compró ese plugin."));
+    for (const QString& ruta :
+         {QStringLiteral("/v1/bajar/ajeno"), QStringLiteral("/v1/bajar/desconocido"),
+          QStringLiteral("/v1/bajar/..%2FAjeno"), QStringLiteral("/v1/bajar/eco%2F..%2F..")}) {
+        const Recibido r = conToken(tienda.base, ruta, token);
+        QCOMPARE(r.estado, 404);
+        QCOMPARE(json(r), noCompro);
+    }
+    Recibido r = conToken(tienda.base, QStringLiteral("/v1/bajar/sinpaquete"), token);
+    QCOMPARE(r.estado, 404);
+    QCOMPARE(json(r), error(QStringLiteral("Ese plugin todavía no tiene paquete.")));
+
+    r = conToken(tienda.base, QStringLiteral("/v1/bajar/eco"), QStringLiteral("inventado"));
+    QCOMPARE(r.estado, 401);
+    QCOMPARE(json(r),
+             rechazo(QStringLiteral("La sesión de la tienda no es válida. Vuelve a entrar.")));
+}
+
+void TstTienda::reinicioGuardaCuentasYOlvidaTokens() {
+    QTemporaryDir datos;
+    escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Eco"]})");
+    QString viejo;
+    {
+        TiendaLocal tienda(datos.path());
+        QVERIFY(tienda.base.isValid());
+        viejo = tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+        QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), viejo).estado, 200);
+    }
+    TiendaLocal tienda(datos.path());
+    QVERIFY(tienda.base.isValid());
+    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), viejo).estado, 401);
+    const Recibido r = cuenta(tienda.base, "entrar", QStringLiteral("ana@example.com"),
+                              QStringLiteral("12345678"));
+    QCOMPARE(r.estado, 200);
+    const QString nuevo = json(r).value(QLatin1String("token")).toString();
+    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), nuevo).estado, 200);
+
+    // A book that exists but does not read is never written over.
+    escribir(datos.filePath("cuentas.json"), "{roto");
+    const Recibido roto = cuenta(tienda.base, "crear", QStringLiteral("luis@example.com"),
+                                 QStringLiteral("12345678"));
+    QCOMPARE(roto.estado, 500);
+    QCOMPARE(json(roto), rechazo(QStringLiteral("No se pudo guardar la cuenta.")));
+    QCOMPARE(leer(datos.filePath("cuentas.json")), QByteArray("{roto"));
+}
+
+void TstTienda::argumentosQueFaltan() {
+    QProcess p;
+    p.start(QStringLiteral(TIENDA_LOCAL), {QStringLiteral("--puerto"), QStringLiteral("0"),
+                                           QStringLiteral("--datos"), QDir::tempPath()});
+    QVERIFY(p.waitForFinished(15000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(p.readAllStandardError().startsWith("tienda-local: uso: tienda-local"));
+    QVERIFY(p.readAllStandardOutput().isEmpty());
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "datos.h"
+
+#include <QAbstractHttpServer>
+#include <QHash>
+#include <QJsonObject>
+
+class QHttpServerResponder;
+
+// The store service over HTTPS: accounts, the download-house address and the account's
+// packages. Tokens live in memory only; a restart signs every client out.
+class ServicioTienda : public QAbstractHttpServer {
+public:
+    explicit ServicioTienda(DatosTienda datos, QObject* parent = nullptr);
+    quint16 puerto = 0; // where it listens, for the address it publishes
+
+protected:
+    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+private:
+    void cuenta(const QHttpServerRequest& request, QHttpServerResponder& responder);
+    void salud(const QHttpServerRequest& request, QHttpServerResponder& responder);
+    void mios(const QHttpServerRequest& request, QHttpServerResponder& responder);
+    void bajar(const QHttpServerRequest& request, const QString& id,
+               QHttpServerResponder& responder);
+    // The e-mail the request's bearer token belongs to, or empty.
+    QString titular(const QHttpServerRequest& request) const;
+
+    DatosTienda datos_;
+    QHash<QString, QString> tokens_; // token -> normalised e-mail
+};
