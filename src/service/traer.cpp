@@ -11,7 +11,6 @@
 #include "service/red.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QUuid>
 
 namespace {
@@ -90,9 +89,8 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
         const std::optional<QString> destino =
             destinoDescarga(entorno.home, plugin.category, bundle);
         if (!destino) throw noInstalado;
-        crearCarpeta(QFileInfo(*destino).absolutePath());
-        borrarRuta(*destino);
-        const bool copiado = co_await copiarCarpeta(entorno, bundle, *destino);
+        // Same copy step as a project install: the old bundle goes only once the copy worked.
+        const bool copiado = co_await reemplazarConCopia(entorno, bundle, *destino);
         if (!copiado) throw noInstalado;
         co_await quitarCuarentena(entorno, *destino);
         sigueVivo(guardia);
