@@ -32,10 +32,7 @@ QNetworkRequest armar(const Entorno& entorno, const Pedido& pedido) {
     peticion.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                           QNetworkRequest::ManualRedirectPolicy);
     peticion.setTransferTimeout(static_cast<int>(entorno.esperaPeticion.count()));
-    QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-    ssl.addCaCertificates(entorno.autoridades); // besides the system's, never instead
-    ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    peticion.setSslConfiguration(ssl);
+    peticion.setSslConfiguration(configuracionTls(entorno));
     return peticion;
 }
 
@@ -110,6 +107,35 @@ void seguirRedireccion(QNetworkReply* respuesta, Pedido& pedido, int saltos) {
     pedido.url = destino;
 }
 
+// Publishes how much of a body has arrived, at most once per hundredth. Qt's own
+// downloadProgress is held back to a few a second, too few for a package on a fast network.
+class Avance {
+public:
+    explicit Avance(const AvisoProgreso& aviso) : aviso_(aviso) {}
+
+    void sumar(QNetworkReply* respuesta, qint64 bytes) {
+        if (!aviso_) return;
+        recibidos_ += bytes;
+        const qint64 tamano = respuesta->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (tamano <= 0) {
+            if (centesimas_ != desconocido) aviso_(std::nullopt);
+            centesimas_ = desconocido;
+            return;
+        }
+        const double fraccion = std::min(1.0, double(recibidos_) / double(tamano));
+        const int centesimas = int(fraccion * 100);
+        if (centesimas == centesimas_) return;
+        centesimas_ = centesimas;
+        aviso_(fraccion);
+    }
+
+private:
+    static constexpr int desconocido = -2;
+    const AvisoProgreso& aviso_;
+    qint64 recibidos_ = 0;
+    int centesimas_ = -1;
+};
+
 QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString archivo,
                                      AvisoProgreso aviso) {
     std::unique_ptr<QNetworkAccessManager, QScopedPointerDeleteLater> red(
@@ -143,6 +169,7 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
     for (int saltos = 0;; ++saltos) {
         Respuesta respuesta(enviar(*red, armar(entorno, pedido), pedido));
         enCurso = respuesta.get();
+        Avance avance(aviso);
         auto volcar = [&] {
             QNetworkReply* r = respuesta.get();
             if (!salida || esRedireccion(r) || !falloEscritura.isEmpty()) {
@@ -153,19 +180,11 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
             if (salida->write(trozo) != trozo.size()) {
                 falloEscritura = salida->errorString();
                 r->abort();
+                return;
             }
+            avance.sumar(r, trozo.size());
         };
-        if (salida) {
-            QObject::connect(respuesta.get(), &QNetworkReply::readyRead, volcar);
-            QObject::connect(respuesta.get(), &QNetworkReply::downloadProgress,
-                             [&](qint64 recibido, qint64 tamano) {
-                                 if (!aviso || esRedireccion(respuesta.get())) return;
-                                 if (tamano > 0)
-                                     aviso(std::min(1.0, double(recibido) / double(tamano)));
-                                 else
-                                     aviso(std::nullopt);
-                             });
-        }
+        if (salida) QObject::connect(respuesta.get(), &QNetworkReply::readyRead, volcar);
         co_await respuesta.get();
         enCurso = nullptr;
         QObject::disconnect(respuesta.get(), nullptr, nullptr, nullptr);
@@ -201,6 +220,22 @@ QCoro::Task<Contestacion> pedirAArchivo(Entorno entorno, Pedido pedido, QString 
                                         AvisoProgreso aviso) {
     co_return co_await transferir(std::move(entorno), std::move(pedido), std::move(archivo),
                                   std::move(aviso));
+}
+
+QSslConfiguration configuracionTls(const Entorno& entorno) {
+    QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+    ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    if (entorno.autoridades.isEmpty()) return ssl;
+    // Qt 6.4 loads the system's authorities on demand, and touching the list at all (adding
+    // included) turns that off: the system's are named explicitly, then the extra ones.
+    QList<QSslCertificate> autoridades = ssl.caCertificates();
+    if (autoridades.isEmpty()) {
+        // Reading them takes a good fraction of a second; they do not change while running.
+        static const QList<QSslCertificate> delSistema = QSslConfiguration::systemCaCertificates();
+        autoridades = delSistema;
+    }
+    ssl.setCaCertificates(autoridades + entorno.autoridades);
+    return ssl;
 }
 
 QJsonObject objetoJson(const QByteArray& cuerpo) {

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QPair>
+#include <QSslConfiguration>
 #include <QString>
 #include <QUrl>
 
@@ -43,6 +44,10 @@ QCoro::Task<Contestacion> pedir(Entorno entorno, Pedido pedido);
 // failure) and its progress reported as it arrives.
 QCoro::Task<Contestacion> pedirAArchivo(Entorno entorno, Pedido pedido, QString archivo,
                                         AvisoProgreso aviso);
+
+// The TLS settings of every request: the peer is always verified, against the system's
+// authorities plus Entorno::autoridades.
+QSslConfiguration configuracionTls(const Entorno& entorno);
 
 // A reply body read as a JSON object; anything else counts as an empty one.
 QJsonObject objetoJson(const QByteArray& cuerpo);

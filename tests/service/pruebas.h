@@ -41,4 +41,35 @@ private Q_SLOTS:
     void zip_en_carpeta_alcanzada_por_enlace();
     void zip_ignora_metadatos_de_apple();
     void desempaquetar_falla_con_el_nombre_del_plugin();
+
+    // entrada.cpp
+    void entrar_en_la_tienda_envia_la_peticion_exacta_data();
+    void entrar_en_la_tienda_envia_la_peticion_exacta();
+    void entrar_en_la_tienda_decide_por_el_cuerpo_data();
+    void entrar_en_la_tienda_decide_por_el_cuerpo();
+    void entrar_en_la_tienda_usa_la_ruta_configurada();
+    void entrar_en_la_tienda_sin_servicio_o_sin_conexion();
+
+    // descarga.cpp
+    void bajar_comprados_sin_token_solo_avisa();
+    void bajar_comprados_instala_cada_paquete();
+    void casa_de_descargas_inservible_data();
+    void casa_de_descargas_inservible();
+    void lista_de_la_cuenta_fallida_data();
+    void lista_de_la_cuenta_fallida();
+    void cuenta_sin_plugins_no_es_fallo();
+    void lista_salta_desconocidos_y_repite_duplicados();
+    void instalar_sin_proyecto_baja_solo_ese_plugin();
+    void paquete_fallido_data();
+    void paquete_fallido();
+    void primer_fallo_detiene_la_bajada();
+
+    // transporte.cpp
+    void tls_confia_en_el_sistema_y_en_las_autoridades_propias();
+    void peticion_callada_se_corta_como_tiempo_agotado();
+    void transferencia_larga_se_corta_en_total();
+    void token_no_viaja_a_otro_host();
+    void no_se_sigue_de_https_a_http();
+    void paquete_grande_publica_su_progreso();
+    void store_que_desaparece_a_mitad_no_deja_nada_colgado();
 };

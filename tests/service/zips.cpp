@@ -30,8 +30,7 @@ void escribirZip(const QString& ruta, const QList<EntradaZip>& entradas, bool gu
     QDir().mkpath(QFileInfo(ruta).absolutePath());
     archive* a = archive_write_new();
     archive_write_set_format_zip(a);
-    if (guardar)
-        archive_write_set_format_option(a, "zip", "compression", "store");
+    if (guardar) archive_write_set_format_option(a, "zip", "compression", "store");
     QCOMPARE(archive_write_open_filename(a, QFile::encodeName(ruta).constData()), ARCHIVE_OK);
     for (const EntradaZip& e : entradas) {
         archive_entry* entrada = archive_entry_new();
