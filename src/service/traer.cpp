@@ -47,8 +47,10 @@ QJsonObject cuerpoDeError(const QString& archivo) {
 QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
     const QPointer<Store> guardia(this);
     const Entorno entorno = entorno_;
-    const QString marca = QStringLiteral("quelo-") + plugin.id + QLatin1Char('-') +
-                          QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    // A "/" in an id would put the folder somewhere else than the temporary folder.
+    const QString marca =
+        QStringLiteral("quelo-") + QString(plugin.id).replace(QLatin1Char('/'), QLatin1Char('_')) +
+        QLatin1Char('-') + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     const QString paquete = unir(entorno.temporal, marca + QStringLiteral(".zip"));
     const QString carpeta = unir(entorno.temporal, marca);
 

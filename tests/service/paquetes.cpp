@@ -1,7 +1,5 @@
 // Unpacking a downloaded package: everything inside the folder, nothing outside it.
 #include "archivos.h"
-#include "core/failure.h"
-#include "esperar.h"
 #include "pruebas.h"
 #include "service/desempaquetar.h"
 #include "zips.h"
@@ -145,17 +143,4 @@ void TstService::zip_ignora_metadatos_de_apple() {
     QVERIFY(extraerZip(zip, carpeta));
     QVERIFY(QFile::exists(carpeta + "/A.vst3/Contents/Info.plist"));
     QVERIFY(!QFileInfo::exists(carpeta + "/__MACOSX"));
-}
-
-void TstService::desempaquetar_falla_con_el_nombre_del_plugin() {
-    Mundo mundo;
-    escribir(mundo.dir.filePath("basura.zip"), "PK no tanto");
-    const QString carpeta = mundo.entorno.temporal + "/quelo-x";
-    QDir().mkpath(carpeta);
-    try {
-        esperar(desempaquetar(mundo.dir.filePath("basura.zip"), carpeta, "Brisa"));
-        QFAIL("un paquete roto no se abre");
-    } catch (const Failure& f) {
-        QCOMPARE(f.message, QStringLiteral("El paquete de Brisa no se pudo abrir."));
-    }
 }

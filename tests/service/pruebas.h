@@ -7,17 +7,6 @@
 // Tests reach the Store's private steps through this friend.
 struct PruebaStore {
     static QUrl servicio(const Store& s) { return s.servicio(); }
-    static QCoro::Task<QJsonObject> cuentaCasa(Store& s, QString a, QString e, QString p) {
-        return s.cuentaCasa(std::move(a), std::move(e), std::move(p));
-    }
-    static QCoro::Task<QUrl> urlDescarga(Store& s) { return s.urlDescarga(); }
-    static QCoro::Task<> bajar(Store& s, QString token, std::optional<QString> solo) {
-        return s.bajar(std::move(token), std::move(solo));
-    }
-    static void abrir(Store& s, const QString& email, const std::optional<QString>& token) {
-        s.abrir(email, token);
-    }
-    static void plugins(Store& s, QList<Plugin> lista) { s.setPlugins(std::move(lista)); }
 };
 
 // The store service client. The slots live in one file per subject.
@@ -40,7 +29,6 @@ private Q_SLOTS:
     void zip_corrupto_se_rechaza();
     void zip_en_carpeta_alcanzada_por_enlace();
     void zip_ignora_metadatos_de_apple();
-    void desempaquetar_falla_con_el_nombre_del_plugin();
 
     // entrada.cpp
     void entrar_en_la_tienda_envia_la_peticion_exacta_data();
