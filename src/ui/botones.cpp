@@ -74,7 +74,9 @@ BotonCategoria::BotonCategoria(const QString& titulo, int cuenta, QWidget* paren
     : QAbstractButton(parent), cuenta_(cuenta) {
     setText(titulo);
     setFont(tema::sistema(13));
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    QSizePolicy politica(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    politica.setHeightForWidth(true); // one or two lines, as the width allows
+    setSizePolicy(politica);
     setCursor(Qt::PointingHandCursor);
 }
 
