@@ -84,6 +84,18 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<GoldButton*>(boton(acceso, "Crear cuenta")));
     }
 
+    void return_en_un_campo_no_envia_nada() {
+        Ventana v(catalogoBase());
+        const QString antes = v.store().status();
+        for (const QString nombre : {"correo", "contrasena", "repeticion"}) {
+            QTest::keyClicks(campo(v, nombre), "x");
+            QTest::keyClick(campo(v, nombre), Qt::Key_Return);
+        }
+        QCOMPARE(v.store().status(), antes);
+        QVERIFY(enAcceso(v));
+        QCOMPARE(campo(v, "contrasena")->text(), QStringLiteral("x"));
+    }
+
     void mientras_trabaja_el_boton_principal_no_responde_y_el_cambio_si() {
         Ventana v(catalogoBase());
         QWidget* acceso = v.parte(QStringLiteral("acceso"));
