@@ -154,12 +154,12 @@ private Q_SLOTS:
         QTest::keyClicks(campo(v, "contrasena"), "secreta123");
         QTest::keyClicks(campo(v, "repeticion"), "secreta123");
         QTest::mouseClick(boton(acceso, "Crear cuenta"), Qt::LeftButton);
-        if (!v.store().cuentaEmail()) QSKIP("the account actions have no body in this build");
+        QVERIFY(v.store().cuentaEmail());
         QVERIFY(!enAcceso(v));
 
         QWidget* detalle = v.parte(QStringLiteral("detail"));
         QTest::mouseClick(boton(detalle, "Instalar"), Qt::LeftButton);
-        if (!v.store().busy()) QSKIP("the install actions have no body in this build");
+        QVERIFY(v.store().busy());
         QTRY_VERIFY(!v.store().busy());
         QVERIFY(v.store().status().startsWith(QStringLiteral("Brisa instalado.")));
         QVERIFY(boton(detalle, "Reinstalar"));
@@ -180,7 +180,6 @@ private Q_SLOTS:
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
         QTest::mouseClick(boton(v.parte(QStringLiteral("sidebar")), "Cerrar sesión"),
                           Qt::LeftButton);
-        if (v.store().cuentaEmail()) QSKIP("Store::salir has no body in this build");
         QVERIFY(enAcceso(v));
         QCOMPARE(v.store().status(), QStringLiteral("Sesión cerrada."));
     }
