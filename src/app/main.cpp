@@ -1,12 +1,23 @@
-#include "core/store.h"
+#include "icono.h"
+#include "ui/contentview.h"
+#include "ui/tema.h"
 
 #include <QApplication>
-#include <QTextStream>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    Store store;
-    store.load();
-    QTextStream(stdout) << store.plugins().size() << " plugins: " << store.status() << '\n';
+    QApplication::setApplicationName(QStringLiteral("Quelo Instalador"));
+    QApplication::setOrganizationName(QStringLiteral("Quelo DSP"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    tema::instalarFuentes();
+
+    const Entorno entorno = Entorno::delSistema();
+    // Once the event loop runs, like the dock icon set when launching has finished.
+    QTimer::singleShot(0, &app, [&app, &entorno] { ponerIcono(app, entorno); });
+
+    ContentView ventana(entorno);
+    ventana.show();
+    app.exec();
     return 0;
 }

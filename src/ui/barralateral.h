@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+class BotonCategoria;
+class BotonTexto;
+class QLabel;
+class QVBoxLayout;
+class Store;
+
+// The side bar: the brand block, the signed-in account with "Cerrar sesión", then one entry for
+// the whole suite and one per category with its count.
+class BarraLateral : public QWidget {
+    Q_OBJECT
+public:
+    BarraLateral(Store& store, QWidget* parent = nullptr);
+
+private:
+    void mostrarCatalogo();
+    void mostrarCategoria();
+    void mostrarCuenta();
+
+    Store& store_;
+    QLabel* tamano_;
+    QWidget* cuenta_;
+    QLabel* correo_;
+    QVBoxLayout* entradas_;
+    QList<QPair<QString, BotonCategoria*>> botones_; // category name as the store knows it
+};

@@ -1,0 +1,70 @@
+#include "ui/cabecera.h"
+
+#include "core/store.h"
+#include "ui/botones.h"
+#include "ui/campos.h"
+#include "ui/tema.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+Cabecera::Cabecera(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
+    setObjectName(QStringLiteral("header"));
+    auto* fila = new QHBoxLayout(this);
+    fila->setContentsMargins(18, 18, 18, 18);
+    fila->setSpacing(14);
+
+    titulo_ = new QLabel(this);
+    titulo_->setObjectName(QStringLiteral("titulo"));
+    titulo_->setTextFormat(Qt::PlainText);
+    titulo_->setFont(tema::didot(26));
+    tema::colorTexto(titulo_, tema::gold());
+    fila->addWidget(titulo_, 0, Qt::AlignVCenter);
+    fila->addStretch(1);
+
+    buscar_ = new QLineEdit(this);
+    buscar_->setObjectName(QStringLiteral("buscar"));
+    buscar_->setPlaceholderText(QStringLiteral("Buscar plugin"));
+    estiloCampo(buscar_, 8);
+    QPalette paleta = buscar_->palette();
+    paleta.setColor(QPalette::PlaceholderText, tema::con(tema::ink(), 0.4));
+    buscar_->setPalette(paleta);
+    buscar_->setFixedWidth(220);
+    fila->addWidget(buscar_, 0, Qt::AlignVCenter);
+
+    bajar_ = new GoldButton(QStringLiteral("Bajar comprados"), true, this);
+    fila->addWidget(bajar_, 0, Qt::AlignVCenter);
+    instalarTodos_ = new GoldButton(QStringLiteral("Instalar todos"), false, this);
+    instalarTodos_->setToolTip(QStringLiteral("Instala todos los plugins de la lista"));
+    fila->addWidget(instalarTodos_, 0, Qt::AlignVCenter);
+
+    connect(buscar_, &QLineEdit::textEdited, &store_, &Store::setQuery);
+    connect(bajar_, &QAbstractButton::clicked, &store_, &Store::bajarComprados);
+    connect(instalarTodos_, &QAbstractButton::clicked, &store_, &Store::installVisible);
+
+    connect(&store_, &Store::categoryChanged, this, &Cabecera::mostrarTitulo);
+    connect(&store_, &Store::queryChanged, this, &Cabecera::mostrarBusqueda);
+    for (auto senal : {&Store::busyChanged, &Store::pluginsChanged, &Store::categoryChanged,
+                       &Store::queryChanged})
+        connect(&store_, senal, this, &Cabecera::mostrarBotones);
+    mostrarTitulo();
+    mostrarBusqueda();
+    mostrarBotones();
+}
+
+void Cabecera::mostrarTitulo() {
+    const QString categoria = store_.category();
+    titulo_->setText(categoria == QLatin1String("Todas") ? QStringLiteral("Suite completa")
+                                                         : categoria);
+}
+
+void Cabecera::mostrarBusqueda() {
+    // Only when the store's text differs, so typing keeps the cursor where it is.
+    if (buscar_->text() != store_.query()) buscar_->setText(store_.query());
+}
+
+void Cabecera::mostrarBotones() {
+    bajar_->setEnabled(!store_.busy());
+    instalarTodos_->setEnabled(!store_.busy() && !store_.visible().isEmpty());
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/plugin.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QAbstractButton;
+class QScrollArea;
+class QStackedLayout;
+class Store;
+
+// The selected plug-in in full: picture, texts, requirements and its install and remove
+// buttons; "Elige un plugin." when nothing is selected.
+class Detalle : public QWidget {
+    Q_OBJECT
+public:
+    Detalle(Store& store, QWidget* parent = nullptr);
+
+private:
+    void mostrar();
+    QWidget* contenido(const Plugin& plugin, bool instalado, bool ocupado);
+
+    Store& store_;
+    QStackedLayout* paginas_;
+    QWidget* vacio_;
+    QScrollArea* desplazable_;
+    QList<QAbstractButton*> botones_; // of the content shown now
+    // what the pane shows now, so that signals that change none of it leave it alone
+    struct Dibujado {
+        std::optional<Plugin> plugin;
+        bool instalado = false, ocupado = false;
+        bool operator==(const Dibujado&) const = default;
+    };
+    std::optional<Dibujado> dibujado_;
+};

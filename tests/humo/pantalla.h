@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+
+// A virtual X display of its own, for starting the real application in a real window.
+class Pantalla {
+public:
+    Pantalla();
+    ~Pantalla();
+    bool lista() const { return numero_ >= 0; }
+    QString nombre() const { return QStringLiteral(":%1").arg(numero_); }
+
+    // Runs an X client tool (xdotool, import) against this display; its standard output.
+    QByteArray herramienta(const QString& programa, const QStringList& argumentos) const;
+
+    struct Ventana {
+        QString id; // empty when no window appeared
+        QRect geometria;
+    };
+    // The application window whose name contains the text, waiting up to the given time.
+    Ventana esperarVentana(const QString& nombre, int milisegundos) const;
+    QImage captura() const;
+
+private:
+    QProcess servidor_;
+    int numero_ = -1;
+};
+
+// Pixels close to the theme's gold inside a rectangle of an image.
+int pixelesDorados(const QImage& imagen, const QRect& zona);
