@@ -29,7 +29,6 @@ Entorno Entorno::delSistema() {
     e.temporal = QDir::tempPath();
     e.servicio = QStringLiteral(QUELO_SERVICIO);
     const QString ca = QStringLiteral(QUELO_CA_EXTRA);
-    if (!ca.isEmpty())
-        e.autoridades = QSslCertificate::fromPath(ca, QSsl::Pem);
+    if (!ca.isEmpty()) e.autoridades = QSslCertificate::fromPath(ca, QSsl::Pem);
     return e;
 }

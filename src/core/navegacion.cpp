@@ -11,8 +11,7 @@ QStringList Store::categories() const {
     QStringList resultado;
     QStringList vistas; // NFC forms, for the duplicate check
     for (qsizetype i = 0; i < plugins_.size(); ++i) {
-        if (vistas.contains(comparables_[i].category))
-            continue;
+        if (vistas.contains(comparables_[i].category)) continue;
         vistas.append(comparables_[i].category);
         resultado.append(plugins_[i].category);
     }
@@ -26,8 +25,7 @@ QList<Plugin> Store::visible() const {
     QList<Plugin> resultado;
     for (qsizetype i = 0; i < plugins_.size(); ++i) {
         const Comparable& c = comparables_[i];
-        if (!todasLasCategorias && c.category != categoria)
-            continue;
+        if (!todasLasCategorias && c.category != categoria) continue;
         if (!consulta.isEmpty() && !c.name.contains(consulta) && !c.subtitle.contains(consulta) &&
             !c.purpose.contains(consulta))
             continue;
@@ -40,11 +38,9 @@ std::optional<Plugin> Store::selected() const {
     if (selectedID_) {
         const QString id = nfc(*selectedID_);
         for (qsizetype i = 0; i < plugins_.size(); ++i)
-            if (comparables_[i].id == id)
-                return plugins_[i];
+            if (comparables_[i].id == id) return plugins_[i];
     }
     const QList<Plugin> lista = visible();
-    if (lista.isEmpty())
-        return std::nullopt;
+    if (lista.isEmpty()) return std::nullopt;
     return lista.first();
 }

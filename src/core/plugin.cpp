@@ -14,29 +14,24 @@ namespace {
 
 bool texto(const QJsonObject& o, const char* clave, QString& destino) {
     const QJsonValue v = o.value(QLatin1String(clave));
-    if (!v.isString())
-        return false;
+    if (!v.isString()) return false;
     destino = v.toString();
     return true;
 }
 
 std::optional<Plugin> decodificarPlugin(const QJsonValue& valor) {
-    if (!valor.isObject())
-        return std::nullopt;
+    if (!valor.isObject()) return std::nullopt;
     const QJsonObject o = valor.toObject();
     Plugin p;
     if (!texto(o, "id", p.id) || !texto(o, "name", p.name) || !texto(o, "subtitle", p.subtitle) ||
         !texto(o, "purpose", p.purpose) || !texto(o, "category", p.category) ||
         !texto(o, "blurb", p.blurb) || !texto(o, "manufacturer", p.manufacturer) ||
-        !texto(o, "screenshot", p.screenshot) || !texto(o, "vst3", p.vst3) ||
-        !texto(o, "au", p.au))
+        !texto(o, "screenshot", p.screenshot) || !texto(o, "vst3", p.vst3) || !texto(o, "au", p.au))
         return std::nullopt;
     const QJsonValue reqs = o.value(QLatin1String("requirements"));
-    if (!reqs.isArray())
-        return std::nullopt;
+    if (!reqs.isArray()) return std::nullopt;
     for (const QJsonValue& r : reqs.toArray()) {
-        if (!r.isString())
-            return std::nullopt;
+        if (!r.isString()) return std::nullopt;
         p.requirements.append(r.toString());
     }
     return p;
@@ -47,18 +42,15 @@ std::optional<Plugin> decodificarPlugin(const QJsonValue& valor) {
 std::optional<Catalog> decodificarCatalogo(const QByteArray& json) {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject())
-        return std::nullopt;
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
     const QJsonValue lista = doc.object().value(QLatin1String("plugins"));
-    if (!lista.isArray())
-        return std::nullopt;
+    if (!lista.isArray()) return std::nullopt;
     Catalog catalogo;
     const QJsonArray arreglo = lista.toArray();
     catalogo.plugins.reserve(arreglo.size());
     for (const QJsonValue& v : arreglo) {
         auto p = decodificarPlugin(v);
-        if (!p)
-            return std::nullopt;
+        if (!p) return std::nullopt;
         catalogo.plugins.append(std::move(*p));
     }
     return catalogo;

@@ -17,29 +17,25 @@ Store::Store(Entorno entorno)
       status_(QStringLiteral("Entra con tu cuenta para ver e instalar los plugins.")) {}
 
 void Store::setCategory(const QString& v) {
-    if (category_ == v)
-        return;
+    if (category_ == v) return;
     category_ = v;
     Q_EMIT categoryChanged();
 }
 
 void Store::setQuery(const QString& v) {
-    if (query_ == v)
-        return;
+    if (query_ == v) return;
     query_ = v;
     Q_EMIT queryChanged();
 }
 
 void Store::setSelectedID(const std::optional<QString>& v) {
-    if (selectedID_ == v)
-        return;
+    if (selectedID_ == v) return;
     selectedID_ = v;
     Q_EMIT selectedIDChanged();
 }
 
 void Store::setStatus(const QString& v) {
-    if (status_ == v)
-        return;
+    if (status_ == v) return;
     status_ = v;
     Q_EMIT statusChanged();
 }
@@ -48,44 +44,39 @@ void Store::setPlugins(QList<Plugin> v) {
     QList<Comparable> comparables;
     comparables.reserve(v.size());
     for (const Plugin& p : v)
-        comparables.append({nfc(p.id), nfc(p.category), plegado(p.name), plegado(p.subtitle),
-                            plegado(p.purpose)});
+        comparables.append(
+            {nfc(p.id), nfc(p.category), plegado(p.name), plegado(p.subtitle), plegado(p.purpose)});
     plugins_ = std::move(v);
     comparables_ = std::move(comparables);
     Q_EMIT pluginsChanged();
 }
 
 void Store::setBusy(bool v) {
-    if (busy_ == v)
-        return;
+    if (busy_ == v) return;
     busy_ = v;
     Q_EMIT busyChanged();
 }
 
 void Store::setInstalled(QSet<QString> v) {
-    if (installed_ == v)
-        return;
+    if (installed_ == v) return;
     installed_ = std::move(v);
     Q_EMIT installedChanged();
 }
 
 void Store::setCuentaEmail(const std::optional<QString>& v) {
-    if (cuentaEmail_ == v)
-        return;
+    if (cuentaEmail_ == v) return;
     cuentaEmail_ = v;
     Q_EMIT cuentaEmailChanged();
 }
 
 void Store::setTokenCasa(const std::optional<QString>& v) {
-    if (tokenCasa_ == v)
-        return;
+    if (tokenCasa_ == v) return;
     tokenCasa_ = v;
     Q_EMIT tokenCasaChanged();
 }
 
 void Store::setProgreso(std::optional<double> v) {
-    if (progreso_ == v)
-        return;
+    if (progreso_ == v) return;
     progreso_ = v;
     Q_EMIT progresoChanged();
 }
@@ -93,8 +84,7 @@ void Store::setProgreso(std::optional<double> v) {
 void Store::load() {
     QFile archivo(unir(entorno_.recursos, QStringLiteral("catalogo.json")));
     std::optional<Catalog> catalogo;
-    if (archivo.open(QIODevice::ReadOnly))
-        catalogo = decodificarCatalogo(archivo.readAll());
+    if (archivo.open(QIODevice::ReadOnly)) catalogo = decodificarCatalogo(archivo.readAll());
     if (!catalogo) {
         setStatus(QStringLiteral("No encontré el catálogo dentro de la app."));
         return;
@@ -118,11 +108,9 @@ QCoro::Task<> Store::ejecutar(QPointer<Store> store, std::function<QCoro::Task<>
     try {
         co_await accion();
     } catch (...) {
-        if (store)
-            store->setStatus(descripcionDe(std::current_exception()));
+        if (store) store->setStatus(descripcionDe(std::current_exception()));
     }
-    if (!store)
-        co_return;
+    if (!store) co_return;
     store->refreshInstalled();
     store->setBusy(false);
 }

@@ -39,7 +39,9 @@ public:
     QSet<QString> installed() const { return installed_; }
     std::optional<QString> cuentaEmail() const { return cuentaEmail_; }
     std::optional<QString> tokenCasa() const { return tokenCasa_; }
-    std::optional<double> progreso() const { return progreso_; } // 0..1 while a package downloads and its size is known
+    std::optional<double> progreso() const {
+        return progreso_;
+    } // 0..1 while a package downloads and its size is known
 
     // derived, recomputed on every read
     QStringList categories() const;

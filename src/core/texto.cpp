@@ -17,9 +17,7 @@ QString ultimoComponente(const QString& ruta) {
 }
 
 QString unir(const QString& carpeta, const QString& componente) {
-    if (carpeta.isEmpty())
-        return componente;
-    if (carpeta.endsWith(QLatin1Char('/')))
-        return carpeta + componente;
+    if (carpeta.isEmpty()) return componente;
+    if (carpeta.endsWith(QLatin1Char('/'))) return carpeta + componente;
     return carpeta + QLatin1Char('/') + componente;
 }

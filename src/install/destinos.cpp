@@ -13,8 +13,7 @@ bool componenteSeguro(const QString& nombre) {
            !nombre.contains(QLatin1Char('/')) && !nombre.contains(QChar(0));
 }
 
-std::optional<QString> destino(const QString& maker, const QString& category,
-                               const QString& ruta) {
+std::optional<QString> destino(const QString& maker, const QString& category, const QString& ruta) {
     const QString nombre = ultimoComponente(ruta);
     if (nombre.isEmpty() || !componenteSeguro(nombre) || !componenteSeguro(category))
         return std::nullopt;
@@ -22,18 +21,15 @@ std::optional<QString> destino(const QString& maker, const QString& category,
 }
 
 void recorrer(const QString& carpeta, QStringList& encontrados) {
-    const QFileInfoList entradas =
-        QDir(carpeta).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                        QDir::NoDotAndDotDot,
-                                    QDir::Name);
+    const QFileInfoList entradas = QDir(carpeta).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& entrada : entradas) {
         const QString extension = entrada.suffix().toLower();
         if (extension == QLatin1String("vst3") || extension == QLatin1String("component")) {
             encontrados.append(entrada.filePath());
             continue; // nothing inside a bundle is looked at
         }
-        if (entrada.isDir() && !entrada.isSymLink())
-            recorrer(entrada.filePath(), encontrados);
+        if (entrada.isDir() && !entrada.isSymLink()) recorrer(entrada.filePath(), encontrados);
     }
 }
 
@@ -48,21 +44,19 @@ QString carpetaAu(const QString& home) {
 }
 
 std::optional<QString> destinoVst3(const QString& home, const Plugin& plugin) {
-    if (plugin.vst3.isEmpty())
-        return std::nullopt;
+    if (plugin.vst3.isEmpty()) return std::nullopt;
     return destino(carpetaVst3(home), plugin.category, plugin.vst3);
 }
 
 std::optional<QString> destinoAu(const QString& home, const Plugin& plugin) {
-    if (plugin.au.isEmpty())
-        return std::nullopt;
+    if (plugin.au.isEmpty()) return std::nullopt;
     return destino(carpetaAu(home), plugin.category, plugin.au);
 }
 
 std::optional<QString> destinoDescarga(const QString& home, const QString& category,
                                        const QString& bundle) {
-    const bool esAu = QFileInfo(ultimoComponente(bundle)).suffix().toLower() ==
-                      QLatin1String("component");
+    const bool esAu =
+        QFileInfo(ultimoComponente(bundle)).suffix().toLower() == QLatin1String("component");
     return destino(esAu ? carpetaAu(home) : carpetaVst3(home), category, bundle);
 }
 

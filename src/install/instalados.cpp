@@ -10,8 +10,7 @@
 std::optional<QString> Store::root() const {
     const QString carpeta = QFileInfo(QDir::cleanPath(entorno_.bundle)).absolutePath();
     // A file of that name counts as much as a folder; a dangling link does not.
-    if (QFileInfo::exists(unir(carpeta, QStringLiteral("Juce Pugins creacion"))))
-        return carpeta;
+    if (QFileInfo::exists(unir(carpeta, QStringLiteral("Juce Pugins creacion")))) return carpeta;
     return std::nullopt;
 }
 
@@ -23,8 +22,7 @@ bool Store::isInstalled(const Plugin& plugin) const {
 void Store::refreshInstalled() {
     QSet<QString> nuevos;
     for (const Plugin& p : plugins_)
-        if (isInstalled(p))
-            nuevos.insert(p.id);
+        if (isInstalled(p)) nuevos.insert(p.id);
     setInstalled(std::move(nuevos));
 }
 

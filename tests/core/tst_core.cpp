@@ -27,11 +27,17 @@ QCoro::Task<> fallarConError(QString mensaje) {
 
 QByteArray unPlugin(const QString& cambios) {
     // One valid entry, with the named fields replaced by raw JSON text.
-    QMap<QString, QString> campos{
-        {"id", "\"a\""},        {"name", "\"A\""},        {"subtitle", "\"s\""},
-        {"purpose", "\"p\""},   {"category", "\"c\""},    {"blurb", "\"b\""},
-        {"manufacturer", "\"m\""}, {"screenshot", "\"\""}, {"vst3", "\"a.vst3\""},
-        {"au", "\"a.component\""}, {"requirements", "[\"r1\", \"r2\"]"}};
+    QMap<QString, QString> campos{{"id", "\"a\""},
+                                  {"name", "\"A\""},
+                                  {"subtitle", "\"s\""},
+                                  {"purpose", "\"p\""},
+                                  {"category", "\"c\""},
+                                  {"blurb", "\"b\""},
+                                  {"manufacturer", "\"m\""},
+                                  {"screenshot", "\"\""},
+                                  {"vst3", "\"a.vst3\""},
+                                  {"au", "\"a.component\""},
+                                  {"requirements", "[\"r1\", \"r2\"]"}};
     for (const QString& par : cambios.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const qsizetype igual = par.indexOf(QLatin1Char('='));
         const QString clave = par.left(igual);
@@ -44,8 +50,7 @@ QByteArray unPlugin(const QString& cambios) {
     QStringList partes;
     for (auto it = campos.cbegin(); it != campos.cend(); ++it)
         partes.append(QStringLiteral("\"%1\": %2").arg(it.key(), it.value()));
-    return (QStringLiteral("{") + partes.join(QStringLiteral(", ")) + QStringLiteral("}"))
-        .toUtf8();
+    return (QStringLiteral("{") + partes.join(QStringLiteral(", ")) + QStringLiteral("}")).toUtf8();
 }
 
 QByteArray catalogoCon(const QByteArray& entrada) {
@@ -86,9 +91,9 @@ class TstCore : public QObject {
 
 private Q_SLOTS:
     void catalogo_decodifica_entradas_en_orden() {
-        const auto c = decodificarCatalogo(
-            "{\"plugins\": [" + unPlugin("id=\"z\"") + "," + unPlugin("id=\"a\"") + "," +
-            unPlugin("id=\"z\"") + "], \"version\": 3}");
+        const auto c = decodificarCatalogo("{\"plugins\": [" + unPlugin("id=\"z\"") + "," +
+                                           unPlugin("id=\"a\"") + "," + unPlugin("id=\"z\"") +
+                                           "], \"version\": 3}");
         QVERIFY(c);
         QCOMPARE(ids(c->plugins), (QStringList{"z", "a", "z"})); // duplicates kept, not sorted
         QCOMPARE(c->plugins[0].requirements, (QStringList{"r1", "r2"}));
@@ -119,8 +124,7 @@ private Q_SLOTS:
         QTest::newRow("au booleano") << catalogoCon(unPlugin("au=false"));
         QTest::newRow("sin blurb") << catalogoCon(unPlugin("blurb=<fuera>"));
         QTest::newRow("segunda entrada mala")
-            << QByteArray("{\"plugins\": [" + unPlugin("") + "," + unPlugin("vst3=<fuera>") +
-                          "]}");
+            << QByteArray("{\"plugins\": [" + unPlugin("") + "," + unPlugin("vst3=<fuera>") + "]}");
         QTest::newRow("entrada que no es objeto") << QByteArray("{\"plugins\": [\"a\"]}");
         QTest::newRow("plugins null") << QByteArray("{\"plugins\": null}");
         QTest::newRow("sin plugins") << QByteArray("{\"catalogo\": []}");
@@ -222,19 +226,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("category");
         QTest::addColumn<QString>("query");
         QTest::addColumn<QStringList>("esperado");
-        QTest::newRow("todo") << "Todas" << "" << QStringList{"eq", "comp", "rev", "sat"};
-        QTest::newRow("mayúsculas hallan minúsculas") << "Todas" << "EQ" << QStringList{"eq"};
-        QTest::newRow("subtítulo") << "Todas" << "ecualizador" << QStringList{"eq"};
-        QTest::newRow("propósito") << "Todas" << "BATERÍA" << QStringList{"comp"};
-        QTest::newRow("blurb y fabricante no se buscan") << "Todas" << "Texto largo"
-                                                         << QStringList{};
-        QTest::newRow("id y categoría no se buscan") << "Todas" << "Dinámica" << QStringList{};
-        QTest::newRow("un espacio") << "Todas" << " " << QStringList{"eq", "comp", "sat"};
-        QTest::newRow("acento distinto") << "Todas" << "bateria" << QStringList{};
-        QTest::newRow("categoría") << "Dinámica" << "" << QStringList{"comp", "sat"};
-        QTest::newRow("categoría y búsqueda") << "Dinámica" << "cinta" << QStringList{"sat"};
-        QTest::newRow("categoría en otra caja") << "dinámica" << "" << QStringList{};
-        QTest::newRow("categoría desconocida") << "Delay" << "" << QStringList{};
+        QTest::newRow("todo") << "Todas"
+                              << "" << QStringList{"eq", "comp", "rev", "sat"};
+        QTest::newRow("mayúsculas hallan minúsculas") << "Todas"
+                                                      << "EQ" << QStringList{"eq"};
+        QTest::newRow("subtítulo") << "Todas"
+                                   << "ecualizador" << QStringList{"eq"};
+        QTest::newRow("propósito") << "Todas"
+                                   << "BATERÍA" << QStringList{"comp"};
+        QTest::newRow("blurb y fabricante no se buscan") << "Todas"
+                                                         << "Texto largo" << QStringList{};
+        QTest::newRow("id y categoría no se buscan") << "Todas"
+                                                     << "Dinámica" << QStringList{};
+        QTest::newRow("un espacio") << "Todas"
+                                    << " " << QStringList{"eq", "comp", "sat"};
+        QTest::newRow("acento distinto") << "Todas"
+                                         << "bateria" << QStringList{};
+        QTest::newRow("categoría") << "Dinámica"
+                                   << "" << QStringList{"comp", "sat"};
+        QTest::newRow("categoría y búsqueda") << "Dinámica"
+                                              << "cinta" << QStringList{"sat"};
+        QTest::newRow("categoría en otra caja") << "dinámica"
+                                                << "" << QStringList{};
+        QTest::newRow("categoría desconocida") << "Delay"
+                                               << "" << QStringList{};
     }
     void visible_filtra_por_categoria_y_busqueda() {
         QFETCH(QString, category);
@@ -276,7 +291,7 @@ private Q_SLOTS:
         c.store->setCategory("X");
         c.store->setSelectedID(QStringLiteral("b")); // hidden by the filter: still selected
         QCOMPARE(c.store->selected()->category, QStringLiteral("Y")); // the first with that id
-        c.store->setSelectedID(QStringLiteral("nadie")); // unknown: the first visible
+        c.store->setSelectedID(QStringLiteral("nadie"));              // unknown: the first visible
         QCOMPARE(c.store->selected()->id, QStringLiteral("a"));
         c.store->setCategory("Ninguna");
         QVERIFY(!c.store->selected());
@@ -350,7 +365,6 @@ private Q_SLOTS:
         QTest::qWait(60); // the action ends after its Store is gone: nothing may crash
     }
 };
-
 
 QTEST_MAIN(TstCore)
 #include "tst_core.moc"

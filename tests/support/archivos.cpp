@@ -20,8 +20,7 @@ Mundo::Mundo(bool conProyecto) {
     QDir().mkpath(entorno.recursos);
     QDir().mkpath(entorno.home);
     QDir().mkpath(entorno.temporal);
-    if (conProyecto)
-        QDir().mkpath(proyecto + QStringLiteral("/Juce Pugins creacion"));
+    if (conProyecto) QDir().mkpath(proyecto + QStringLiteral("/Juce Pugins creacion"));
 }
 
 void Mundo::catalogo(const QList<Plugin>& plugins) const {
@@ -37,8 +36,7 @@ void escribir(const QString& ruta, const QByteArray& contenido) {
 
 QByteArray leer(const QString& ruta) {
     QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
+    if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
 }
 
