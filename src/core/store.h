@@ -39,9 +39,8 @@ public:
     QSet<QString> installed() const { return installed_; }
     std::optional<QString> cuentaEmail() const { return cuentaEmail_; }
     std::optional<QString> tokenCasa() const { return tokenCasa_; }
-    std::optional<double> progreso() const {
-        return progreso_;
-    } // 0..1 while a package downloads and its size is known
+    // 0..1 while a package downloads and its size is known
+    std::optional<double> progreso() const { return progreso_; }
 
     // derived, recomputed on every read
     QStringList categories() const;
