@@ -21,7 +21,4 @@ struct Entorno {
     std::chrono::milliseconds esperaTotal{600000};     // a transfer longer than this in all is aborted
     static Entorno delSistema();  // what the running application uses
 };
-// clang-format on // a request silent this long is aborted
-    std::chrono::milliseconds esperaTotal{600000}; // a transfer longer than this in all is aborted
-    static Entorno delSistema();                   // what the running application uses
-};
+// clang-format on

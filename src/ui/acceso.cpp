@@ -14,18 +14,9 @@
 namespace {
 constexpr int anchoTexto = 460;
 
-QLabel* texto(const QString& contenido, const QFont& fuente, const QColor& color, QWidget* padre) {
-    auto* l = new QLabel(contenido, padre);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(fuente);
-    tema::colorTexto(l, color);
-    l->setAlignment(Qt::AlignHCenter);
-    return l;
-}
-
 // Centred lines wrapped within the form's text width.
 QLabel* parrafo(const QString& contenido, int tamano, QWidget* padre) {
-    auto* l = texto(contenido, tema::sistema(tamano), tema::ink(), padre);
+    auto* l = tema::textoCentrado(contenido, tema::sistema(tamano), tema::ink(), padre);
     l->setWordWrap(true);
     return l;
 }
@@ -45,10 +36,11 @@ Acceso::Acceso(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
     const auto centrado = Qt::AlignHCenter;
 
     if (QLabel* logo = crearLogo(store_, forma)) columna->addWidget(logo, 0, centrado);
-    columna->addWidget(texto(QStringLiteral("Quelo DSP"), tema::didot(36), tema::gold(), forma), 0,
-                       centrado);
-    titulo_ = texto(QString(), tema::sistema(12, QFont::DemiBold, 3), tema::con(tema::gold(), 0.8),
-                    forma);
+    columna->addWidget(
+        tema::textoCentrado(QStringLiteral("Quelo DSP"), tema::didot(36), tema::gold(), forma), 0,
+        centrado);
+    titulo_ = tema::textoCentrado(QString(), tema::sistema(12, QFont::DemiBold, 3),
+                                  tema::con(tema::gold(), 0.8), forma);
     titulo_->setObjectName(QStringLiteral("titulo"));
     columna->addWidget(titulo_, 0, centrado);
     columna->addWidget(

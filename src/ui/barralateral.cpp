@@ -14,14 +14,6 @@
 namespace {
 const QString todas = QStringLiteral("Todas");
 
-QLabel* texto(const QString& contenido, const QFont& fuente, const QColor& color, QWidget* padre) {
-    auto* l = new QLabel(contenido, padre);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(fuente);
-    tema::colorTexto(l, color);
-    l->setAlignment(Qt::AlignHCenter);
-    return l;
-}
 } // namespace
 
 BarraLateral::BarraLateral(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
@@ -41,10 +33,13 @@ BarraLateral::BarraLateral(Store& store, QWidget* parent) : QWidget(parent), sto
         bloque->addSpacing(22);
         bloque->addWidget(logo, 0, Qt::AlignHCenter);
     }
-    bloque->addWidget(texto(QStringLiteral("Quelo DSP"), tema::didot(28), tema::gold(), marca));
-    bloque->addWidget(texto(QStringLiteral("INSTALADOR"), tema::sistema(11, QFont::DemiBold, 3),
-                            tema::con(tema::gold(), 0.8), marca));
-    tamano_ = texto(QString(), tema::sistema(12), tema::con(tema::ink(), 0.55), marca);
+    bloque->addWidget(
+        tema::textoCentrado(QStringLiteral("Quelo DSP"), tema::didot(28), tema::gold(), marca));
+    bloque->addWidget(tema::textoCentrado(QStringLiteral("INSTALADOR"),
+                                          tema::sistema(11, QFont::DemiBold, 3),
+                                          tema::con(tema::gold(), 0.8), marca));
+    tamano_ =
+        tema::textoCentrado(QString(), tema::sistema(12), tema::con(tema::ink(), 0.55), marca);
     tamano_->setObjectName(QStringLiteral("tamano"));
     bloque->addWidget(tamano_);
 
@@ -52,7 +47,8 @@ BarraLateral::BarraLateral(Store& store, QWidget* parent) : QWidget(parent), sto
     auto* pila = new QVBoxLayout(cuenta_);
     pila->setContentsMargins(0, 0, 0, 0);
     pila->setSpacing(4);
-    correo_ = texto(QString(), tema::sistema(11), tema::con(tema::ink(), 0.7), cuenta_);
+    correo_ =
+        tema::textoCentrado(QString(), tema::sistema(11), tema::con(tema::ink(), 0.7), cuenta_);
     correo_->setObjectName(QStringLiteral("cuenta"));
     pila->addWidget(correo_);
     auto* salir = new BotonTexto(QStringLiteral("Cerrar sesión"), tema::gold(),

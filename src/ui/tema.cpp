@@ -1,5 +1,7 @@
 #include "ui/tema.h"
 
+#include <QLabel>
+
 #include <QAbstractScrollArea>
 #include <QFontDatabase>
 #include <QPalette>
@@ -80,4 +82,14 @@ void barrasFinas(QAbstractScrollArea* area) {
                        " QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
             .arg(css(con(line(), 0.8))));
 }
+QLabel* textoCentrado(const QString& contenido, const QFont& fuente, const QColor& color,
+                      QWidget* padre) {
+    auto* l = new QLabel(contenido, padre);
+    l->setTextFormat(Qt::PlainText);
+    l->setFont(fuente);
+    colorTexto(l, color);
+    l->setAlignment(Qt::AlignHCenter);
+    return l;
+}
+
 } // namespace tema

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QAbstractScrollArea;
+class QLabel;
 class QWidget;
 
 // The one dark, gold-on-black look. Sizes are in device-independent pixels, the unit the
@@ -29,6 +30,9 @@ QFont didot(int tamano);
 // The system face at a fixed size; tracking is the extra space between letters.
 QFont sistema(int tamano, QFont::Weight peso = QFont::Normal, qreal tracking = 0);
 
+// A centred plain-text label (never read as markup) in a face and colour.
+QLabel* textoCentrado(const QString& contenido, const QFont& fuente, const QColor& color,
+                      QWidget* padre);
 // Text colour of a label-like widget.
 void colorTexto(QWidget* widget, const QColor& color);
 // A flat background filling the widget.
