@@ -1,6 +1,14 @@
 #include "medir.h"
 
-#include <QElapsedTimer>
+#include "core/store.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
 #include <QTextStream>
 
 #include <algorithm>
@@ -54,7 +62,61 @@ QList<Plugin> catalogoSintetico(int n) {
     return lista;
 }
 
+QByteArray jsonCatalogo(const QList<Plugin>& plugins) {
+    QJsonArray lista;
+    for (const Plugin& p : plugins)
+        lista.append(QJsonObject{{"id", p.id},
+                                 {"name", p.name},
+                                 {"subtitle", p.subtitle},
+                                 {"purpose", p.purpose},
+                                 {"category", p.category},
+                                 {"blurb", p.blurb},
+                                 {"manufacturer", p.manufacturer},
+                                 {"screenshot", p.screenshot},
+                                 {"vst3", p.vst3},
+                                 {"au", p.au},
+                                 {"requirements", QJsonArray::fromStringList(p.requirements)}});
+    return QJsonDocument(QJsonObject{{"plugins", lista}}).toJson(QJsonDocument::Compact);
+}
+
+void escribirArchivo(const QString& ruta, const QByteArray& contenido) {
+    QDir().mkpath(QFileInfo(ruta).absolutePath());
+    QSaveFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly) || f.write(contenido) != contenido.size() || !f.commit())
+        qFatal("No se pudo escribir %s", qPrintable(ruta));
+}
+
+void esperarLibre(Store& store) {
+    if (!store.busy()) return;
+    QEventLoop bucle;
+    QObject::connect(&store, &Store::busyChanged, &bucle, [&] {
+        if (!store.busy()) bucle.quit();
+    });
+    bucle.exec();
+}
+
+Pulso::Pulso() {
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+        const qint64 ahora = reloj_.nsecsElapsed();
+        maximo_ = std::max(maximo_, ahora - ultimo_);
+        ultimo_ = ahora;
+    });
+    reloj_.start();
+    timer_.start();
+}
+
+double Pulso::maximoMs() const {
+    // The gap still open counts too: a thread blocked until the end never ticked at all.
+    return std::max(maximo_, reloj_.nsecsElapsed() - ultimo_) / 1e6;
+}
+
 void fila(const QString& que, const QString& medido, const QString& objetivo, const QString& nota) {
     QTextStream(stdout) << "| " << que << " | " << medido << " | " << objetivo << " | " << nota
                         << " |\n";
+}
+
+QString ms(double v) {
+    return QString::number(v, 'f', v < 1 ? 3 : 2) + QStringLiteral(" ms");
 }
