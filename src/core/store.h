@@ -113,6 +113,8 @@ private:
     QCoro::Task<QUrl> urlDescarga();
     QCoro::Task<> bajar(QString token, std::optional<QString> solo);
     QCoro::Task<> traer(Plugin plugin, QUrl base, QString token);
+    static QCoro::Task<> entrarEnCasa(QPointer<Store> store, QString email, QString password,
+                                      bool crear);
 
     Entorno entorno_;
     QList<Plugin> plugins_;

@@ -1,0 +1,176 @@
+#include "service/desempaquetar.h"
+
+#include "core/failure.h"
+
+#ifdef Q_OS_MACOS
+#include "install/procesos.h"
+#else
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#ifndef Q_OS_MACOS
+namespace {
+
+struct CerrarLectura {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+struct CerrarEscritura {
+    void operator()(archive* a) const { archive_write_free(a); }
+};
+
+QString leerEnlace(const QString& ruta) {
+    QByteArray destino(4096, '\0');
+    const ssize_t n =
+        ::readlink(QFile::encodeName(ruta).constData(), destino.data(), destino.size());
+    if (n < 0 || n >= destino.size()) return {};
+    destino.truncate(n);
+    return QFile::decodeName(destino);
+}
+
+bool esEnlace(const QString& ruta) {
+    struct stat info;
+    return ::lstat(QFile::encodeName(ruta).constData(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// Follows a link target the way the system would, from the folder `lugar` (components below
+// `raiz`), through the links already on disk, and tells whether it stays inside `raiz`. Parts
+// that do not exist yet are followed by name. Absolute targets and loops count as outside.
+bool quedaDentro(const QString& raiz, QStringList& lugar, const QString& destino, int vueltas) {
+    if (destino.startsWith(QLatin1Char('/')) || vueltas > 40) return false;
+    for (const QString& parte : destino.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (parte == QLatin1String(".")) continue;
+        if (parte == QLatin1String("..")) {
+            if (lugar.isEmpty()) return false;
+            lugar.removeLast();
+            continue;
+        }
+        lugar.append(parte);
+        const QString ruta = raiz + QLatin1Char('/') + lugar.join(QLatin1Char('/'));
+        if (esEnlace(ruta)) {
+            lugar.removeLast();
+            if (!quedaDentro(raiz, lugar, leerEnlace(ruta), vueltas + 1)) return false;
+        }
+    }
+    return true;
+}
+
+// Whether a link at `nombre` (relative to `raiz`) pointing at `destino` stays inside `raiz`.
+bool enlaceDentro(const QString& raiz, const QString& nombre, const QString& destino) {
+    QStringList lugar = nombre.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (lugar.isEmpty() || destino.isEmpty()) return false;
+    lugar.removeLast();
+    return quedaDentro(raiz, lugar, destino, 0);
+}
+
+bool nombreSeguro(const QString& nombre) {
+    if (nombre.isEmpty() || nombre.startsWith(QLatin1Char('/'))) return false;
+    const QStringList partes = nombre.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return !partes.isEmpty() && !partes.contains(QLatin1String(".."));
+}
+
+// Resource forks and Finder data that Apple's archiver puts beside the real entries; the
+// system's unpack tool folds them into metadata, here they would look like extra bundles.
+bool esMetadatosApple(const QString& nombre) {
+    return nombre.split(QLatin1Char('/'), Qt::SkipEmptyParts).value(0) == QLatin1String("__MACOSX");
+}
+
+bool copiarDatos(archive* lectura, archive* escritura) {
+    const void* bloque = nullptr;
+    size_t tamano = 0;
+    la_int64_t posicion = 0;
+    for (;;) {
+        const int r = archive_read_data_block(lectura, &bloque, &tamano, &posicion);
+        if (r == ARCHIVE_EOF) return true;
+        // A bad checksum is only a warning to libarchive; here it is a broken package.
+        if (r != ARCHIVE_OK) return false;
+        if (archive_write_data_block(escritura, bloque, tamano, posicion) < ARCHIVE_WARN)
+            return false;
+    }
+}
+
+// Every link left in the folder, checked again now that all of them exist: a chain of links
+// that are each harmless alone can still lead outside.
+bool enlacesDentro(const QString& raiz) {
+    QDirIterator it(raiz, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString ruta = it.next();
+        if (!esEnlace(ruta)) continue;
+        const QString nombre = ruta.mid(raiz.size() + 1);
+        if (!enlaceDentro(raiz, nombre, leerEnlace(ruta))) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool extraerZip(const QString& paquete, const QString& carpeta) {
+    // A destination reached through a link would make every entry look written through one.
+    const QString raiz = QFileInfo(carpeta).canonicalFilePath();
+    if (raiz.isEmpty()) return false;
+    const QByteArray prefijo = QFile::encodeName(raiz) + '/';
+
+    std::unique_ptr<archive, CerrarLectura> lectura(archive_read_new());
+    std::unique_ptr<archive, CerrarEscritura> escritura(archive_write_disk_new());
+    if (!lectura || !escritura) return false;
+    archive_read_support_format_zip(lectura.get());
+    // No owner, permission bits beyond the umask, ACLs or flags from the package: modes come
+    // from the umask (executables stay executable, set-id bits do not survive).
+    archive_write_disk_set_options(escritura.get(), ARCHIVE_EXTRACT_TIME |
+                                                        ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                                                        ARCHIVE_EXTRACT_SECURE_SYMLINKS);
+    if (archive_read_open_filename(lectura.get(), QFile::encodeName(paquete).constData(),
+                                   64 * 1024) != ARCHIVE_OK)
+        return false;
+
+    for (;;) {
+        archive_entry* entrada = nullptr;
+        const int r = archive_read_next_header(lectura.get(), &entrada);
+        if (r == ARCHIVE_EOF) break;
+        if (r < ARCHIVE_WARN) return false;
+        const char* crudo = archive_entry_pathname(entrada);
+        if (!crudo) return false;
+        const QString nombre = QFile::decodeName(crudo);
+        if (!nombreSeguro(nombre) || archive_entry_hardlink(entrada)) return false;
+        if (esMetadatosApple(nombre)) continue;
+        const mode_t tipo = archive_entry_filetype(entrada);
+        if (tipo == AE_IFLNK) {
+            const char* destino = archive_entry_symlink(entrada);
+            if (!destino || !enlaceDentro(raiz, nombre, QFile::decodeName(destino))) return false;
+        } else if (tipo != AE_IFREG && tipo != AE_IFDIR) {
+            return false;
+        }
+        // Prefixed with the canonical destination: the working directory plays no part.
+        archive_entry_copy_pathname(entrada, (prefijo + QByteArray(crudo)).constData());
+        if (archive_write_header(escritura.get(), entrada) < ARCHIVE_WARN) return false;
+        // Sizes may be unknown until the data is read (streamed entries): always copy.
+        if (tipo == AE_IFREG && !copiarDatos(lectura.get(), escritura.get())) return false;
+        if (archive_write_finish_entry(escritura.get()) < ARCHIVE_WARN) return false;
+    }
+    if (archive_write_close(escritura.get()) < ARCHIVE_WARN) return false;
+    return enlacesDentro(raiz);
+}
+#endif
+
+QCoro::Task<> desempaquetar(QString paquete, QString carpeta, QString nombre) {
+    const Failure fallo(QStringLiteral("El paquete de ") + nombre +
+                        QStringLiteral(" no se pudo abrir."));
+#ifdef Q_OS_MACOS
+    QStringList argumentos{QStringLiteral("-x"), QStringLiteral("-k"), paquete, carpeta};
+    const int estado = co_await ejecutarProceso(QStringLiteral("/usr/bin/ditto"), argumentos);
+    if (estado != 0) throw fallo;
+#else
+    if (!extraerZip(paquete, carpeta)) throw fallo;
+    co_return;
+#endif
+}

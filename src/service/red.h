@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/entorno.h"
+
+#include <QByteArray>
+#include <QCoro/QCoroTask>
+#include <QJsonObject>
+#include <QList>
+#include <QPair>
+#include <QSslConfiguration>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+// One HTTPS request to the store service or its download house.
+struct Pedido {
+    QByteArray metodo = "GET";
+    QUrl url;
+    QList<QPair<QByteArray, QByteArray>> cabeceras;
+    QByteArray cuerpo;
+};
+
+// What came back: the HTTP status (none when the answer was not HTTP) and, unless it was
+// streamed to a file, the body.
+struct Contestacion {
+    std::optional<int> estado;
+    QByteArray cuerpo;
+};
+
+// How much of a body has arrived: 0..1 while its size is known, none otherwise or once over.
+using AvisoProgreso = std::function<void(std::optional<double>)>;
+
+// Sends one request on a session of its own (a new QNetworkAccessManager: no cookie, cache or
+// credential outlives it). The certificate is checked against the system's authorities plus
+// Entorno::autoridades. A request silent for Entorno::esperaPeticion, or longer than
+// Entorno::esperaTotal in all, is aborted and reported as a time-out. Redirects are followed
+// only to https; "Authorization" is not carried to another host. Transfer errors throw
+// ErrorSistema with the system's description; any HTTP status is an answer, not an error.
+QCoro::Task<Contestacion> pedir(Entorno entorno, Pedido pedido);
+
+// The same, with the body streamed into `archivo` (written whole on success, absent on
+// failure) and its progress reported as it arrives.
+QCoro::Task<Contestacion> pedirAArchivo(Entorno entorno, Pedido pedido, QString archivo,
+                                        AvisoProgreso aviso);
+
+// The TLS settings of every request: the peer is always verified, against the system's
+// authorities plus Entorno::autoridades.
+QSslConfiguration configuracionTls(const Entorno& entorno);
+
+// A reply body read as a JSON object; anything else counts as an empty one.
+QJsonObject objetoJson(const QByteArray& cuerpo);

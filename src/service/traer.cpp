@@ -1,0 +1,100 @@
+// One plug-in from the download house: the package streamed to a file, unpacked into a
+// temporary folder, and each bundle in it installed like a project bundle.
+#include "core/failure.h"
+#include "core/store.h"
+#include "core/texto.h"
+#include "install/destinos.h"
+#include "install/procesos.h"
+#include "service/desempaquetar.h"
+#include "service/direccion.h"
+#include "service/guardia.h"
+#include "service/red.h"
+
+#include <QFile>
+#include <QUuid>
+
+namespace {
+
+// Removes a path when it goes out of scope (or earlier, on demand); errors are ignored.
+class Desechable {
+public:
+    explicit Desechable(QString ruta) : ruta_(std::move(ruta)) {}
+    ~Desechable() { ahora(); }
+    Desechable(const Desechable&) = delete;
+    Desechable& operator=(const Desechable&) = delete;
+    void ahora() {
+        if (ruta_.isEmpty()) return;
+        try {
+            borrarRuta(ruta_);
+        } catch (...) {
+        }
+        ruta_.clear();
+    }
+
+private:
+    QString ruta_;
+};
+
+// An error body is a short JSON object; a larger one is no message for the user.
+QJsonObject cuerpoDeError(const QString& archivo) {
+    QFile f(archivo);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024) return {};
+    return objetoJson(f.readAll());
+}
+
+} // namespace
+
+QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
+    const QPointer<Store> guardia(this);
+    const Entorno entorno = entorno_;
+    // A "/" in an id would put the folder somewhere else than the temporary folder.
+    const QString marca =
+        QStringLiteral("quelo-") + QString(plugin.id).replace(QLatin1Char('/'), QLatin1Char('_')) +
+        QLatin1Char('-') + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const QString paquete = unir(entorno.temporal, marca + QStringLiteral(".zip"));
+    const QString carpeta = unir(entorno.temporal, marca);
+
+    Pedido pedido;
+    const QStringList ruta{QStringLiteral("v1"), QStringLiteral("bajar"), plugin.id.toLower()};
+    pedido.url = conRuta(base, ruta);
+    pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
+    AvisoProgreso aviso = [guardia](std::optional<double> progreso) {
+        if (guardia) guardia->setProgreso(progreso);
+    };
+
+    // The package is only needed until it is unpacked, whatever the outcome.
+    Desechable paqueteTemporal(paquete);
+    const Contestacion contestacion =
+        co_await pedirAArchivo(entorno, std::move(pedido), paquete, std::move(aviso));
+    sigueVivo(guardia);
+    if (contestacion.estado != 200) {
+        const QJsonValue error = cuerpoDeError(paquete).value(QLatin1String("error"));
+        throw Failure(error.isString() ? error.toString()
+                                       : QStringLiteral("No se pudo bajar ") + plugin.name +
+                                             QStringLiteral("."));
+    }
+
+    crearCarpeta(carpeta);
+    Desechable carpetaTemporal(carpeta);
+    co_await desempaquetar(paquete, carpeta, plugin.name);
+    paqueteTemporal.ahora();
+    sigueVivo(guardia);
+
+    const QStringList bundles = ::bundlesEn(carpeta);
+    if (bundles.isEmpty())
+        throw Failure(QStringLiteral("El paquete de ") + plugin.name +
+                      QStringLiteral(" llegó vacío."));
+    const Failure noInstalado(QStringLiteral("No se pudo instalar ") + plugin.name +
+                              QStringLiteral("."));
+    for (const QString& bundle : bundles) {
+        // None when the category would not stay one folder below the maker folder.
+        const std::optional<QString> destino =
+            destinoDescarga(entorno.home, plugin.category, bundle);
+        if (!destino) throw noInstalado;
+        // Same copy step as a project install: the old bundle goes only once the copy worked.
+        const bool copiado = co_await reemplazarConCopia(entorno, bundle, *destino);
+        if (!copiado) throw noInstalado;
+        co_await quitarCuarentena(entorno, *destino);
+        sigueVivo(guardia);
+    }
+}

@@ -1,0 +1,274 @@
+// Downloading the store account's plug-ins: the three requests, their checks and texts, and
+// the bundles that land in the maker folders.
+#include "escenario.h"
+#include "pruebas.h"
+#include "zips.h"
+
+#include <QDirIterator>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const QString vst3 = QStringLiteral("/Library/Audio/Plug-Ins/VST3/Quelo DSP/");
+const QString au = QStringLiteral("/Library/Audio/Plug-Ins/Components/Quelo DSP/");
+const QString sinCasa =
+    QStringLiteral("Esta Mac todavía no publica la casa de descargas. Déjala encendida.");
+const QString sinLista = QStringLiteral("No se pudieron ver los plugins de la cuenta.");
+
+QString listos(int n) {
+    return "Listos " + QString::number(n) +
+           " plugins. En Ableton: Preferencias > Plug-ins > Rescan.";
+}
+
+QList<Plugin> catalogo() {
+    return {pluginDePrueba("brisa", "Reverb"), pluginDePrueba("eco", "Delay")};
+}
+
+// The package of a catalog plug-in: its two bundles, named as the catalog names them.
+QString paqueteDe(const Mundo& mundo, const QString& id) {
+    return zipConBundles(mundo, id, {id + ".vst3", "dentro/" + id + ".component"});
+}
+
+void bajarYEsperar(Escenario& e) {
+    e.store->bajarComprados();
+    QVERIFY(e.store->busy());
+    QTRY_VERIFY_WITH_TIMEOUT(!e.store->busy(), 20000);
+}
+
+QStringList archivosFueraDeTmp(const Mundo& mundo) {
+    QStringList rutas;
+    QDirIterator it(mundo.dir.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString ruta = it.next();
+        if (!ruta.startsWith(mundo.entorno.temporal)) rutas.append(ruta);
+    }
+    rutas.sort();
+    return rutas;
+}
+
+} // namespace
+
+void TstService::bajar_comprados_sin_token_solo_avisa() {
+    Escenario e(catalogo());
+    QSignalSpy ocupado(e.store.get(), &Store::busyChanged);
+    e.store->bajarComprados();
+    QCOMPARE(e.store->status(),
+             QStringLiteral("Entra con la cuenta de la tienda para bajar lo que pagaste."));
+    QVERIFY(!e.store->busy());
+    QTest::qWait(50);
+    QCOMPARE(ocupado.size(), 0);
+    QVERIFY(e.servidor.peticiones().isEmpty());
+}
+
+void TstService::bajar_comprados_instala_cada_paquete() {
+    Escenario e(catalogo());
+    e.conSesion();
+    // the status of "v1/salud" is not looked at
+    e.servidor.ruta(
+        "GET", "/v1/salud",
+        json("{\"descarga\": \"" + e.servidor.base().toString().toUtf8() + "/\"}", 503));
+    e.mios(R"({"ok": true, "plugins": [{"id": "BRISA", "name": "Brisa Pro", "precio": 9}]})");
+    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+
+    bajarYEsperar(e);
+    QCOMPARE(e.mensajes, (QStringList{"Bajando Brisa Pro…", listos(1)}));
+    const QString home = e.mundo.entorno.home;
+    QCOMPARE(leer(home + vst3 + "Reverb/brisa.vst3/Contents/Info.plist"), QByteArray("<plist/>"));
+    QVERIFY(QFileInfo(home + vst3 + "Reverb/brisa.vst3/Contents/MacOS/binario").isExecutable());
+    QVERIFY(QFileInfo(home + vst3 + "Reverb/brisa.vst3/Contents/enlace").isSymLink());
+    QCOMPARE(leer(home + au + "Reverb/brisa.component/Contents/Info.plist"),
+             QByteArray("<plist/>"));
+    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
+    QVERIFY(e.temporales().isEmpty()); // neither the package nor the unpack folder stays
+
+    const QList<Peticion> p = e.servidor.peticiones();
+    QCOMPARE(p.size(), 3);
+    QCOMPARE(p[0].ruta, QStringLiteral("/v1/salud"));
+    QVERIFY(!p[0].cabeceras.contains("authorization"));
+    QCOMPARE(p[1].ruta, QStringLiteral("/v1/mios"));
+    QCOMPARE(p[1].cabeceras.value("authorization"), QByteArray("Bearer tok"));
+    QCOMPARE(p[2].ruta, QStringLiteral("/v1/bajar/brisa"));
+    QCOMPARE(p[2].metodo, QByteArray("GET"));
+    QCOMPARE(p[2].cabeceras.value("authorization"), QByteArray("Bearer tok"));
+}
+
+void TstService::casa_de_descargas_inservible_data() {
+    QTest::addColumn<QByteArray>("cuerpo");
+    QTest::newRow("http") << QByteArray(R"({"descarga": "http://127.0.0.1:9"})");
+    QTest::newRow("esquema en mayúsculas") << QByteArray(R"({"descarga": "HTTPS://127.0.0.1:9"})");
+    QTest::newRow("no es texto") << QByteArray(R"({"descarga": 443})");
+    QTest::newRow("no es dirección") << QByteArray(R"({"descarga": "https://a b"})");
+    QTest::newRow("sin descarga") << QByteArray(R"({"ok": true})");
+    QTest::newRow("no es JSON") << QByteArray("casa");
+}
+
+void TstService::casa_de_descargas_inservible() {
+    QFETCH(QByteArray, cuerpo);
+    Escenario e(catalogo());
+    e.conSesion();
+    e.servidor.ruta("GET", "/v1/salud", json(cuerpo));
+    bajarYEsperar(e);
+    QCOMPARE(e.store->status(), sinCasa);
+    QCOMPARE(e.servidor.peticiones().size(), 1);
+}
+
+void TstService::lista_de_la_cuenta_fallida_data() {
+    QTest::addColumn<int>("estado");
+    QTest::addColumn<QByteArray>("cuerpo");
+    QTest::addColumn<QString>("mensaje");
+    QTest::newRow("ok falso con error")
+        << 200 << QByteArray(R"({"ok": false, "error": "Cuenta bloqueada."})")
+        << "Cuenta bloqueada.";
+    QTest::newRow("500 sin error") << 500 << QByteArray(R"({"detalle": "x"})") << sinLista;
+    QTest::newRow("401 con error")
+        << 401 << QByteArray(R"({"error": "Token vencido."})") << "Token vencido.";
+    QTest::newRow("ok como texto")
+        << 200 << QByteArray(R"({"ok": "true", "plugins": []})") << sinLista;
+    QTest::newRow("ok pero 500") << 500
+                                 << QByteArray(R"({"ok": true, "plugins": [{"id": "brisa"}]})")
+                                 << sinLista;
+    QTest::newRow("objeto vacío") << 200 << QByteArray("{}") << sinLista;
+    QTest::newRow("no es JSON") << 200 << QByteArray("ok") << sinLista;
+}
+
+void TstService::lista_de_la_cuenta_fallida() {
+    QFETCH(int, estado);
+    QFETCH(QByteArray, cuerpo);
+    QFETCH(QString, mensaje);
+    Escenario e(catalogo());
+    e.conSesion();
+    e.conCasa();
+    e.mios(cuerpo, estado);
+    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+    bajarYEsperar(e);
+    QCOMPARE(e.store->status(), mensaje);
+    QVERIFY(e.a("/v1/bajar/brisa").isEmpty());
+}
+
+void TstService::cuenta_sin_plugins_no_es_fallo() {
+    const QString ninguno = QStringLiteral(
+        "Esta cuenta no tiene plugins pagados. Cada plugin se compra a su precio y ese pago no "
+        "incluye actualizaciones.");
+    for (const QByteArray& cuerpo :
+         {QByteArray(R"({"ok": true, "plugins": []})"), QByteArray(R"({"ok": true})"),
+          QByteArray(R"({"ok": true, "plugins": [{"id": "brisa"}, 3]})"),
+          QByteArray(R"({"ok": true, "plugins": [{"id": 3}, {"name": "Brisa"}]})")}) {
+        Escenario e(catalogo());
+        e.conSesion();
+        e.conCasa();
+        e.mios(cuerpo);
+        bajarYEsperar(e);
+        QCOMPARE(e.mensajes, QStringList{ninguno});
+        QCOMPARE(e.servidor.peticiones().size(), 2);
+    }
+}
+
+void TstService::lista_salta_desconocidos_y_repite_duplicados() {
+    Escenario e(catalogo());
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "otro", "name": "Otro"}, {"id": "Brisa"},
+               {"id": "brisa", "name": "Brisa"}]})");
+    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+    bajarYEsperar(e);
+    QCOMPARE(e.mensajes, (QStringList{"Bajando plugin…", "Bajando Brisa…", listos(2)}));
+    QCOMPARE(e.a("/v1/bajar/brisa").size(), 2);
+    QVERIFY(e.a("/v1/bajar/otro").isEmpty());
+
+    Escenario ajenos(catalogo());
+    ajenos.conSesion();
+    ajenos.conCasa();
+    ajenos.mios(R"({"ok": true, "plugins": [{"id": "otro", "name": "Otro"}]})");
+    bajarYEsperar(ajenos);
+    QCOMPARE(ajenos.mensajes, QStringList{listos(0)});
+}
+
+void TstService::instalar_sin_proyecto_baja_solo_ese_plugin() {
+    Escenario e(catalogo());
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "BRISA", "name": "Brisa"}]})");
+    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+    e.paquete("eco", paqueteDe(e.mundo, "eco"));
+
+    e.store->install(pluginDePrueba("eco", "Delay"));
+    QTRY_VERIFY_WITH_TIMEOUT(!e.store->busy(), 20000);
+    QCOMPARE(e.store->status(), QStringLiteral("Esta cuenta no compró ese plugin."));
+    QVERIFY(e.a("/v1/bajar/eco").isEmpty());
+
+    Plugin brisa = pluginDePrueba("brisa", "Reverb");
+    brisa.id = QStringLiteral("Brisa"); // the catalog's own spelling is what is asked for
+    e.store->install(brisa);
+    QTRY_VERIFY_WITH_TIMEOUT(!e.store->busy(), 20000);
+    QCOMPARE(e.store->status(), listos(1));
+    QCOMPARE(e.a("/v1/bajar/brisa").size(), 1);
+    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
+}
+
+void TstService::paquete_fallido_data() {
+    QTest::addColumn<QString>("tipo");
+    QTest::addColumn<QString>("mensaje");
+    QTest::newRow("404 con error") << "404 con error"
+                                   << "No hay paquete.";
+    QTest::newRow("404 vacío") << "404 vacío"
+                               << "No se pudo bajar Nombre brisa.";
+    QTest::newRow("ZIP roto") << "roto"
+                              << "El paquete de Nombre brisa no se pudo abrir.";
+    QTest::newRow("ZIP que sube") << "sube"
+                                  << "El paquete de Nombre brisa no se pudo abrir.";
+    QTest::newRow("ZIP con enlace afuera") << "enlace"
+                                           << "El paquete de Nombre brisa no se pudo abrir.";
+    QTest::newRow("ZIP sin bundles") << "vacío"
+                                     << "El paquete de Nombre brisa llegó vacío.";
+}
+
+void TstService::paquete_fallido() {
+    QFETCH(QString, tipo);
+    QFETCH(QString, mensaje);
+    Escenario e(catalogo());
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    const QString zip = e.mundo.dir.filePath("paquete.zip");
+    const QList<EntradaZip> bien{archivoZip("brisa.vst3/Contents/Info.plist", "<plist/>")};
+    if (tipo == "404 con error")
+        e.servidor.ruta("GET", "/v1/bajar/brisa", json(R"({"error": "No hay paquete."})", 404));
+    else if (tipo == "404 vacío")
+        e.servidor.ruta("GET", "/v1/bajar/brisa", json("", 404));
+    else if (tipo == "roto")
+        escribir(zip, "PK\x03\x04 esto no sigue");
+    else if (tipo == "sube")
+        escribirZip(zip, bien + QList{archivoZip("../../fuera.txt", "x")});
+    else if (tipo == "enlace")
+        escribirZip(zip, bien + QList{enlaceZip("brisa.vst3/Contents/fuera", "../../../.."),
+                                      archivoZip("brisa.vst3/Contents/fuera/x.txt", "x")});
+    else
+        escribirZip(zip, {archivoZip("LEEME.txt", "nada")});
+    if (QFileInfo::exists(zip)) e.paquete("brisa", zip);
+    const QStringList antes = archivosFueraDeTmp(e.mundo);
+
+    bajarYEsperar(e);
+    QCOMPARE(e.store->status(), mensaje);
+    QCOMPARE(archivosFueraDeTmp(e.mundo), antes); // nothing installed, nothing written outside
+    QVERIFY(e.store->installed().isEmpty());
+    QVERIFY(e.temporales().isEmpty());
+}
+
+void TstService::primer_fallo_detiene_la_bajada() {
+    Escenario e(catalogo());
+    e.conSesion();
+    e.conCasa();
+    e.mios(
+        R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"}, {"id": "eco", "name": "Eco"},
+               {"id": "brisa", "name": "Brisa"}]})");
+    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+    e.servidor.ruta("GET", "/v1/bajar/eco", json(R"({"error": "Eco no está listo."})", 500));
+
+    bajarYEsperar(e);
+    QCOMPARE(e.mensajes, (QStringList{"Bajando Brisa…", "Bajando Eco…", "Eco no está listo."}));
+    QCOMPARE(e.a("/v1/bajar/brisa").size(), 1); // the third entry is never attempted
+    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
+    QVERIFY(e.temporales().isEmpty());
+}

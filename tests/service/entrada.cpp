@@ -1,0 +1,154 @@
+// Store sign-in and sign-up: the "v1/cuenta" exchange and the one message it ends with.
+#include "escenario.h"
+#include "pruebas.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+const QString abierta =
+    QStringLiteral("Sesión de la tienda abierta. Baja los plugins que compraste.");
+const QString rechazo = QStringLiteral("No se pudo entrar a la tienda.");
+
+QString archivoSesion(const Escenario& e) {
+    return e.mundo.entorno.home + "/Library/Application Support/Quelo DSP/instalador-sesion.json";
+}
+
+// Runs the sign-in and checks the lifecycle every path shares: busy at once, one message.
+void entrarYEsperar(Escenario& e, const QString& email, const QString& clave, bool crear) {
+    QSignalSpy ocupado(e.store.get(), &Store::busyChanged);
+    e.store->entrarCasa(email, clave, crear);
+    QVERIFY(e.store->busy());
+    QVERIFY(e.mensajes.isEmpty()); // nothing is said before the request is answered
+    QTRY_VERIFY_WITH_TIMEOUT(!e.store->busy(), 20000);
+    QCOMPARE(ocupado.size(), 2);
+    QCOMPARE(e.mensajes.size(), 1);
+}
+} // namespace
+
+void TstService::entrar_en_la_tienda_envia_la_peticion_exacta_data() {
+    QTest::addColumn<bool>("crear");
+    QTest::addColumn<QString>("accion");
+    QTest::newRow("entrar") << false << "entrar";
+    QTest::newRow("crear") << true << "crear";
+}
+
+void TstService::entrar_en_la_tienda_envia_la_peticion_exacta() {
+    QFETCH(bool, crear);
+    QFETCH(QString, accion);
+    Escenario e;
+    e.servidor.ruta("POST", "/v1/cuenta", json(R"({"ok": true, "token": "t-1"})"));
+
+    entrarYEsperar(e, " Ana@Ejemplo.com\n", "  clave con espacios ", crear);
+    QCOMPARE(e.store->status(), abierta);
+    const QList<Peticion> peticiones = e.servidor.peticiones();
+    QCOMPARE(peticiones.size(), 1);
+    const Peticion& p = peticiones.first();
+    QCOMPARE(p.metodo, QByteArray("POST"));
+    QCOMPARE(p.ruta, QStringLiteral("/v1/cuenta"));
+    QCOMPARE(p.cabeceras.value("content-type"), QByteArray("application/json"));
+    QVERIFY(!p.cabeceras.contains("authorization"));
+    const QJsonObject cuerpo = QJsonDocument::fromJson(p.cuerpo).object();
+    QCOMPARE(cuerpo, (QJsonObject{{"action", accion},
+                                  {"email", "Ana@Ejemplo.com"},
+                                  {"password", "  clave con espacios "}}));
+    // the typed e-mail, trimmed with its case kept, and the token make the session
+    QCOMPARE(e.store->cuentaEmail(), std::optional<QString>("Ana@Ejemplo.com"));
+    QCOMPARE(e.store->tokenCasa(), std::optional<QString>("t-1"));
+    const QJsonObject sesion = QJsonDocument::fromJson(leer(archivoSesion(e))).object();
+    QCOMPARE(sesion, (QJsonObject{{"email", "Ana@Ejemplo.com"}, {"token", "t-1"}}));
+}
+
+void TstService::entrar_en_la_tienda_decide_por_el_cuerpo_data() {
+    QTest::addColumn<int>("estado");
+    QTest::addColumn<QByteArray>("cuerpo");
+    QTest::addColumn<QString>("mensaje");
+    QTest::addColumn<QString>("correo"); // empty: no session opened
+
+    QTest::newRow("correo de la tienda")
+        << 200 << QByteArray(R"({"ok": true, "token": "t", "email": "ana@tienda.com"})") << abierta
+        << "ana@tienda.com";
+    QTest::newRow("éxito con estado de error")
+        << 500 << QByteArray(R"({"ok": true, "token": "t"})") << abierta << "ana@ejemplo.com";
+    QTest::newRow("correo que no es texto")
+        << 200 << QByteArray(R"({"ok": true, "token": "t", "email": 5})") << abierta
+        << "ana@ejemplo.com";
+    QTest::newRow("ok como texto")
+        << 200 << QByteArray(R"({"ok": "true", "token": "t"})") << rechazo << "";
+    QTest::newRow("token vacío") << 200
+                                 << QByteArray(
+                                        R"({"ok": true, "token": "", "error": "Sin token."})")
+                                 << "Sin token."
+                                 << "";
+    QTest::newRow("token numérico")
+        << 200 << QByteArray(R"({"ok": true, "token": 7})") << rechazo << "";
+    QTest::newRow("401 con error")
+        << 401 << QByteArray(R"({"ok": false, "error": "Contraseña incorrecta."})")
+        << "Contraseña incorrecta."
+        << "";
+    QTest::newRow("error que no es texto")
+        << 403 << QByteArray(R"({"ok": false, "error": 3})") << rechazo << "";
+    QTest::newRow("200 con texto plano") << 200 << QByteArray("Bienvenida") << rechazo << "";
+    QTest::newRow("arreglo JSON") << 200 << QByteArray(R"([{"ok": true, "token": "t"}])") << rechazo
+                                  << "";
+}
+
+void TstService::entrar_en_la_tienda_decide_por_el_cuerpo() {
+    QFETCH(int, estado);
+    QFETCH(QByteArray, cuerpo);
+    QFETCH(QString, mensaje);
+    QFETCH(QString, correo);
+    Escenario e;
+    e.servidor.ruta("POST", "/v1/cuenta", json(cuerpo, estado));
+
+    entrarYEsperar(e, "ana@ejemplo.com", "secreta", false);
+    QCOMPARE(e.store->status(), mensaje);
+    if (correo.isEmpty()) {
+        QVERIFY(!e.store->cuentaEmail());
+        QVERIFY(!e.store->tokenCasa());
+        QVERIFY(!QFileInfo::exists(archivoSesion(e)));
+    } else {
+        QCOMPARE(e.store->cuentaEmail(), std::optional<QString>(correo));
+    }
+}
+
+void TstService::entrar_en_la_tienda_usa_la_ruta_configurada() {
+    Escenario e({}, true);
+    escribir(e.mundo.proyecto + "/config/marca.json",
+             "{\"licencias\": {\"url\": \"" + e.servidor.baseLocalhost().toString().toUtf8() +
+                 "/tienda/\"}}");
+    e.servidor.ruta("POST", "/tienda/v1/cuenta", json(R"({"ok": true, "token": "t"})"));
+
+    entrarYEsperar(e, "ana@ejemplo.com", "secreta", true);
+    QCOMPARE(e.store->status(), abierta);
+    QCOMPARE(e.servidor.peticiones().size(), 1);
+}
+
+void TstService::entrar_en_la_tienda_sin_servicio_o_sin_conexion() {
+    Escenario sinServicio;
+    sinServicio.mundo.entorno.servicio.clear();
+    sinServicio.rehacer();
+    entrarYEsperar(sinServicio, "ana@ejemplo.com", "secreta", false);
+    QCOMPARE(sinServicio.store->status(),
+             QStringLiteral("El servicio de licencias no está configurado."));
+
+    // a certificate nobody vouches for is a transfer error, not a reply
+    Escenario ajeno({}, false, ServidorPrueba::Certificado::NoConfiable);
+    ajeno.servidor.ruta("POST", "/v1/cuenta", json(R"({"ok": true, "token": "t"})"));
+    entrarYEsperar(ajeno, "ana@ejemplo.com", "secreta", false);
+    QVERIFY(ajeno.store->status() != rechazo);
+    QVERIFY(ajeno.store->status().contains("SSL", Qt::CaseInsensitive));
+    QVERIFY(ajeno.servidor.peticiones().isEmpty());
+    QVERIFY(!ajeno.store->cuentaEmail());
+
+    // the test authority is trusted only because the world names it
+    Escenario sinAutoridad;
+    sinAutoridad.mundo.entorno.autoridades.clear();
+    sinAutoridad.rehacer();
+    sinAutoridad.servidor.ruta("POST", "/v1/cuenta", json(R"({"ok": true, "token": "t"})"));
+    entrarYEsperar(sinAutoridad, "ana@ejemplo.com", "secreta", false);
+    QVERIFY(sinAutoridad.servidor.peticiones().isEmpty());
+    QVERIFY(!sinAutoridad.store->tokenCasa());
+}

@@ -1,0 +1,75 @@
+#include "escenario.h"
+
+#include "zips.h"
+
+#include <QDir>
+#include <QtTest>
+
+Escenario::Escenario(const QList<Plugin>& catalogo, bool conProyecto,
+                     ServidorPrueba::Certificado certificado)
+    : servidor(certificado), mundo(conProyecto) {
+    mundo.entorno.servicio = servidor.base().toString();
+    mundo.entorno.autoridades = ServidorPrueba::autoridad();
+    mundo.catalogo(catalogo);
+    rehacer();
+}
+
+void Escenario::rehacer() {
+    store = std::make_unique<Store>(mundo.entorno);
+    store->load();
+    mensajes.clear();
+    QObject::connect(store.get(), &Store::statusChanged, store.get(),
+                     [this] { mensajes.append(store->status()); });
+}
+
+void Escenario::conCasa() {
+    servidor.ruta("GET", "/v1/salud",
+                  json("{\"descarga\": \"" + servidor.base().toString().toUtf8() + "\"}"));
+}
+
+void Escenario::mios(const QByteArray& cuerpo, int estado) {
+    servidor.ruta("GET", "/v1/mios", json(cuerpo, estado));
+}
+
+void Escenario::paquete(const QString& id, const QString& zip) {
+    Respuesta r;
+    r.archivo = zip;
+    r.cabeceras.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/zip")));
+    servidor.ruta("GET", "/v1/bajar/" + id, r);
+}
+
+QList<Peticion> Escenario::a(const QString& ruta) const {
+    QList<Peticion> lista;
+    for (const Peticion& p : servidor.peticiones())
+        if (p.ruta == ruta) lista.append(p);
+    return lista;
+}
+
+QStringList Escenario::temporales() const {
+    return QDir(mundo.entorno.temporal)
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+void Escenario::conSesion() {
+    escribir(mundo.entorno.home + "/Library/Application Support/Quelo DSP/instalador-sesion.json",
+             R"({"email": "ana@ejemplo.com", "token": "tok"})");
+    rehacer();
+    QCOMPARE(store->tokenCasa(), std::optional<QString>("tok"));
+}
+
+Respuesta json(const QByteArray& cuerpo, int estado) {
+    Respuesta r;
+    r.estado = estado;
+    r.cuerpo = cuerpo;
+    r.cabeceras.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
+    return r;
+}
+
+QString zipConBundles(const Mundo& mundo, const QString& nombre, const QStringList& bundles) {
+    const QString origen = mundo.dir.filePath("origen-" + nombre);
+    for (const QString& bundle : bundles)
+        crearBundle(origen + '/' + bundle);
+    const QString zip = mundo.dir.filePath(nombre + ".zip");
+    escribirZip(zip, entradasDe(origen, ""));
+    return zip;
+}

@@ -1,0 +1,5 @@
+#include "pruebas.h"
+
+#include <QtTest>
+
+QTEST_GUILESS_MAIN(TstService)

@@ -1,0 +1,146 @@
+// Unpacking a downloaded package: everything inside the folder, nothing outside it.
+#include "archivos.h"
+#include "pruebas.h"
+#include "service/desempaquetar.h"
+#include "zips.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(QList<EntradaZip>)
+
+namespace {
+
+// Every path under the world, except the unpack folder itself.
+QStringList todoFueraDe(const Mundo& mundo, const QString& carpeta) {
+    QStringList rutas;
+    QDirIterator it(mundo.dir.path(),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString ruta = it.next();
+        if (ruta != carpeta && !ruta.startsWith(carpeta + '/')) rutas.append(ruta);
+    }
+    rutas.sort();
+    return rutas;
+}
+
+} // namespace
+
+void TstService::zip_normal_se_desempaqueta_entero() {
+    Mundo mundo;
+    const QString origen = mundo.dir.filePath("origen");
+    crearBundle(origen + "/Brisa.vst3");
+    crearBundle(origen + "/sub/Brisa.component");
+    const QString zip = mundo.dir.filePath("brisa.zip");
+    escribirZip(zip, entradasDe(origen, ""));
+    const QString carpeta = mundo.entorno.temporal + "/quelo-brisa";
+    QDir().mkpath(carpeta);
+
+    QVERIFY(extraerZip(zip, carpeta));
+    for (const QString bundle : {"/Brisa.vst3", "/sub/Brisa.component"}) {
+        const QString dentro = carpeta + bundle + "/Contents";
+        QCOMPARE(leer(dentro + "/Info.plist"), QByteArray("<plist/>"));
+        QCOMPARE(leer(dentro + "/Resources/datos.bin"), QByteArray(4096, 'q'));
+        QVERIFY(QFileInfo(dentro + "/MacOS/binario").isExecutable());
+        QVERIFY(QFileInfo(dentro + "/enlace").isSymLink());
+        QCOMPARE(QFile::symLinkTarget(dentro + "/enlace"), dentro + "/Resources/datos.bin");
+    }
+}
+
+void TstService::zip_hostil_se_rechaza_sin_tocar_fuera_data() {
+    QTest::addColumn<QList<EntradaZip>>("entradas");
+    const auto archivo = [](const QByteArray& n) { return archivoZip(n, "x"); };
+    const QByteArray absoluta = QFile::encodeName(QDir::tempPath()) + "/quelo-fuera-abs.txt";
+    QTest::newRow("sube con ..") << QList{archivo("bien.txt"), archivo("../fuera.txt")};
+    QTest::newRow(".. en medio") << QList{archivo("a/b/../../../fuera.txt")};
+    QTest::newRow("nombre absoluto") << QList{archivo(absoluta)};
+    QTest::newRow("enlace afuera y escritura por él")
+        << QList{enlaceZip("enlace", ".."), archivo("enlace/fuera.txt")};
+    QTest::newRow("enlace absoluto y escritura por él")
+        << QList{enlaceZip("enlace", QFile::encodeName(QDir::tempPath())),
+                 archivo("enlace/quelo-fuera-abs.txt")};
+    QTest::newRow("enlace colgante afuera") << QList{enlaceZip("a/enlace", "../../../nada")};
+    QTest::newRow("cadena de enlaces")
+        << QList{enlaceZip("y", "."), enlaceZip("x", "y/y/.."), archivo("x/fuera.txt")};
+    QTest::newRow("cadena armada al revés") << QList{enlaceZip("x", "y/.."), enlaceZip("y", ".")};
+    QTest::newRow("escritura por un enlace interno")
+        << QList{archivo("sub/a.txt"), enlaceZip("atajo", "sub"), archivo("atajo/b.txt")};
+}
+
+void TstService::zip_hostil_se_rechaza_sin_tocar_fuera() {
+    QFETCH(QList<EntradaZip>, entradas);
+    Mundo mundo;
+    const QString zip = mundo.dir.filePath("hostil.zip");
+    escribirZip(zip, entradas);
+    const QString carpeta = mundo.entorno.temporal + "/quelo-hostil";
+    QDir().mkpath(carpeta);
+    const QStringList antes = todoFueraDe(mundo, carpeta);
+
+    QVERIFY(!extraerZip(zip, carpeta));
+    QCOMPARE(todoFueraDe(mundo, carpeta), antes);
+    QVERIFY(!QFile::exists(QDir::tempPath() + "/quelo-fuera-abs.txt"));
+}
+
+void TstService::zip_corrupto_se_rechaza() {
+    Mundo mundo;
+    const QString carpeta = mundo.entorno.temporal + "/quelo-roto";
+    QDir().mkpath(carpeta);
+
+    escribir(mundo.dir.filePath("basura.zip"), "esto no es un paquete");
+    QVERIFY(!extraerZip(mundo.dir.filePath("basura.zip"), carpeta));
+
+    // a real package with one byte of its compressed data changed
+    const QString zip = mundo.dir.filePath("danado.zip");
+    QByteArray datos;
+    for (int i = 0; i < 20000; ++i)
+        datos += QByteArray::number(i * 7919 % 104729) + ' ';
+    escribirZip(zip, {archivoZip("Brisa.vst3/Contents/datos", datos)});
+    QByteArray bytes = leer(zip);
+    bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0x5a);
+    escribir(zip, bytes);
+    QVERIFY(!extraerZip(zip, carpeta));
+
+    // a stored entry whose bytes changed: only its checksum tells
+    escribirZip(zip, {archivoZip("Brisa.vst3/Contents/datos", datos)}, true);
+    bytes = leer(zip);
+    const qsizetype dentro = bytes.indexOf(datos.left(64));
+    QVERIFY(dentro > 0);
+    bytes[dentro + 10] = char(bytes[dentro + 10] ^ 0x01);
+    escribir(zip, bytes);
+    QVERIFY(!extraerZip(zip, carpeta));
+
+    // and one cut short
+    escribirZip(zip, {archivoZip("Brisa.vst3/Contents/datos", datos)});
+    escribir(zip, leer(zip).left(200));
+    QVERIFY(!extraerZip(zip, carpeta));
+}
+
+void TstService::zip_en_carpeta_alcanzada_por_enlace() {
+    Mundo mundo;
+    const QString real = mundo.dir.filePath("real");
+    QDir().mkpath(real);
+    QVERIFY(QFile::link(real, mundo.dir.filePath("atajo")));
+    const QString zip = mundo.dir.filePath("a.zip");
+    escribirZip(zip, {archivoZip("A.vst3/Contents/Info.plist", "<plist/>"),
+                      enlaceZip("A.vst3/Contents/enlace", "Info.plist")});
+
+    QVERIFY(extraerZip(zip, mundo.dir.filePath("atajo")));
+    QCOMPARE(leer(real + "/A.vst3/Contents/Info.plist"), QByteArray("<plist/>"));
+}
+
+void TstService::zip_ignora_metadatos_de_apple() {
+    Mundo mundo;
+    const QString zip = mundo.dir.filePath("mac.zip");
+    escribirZip(zip, {archivoZip("A.vst3/Contents/Info.plist", "<plist/>"),
+                      archivoZip("__MACOSX/A.vst3/._Contents", "recurso"),
+                      archivoZip("__MACOSX/._A.vst3", "recurso")});
+    const QString carpeta = mundo.entorno.temporal + "/quelo-mac";
+    QDir().mkpath(carpeta);
+
+    QVERIFY(extraerZip(zip, carpeta));
+    QVERIFY(QFile::exists(carpeta + "/A.vst3/Contents/Info.plist"));
+    QVERIFY(!QFileInfo::exists(carpeta + "/__MACOSX"));
+}

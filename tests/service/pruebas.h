@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/store.h"
+
+#include <QObject>
+
+// Tests reach the Store's private steps through this friend.
+struct PruebaStore {
+    static QUrl servicio(const Store& s) { return s.servicio(); }
+};
+
+// The store service client. The slots live in one file per subject.
+class TstService : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // configuracion.cpp
+    void servicio_sin_proyecto_o_sin_archivo_da_el_predeterminado();
+    void servicio_toma_la_direccion_https_configurada();
+    void servicio_descarta_direcciones_inservibles_data();
+    void servicio_descarta_direcciones_inservibles();
+    void servicio_sin_predeterminado_valido_falla();
+    void rutas_se_anaden_por_segmentos();
+
+    // paquetes.cpp
+    void zip_normal_se_desempaqueta_entero();
+    void zip_hostil_se_rechaza_sin_tocar_fuera_data();
+    void zip_hostil_se_rechaza_sin_tocar_fuera();
+    void zip_corrupto_se_rechaza();
+    void zip_en_carpeta_alcanzada_por_enlace();
+    void zip_ignora_metadatos_de_apple();
+
+    // entrada.cpp
+    void entrar_en_la_tienda_envia_la_peticion_exacta_data();
+    void entrar_en_la_tienda_envia_la_peticion_exacta();
+    void entrar_en_la_tienda_decide_por_el_cuerpo_data();
+    void entrar_en_la_tienda_decide_por_el_cuerpo();
+    void entrar_en_la_tienda_usa_la_ruta_configurada();
+    void entrar_en_la_tienda_sin_servicio_o_sin_conexion();
+
+    // descarga.cpp
+    void bajar_comprados_sin_token_solo_avisa();
+    void bajar_comprados_instala_cada_paquete();
+    void casa_de_descargas_inservible_data();
+    void casa_de_descargas_inservible();
+    void lista_de_la_cuenta_fallida_data();
+    void lista_de_la_cuenta_fallida();
+    void cuenta_sin_plugins_no_es_fallo();
+    void lista_salta_desconocidos_y_repite_duplicados();
+    void instalar_sin_proyecto_baja_solo_ese_plugin();
+    void paquete_fallido_data();
+    void paquete_fallido();
+    void primer_fallo_detiene_la_bajada();
+
+    // transporte.cpp
+    void tls_confia_en_el_sistema_y_en_las_autoridades_propias();
+    void peticion_callada_se_corta_como_tiempo_agotado();
+    void transferencia_larga_se_corta_en_total();
+    void token_no_viaja_a_otro_host();
+    void no_se_sigue_de_https_a_http();
+    void paquete_grande_publica_su_progreso();
+    void store_que_desaparece_a_mitad_no_deja_nada_colgado();
+};
