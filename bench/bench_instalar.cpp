@@ -8,40 +8,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
-
-#include <unistd.h>
-
-namespace {
-
-constexpr int archivosPorBundle = 1000;
-constexpr qsizetype bytesPorArchivo = 100000; // 2 × 1,000 × 100,000 bytes = 200 MB
-
-// A bundle of incompressible files in a few sub-folders, as a large sample library would be.
-void crearBundleGrande(const QString& ruta, quint32 semilla) {
-    QRandomGenerator azar(semilla);
-    QByteArray datos(bytesPorArchivo, Qt::Uninitialized);
-    for (int i = 0; i < archivosPorBundle; ++i) {
-        const QString carpeta = ruta + QStringLiteral("/Contents/Resources/d%1").arg(i / 100);
-        QDir().mkpath(carpeta);
-        azar.fillRange(reinterpret_cast<quint32*>(datos.data()), datos.size() / 4);
-        QFile f(carpeta + QStringLiteral("/f%1.bin").arg(i));
-        if (!f.open(QIODevice::WriteOnly) || f.write(datos) != datos.size())
-            qFatal("No se pudo escribir %s", qPrintable(f.fileName()));
-    }
-}
-
-// Copies of earlier rounds go, and what they left dirty in the page cache is written out, so
-// no round pays for the one before.
-void limpiar(const QString& home) {
-    borrarRuta(home + QStringLiteral("/Library"));
-    ::sync();
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -75,7 +43,7 @@ int main(int argc, char** argv) {
     QList<double> instalar, copiar, huecos;
     QString fallo;
     auto porInstalar = [&] {
-        limpiar(e.home);
+        limpiar(e.home + QStringLiteral("/Library"));
         Pulso pulso;
         QElapsedTimer reloj;
         reloj.start();
@@ -86,7 +54,7 @@ int main(int argc, char** argv) {
         if (!store.status().startsWith(QStringLiteral("Grande instalado."))) fallo = store.status();
     };
     auto porCp = [&] {
-        limpiar(e.home);
+        limpiar(e.home + QStringLiteral("/Library"));
         QElapsedTimer reloj;
         reloj.start();
         for (const auto& [origen, destino] : {std::pair{vst3, destVst3}, std::pair{au, destAu}}) {
@@ -108,7 +76,7 @@ int main(int argc, char** argv) {
             porCp();
         }
     }
-    limpiar(e.home);
+    limpiar(e.home + QStringLiteral("/Library"));
 
     const QString que = QStringLiteral(
         "Instalar del proyecto: 2 bundles, 200 MB en 2,000 archivos, frente a `cp -a`");

@@ -1,17 +1,22 @@
 #include "medir.h"
 
 #include "core/store.h"
+#include "install/procesos.h"
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QTextStream>
 
 #include <algorithm>
+
+#include <unistd.h>
 
 double mediana(QList<double> valores) {
     if (valores.isEmpty()) return 0;
@@ -77,6 +82,24 @@ QByteArray jsonCatalogo(const QList<Plugin>& plugins) {
                                  {"au", p.au},
                                  {"requirements", QJsonArray::fromStringList(p.requirements)}});
     return QJsonDocument(QJsonObject{{"plugins", lista}}).toJson(QJsonDocument::Compact);
+}
+
+void crearBundleGrande(const QString& ruta, quint32 semilla) {
+    QRandomGenerator azar(semilla);
+    QByteArray datos(100000, Qt::Uninitialized);
+    for (int i = 0; i < 1000; ++i) {
+        const QString carpeta = ruta + QStringLiteral("/Contents/Resources/d%1").arg(i / 100);
+        QDir().mkpath(carpeta);
+        azar.fillRange(reinterpret_cast<quint32*>(datos.data()), datos.size() / 4);
+        QFile f(carpeta + QStringLiteral("/f%1.bin").arg(i));
+        if (!f.open(QIODevice::WriteOnly) || f.write(datos) != datos.size())
+            qFatal("No se pudo escribir %s", qPrintable(f.fileName()));
+    }
+}
+
+void limpiar(const QString& ruta) {
+    borrarRuta(ruta);
+    ::sync();
 }
 
 void escribirArchivo(const QString& ruta, const QByteArray& contenido) {

@@ -21,6 +21,14 @@ double mediana(QList<double> valores);
 QList<Plugin> catalogoSintetico(int n);
 QByteArray jsonCatalogo(const QList<Plugin>& plugins);
 
+// A plug-in bundle of incompressible files (1,000 of 100,000 bytes, 100 MB) in a few
+// sub-folders, as a large sample library would be.
+void crearBundleGrande(const QString& ruta, quint32 semilla);
+
+// Removes what earlier rounds left at a path and writes out what they left dirty in the page
+// cache, so no round pays for the one before.
+void limpiar(const QString& ruta);
+
 // Writes a file whole, with every missing parent folder.
 void escribirArchivo(const QString& ruta, const QByteArray& contenido);
 
