@@ -19,10 +19,12 @@ struct Medida {
     double rssMb = -1, picoMb = -1;
 };
 
-Medida lanzar(const QString& programa, const QProcessEnvironment& entorno) {
+Medida lanzar(const QString& programa, const QProcessEnvironment& entorno,
+              const QStringList& argumentos = {}) {
     QProcess hijo;
     hijo.setProcessEnvironment(entorno);
     hijo.setProgram(programa);
+    hijo.setArguments(argumentos);
     hijo.setStandardErrorFile(QProcess::nullDevice());
     const long long antes = ahoraNs();
     hijo.start();
@@ -96,14 +98,17 @@ int main(int argc, char** argv) {
     const QString desnuda = QStringLiteral(QUELO_ARRANQUE_DESNUDA);
     const QString real = QStringLiteral(QUELO_ARRANQUE_REAL);
     // One start of each first, so every counted start finds the files in the page cache.
+    const QStringList conTexto{QStringLiteral("--texto")};
     lanzar(desnuda, entorno(sinSesion));
+    lanzar(desnuda, entorno(sinSesion), conTexto);
     lanzar(real, entorno(sinSesion));
     lanzar(real, entorno(conSesion));
 
     const int veces = 11;
-    Serie sDesnuda, sAcceso, sCatalogo;
+    Serie sDesnuda, sTexto, sAcceso, sCatalogo;
     for (int i = 0; i < veces; ++i) {
         sDesnuda.anotar(lanzar(desnuda, entorno(sinSesion)));
+        sTexto.anotar(lanzar(desnuda, entorno(sinSesion), conTexto));
         sAcceso.anotar(lanzar(real, entorno(sinSesion)));
         sCatalogo.anotar(lanzar(real, entorno(conSesion)));
     }
@@ -126,6 +131,18 @@ int main(int argc, char** argv) {
              .arg(suelo, 0, 'f', 1)
              .arg(mb(mediana(sDesnuda.rss)), mb(mediana(sDesnuda.pico))),
          QStringLiteral("— (el suelo)"), nota(sDesnuda));
+    if (!sTexto.ms.isEmpty())
+        fila(QStringLiteral(
+                 "Arranque hasta el primer cuadro: la misma ventana desnuda con una línea "
+                 "de texto"),
+             QStringLiteral("%1 ms (×%2); residente %3 (pico %4)")
+                 .arg(mediana(sTexto.ms), 0, 'f', 1)
+                 .arg(mediana(sTexto.ms) / suelo, 0, 'f', 2)
+                 .arg(mb(mediana(sTexto.rss)), mb(mediana(sTexto.pico))),
+             QStringLiteral("—"),
+             QStringLiteral("solo como referencia: lo que cuesta cargar las fuentes, que toda "
+                            "ventana con texto paga; ") +
+                 nota(sTexto));
     auto real_ = [&](const QString& que, const Serie& s) {
         if (s.ms.isEmpty()) {
             fila(que, QStringLiteral("—"), QStringLiteral("≤ 2× la desnuda; ≤ 60 MB"),

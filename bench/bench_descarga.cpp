@@ -77,8 +77,7 @@ QByteArray correr(const QString& programa, const QStringList& argumentos, QStrin
     QProcess p;
     p.setProcessChannelMode(QProcess::SeparateChannels);
     p.start(programa, argumentos);
-    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit ||
-        p.exitCode() != 0) {
+    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         if (fallo && fallo->isEmpty())
             *fallo = programa + QStringLiteral(": ") +
                      QString::fromLocal8Bit(p.readAllStandardError()).trimmed() +
@@ -143,10 +142,10 @@ int main(int argc, char** argv) {
         return noMedido(QStringLiteral("tienda-local dijo: ") + linea);
 
     // An account made through the service itself, and its bearer token.
-    const QByteArray alta = QJsonDocument(QJsonObject{{"action", "crear"},
-                                                      {"email", correo},
-                                                      {"password", "contrasena-larga"}})
-                                .toJson(QJsonDocument::Compact);
+    const QByteArray alta =
+        QJsonDocument(
+            QJsonObject{{"action", "crear"}, {"email", correo}, {"password", "contrasena-larga"}})
+            .toJson(QJsonDocument::Compact);
     const QByteArray respuesta = correr(
         QStringLiteral("curl"),
         {QStringLiteral("-sS"), QStringLiteral("--cacert"), certificado, QStringLiteral("-H"),
@@ -162,10 +161,9 @@ int main(int argc, char** argv) {
     auto porStore = [&] {
         limpiar(cliente + QStringLiteral("/home/Library"));
         const QStringList partes =
-            QString::fromUtf8(correr(QCoreApplication::applicationFilePath(),
-                                     {QStringLiteral("--hijo"), servicio, certificado, token,
-                                      cliente},
-                                     &fallo))
+            QString::fromUtf8(
+                correr(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--hijo"), servicio, certificado, token, cliente}, &fallo))
                 .simplified()
                 .split(QLatin1Char(' '));
         if (partes.size() < 8 || partes[0] != QLatin1String("ms")) {
@@ -185,13 +183,13 @@ int main(int argc, char** argv) {
         const QString zip = temporal + QStringLiteral("/grande.zip");
         QElapsedTimer reloj;
         reloj.start();
-        const QByteArray curl = correr(
-            QStringLiteral("curl"),
-            {QStringLiteral("-sS"), QStringLiteral("--cacert"), certificado, QStringLiteral("-H"),
-             QStringLiteral("Authorization: Bearer ") + token, QStringLiteral("-w"),
-             QStringLiteral("%{time_starttransfer}"), QStringLiteral("-o"), zip,
-             servicio + QStringLiteral("/v1/bajar/grande")},
-            &fallo);
+        const QByteArray curl =
+            correr(QStringLiteral("curl"),
+                   {QStringLiteral("-sS"), QStringLiteral("--cacert"), certificado,
+                    QStringLiteral("-H"), QStringLiteral("Authorization: Bearer ") + token,
+                    QStringLiteral("-w"), QStringLiteral("%{time_starttransfer}"),
+                    QStringLiteral("-o"), zip, servicio + QStringLiteral("/v1/bajar/grande")},
+                   &fallo);
         correr(QStringLiteral("bsdtar"),
                {QStringLiteral("-xf"), zip, QStringLiteral("-C"), temporal + QStringLiteral("/x")},
                &fallo);

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
             } else if (n == 100000) {
                 objetivo = QStringLiteral("crecimiento lineal");
                 const double razon = t[n] / t[10000];
-                nota = QStringLiteral("×%1 frente a 10.000 (lineal: ×10)").arg(razon, 0, 'f', 1);
+                nota = QStringLiteral("×%1 frente a 10,000 (lineal: ×10)").arg(razon, 0, 'f', 1);
             }
             fila(QStringLiteral("`visible()`, consulta %1, %L2 entradas").arg(nombre).arg(n),
                  ms(t[n]), objetivo, nota);
