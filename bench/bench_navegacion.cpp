@@ -3,37 +3,7 @@
 #include "medir.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSaveFile>
 #include <QTemporaryDir>
-
-namespace {
-
-QByteArray json(const QList<Plugin>& plugins) {
-    QJsonArray lista;
-    for (const Plugin& p : plugins)
-        lista.append(QJsonObject{{"id", p.id},
-                                 {"name", p.name},
-                                 {"subtitle", p.subtitle},
-                                 {"purpose", p.purpose},
-                                 {"category", p.category},
-                                 {"blurb", p.blurb},
-                                 {"manufacturer", p.manufacturer},
-                                 {"screenshot", p.screenshot},
-                                 {"vst3", p.vst3},
-                                 {"au", p.au},
-                                 {"requirements", QJsonArray::fromStringList(p.requirements)}});
-    return QJsonDocument(QJsonObject{{"plugins", lista}}).toJson(QJsonDocument::Compact);
-}
-
-QString ms(double v) {
-    return QString::number(v, 'f', v < 1 ? 3 : 2) + QStringLiteral(" ms");
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -49,11 +19,8 @@ int main(int argc, char** argv) {
         e.recursos = dir.filePath(QString::number(n));
         e.bundle = dir.filePath(QStringLiteral("app"));
         e.home = dir.filePath(QStringLiteral("home"));
-        QDir().mkpath(e.recursos);
-        QSaveFile f(e.recursos + QStringLiteral("/catalogo.json"));
-        f.open(QIODevice::WriteOnly);
-        f.write(json(catalogoSintetico(n)));
-        f.commit();
+        escribirArchivo(e.recursos + QStringLiteral("/catalogo.json"),
+                        jsonCatalogo(catalogoSintetico(n)));
         Store store(e);
         store.load();
         const int veces = n >= 100000 ? 7 : 31;
@@ -77,7 +44,7 @@ int main(int argc, char** argv) {
             } else if (n == 100000) {
                 objetivo = QStringLiteral("crecimiento lineal");
                 const double razon = t[n] / t[10000];
-                nota = QStringLiteral("×%1 frente a 10.000 (lineal: ×10)").arg(razon, 0, 'f', 1);
+                nota = QStringLiteral("×%1 frente a 10,000 (lineal: ×10)").arg(razon, 0, 'f', 1);
             }
             fila(QStringLiteral("`visible()`, consulta %1, %L2 entradas").arg(nombre).arg(n),
                  ms(t[n]), objetivo, nota);

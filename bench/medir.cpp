@@ -1,9 +1,22 @@
 #include "medir.h"
 
-#include <QElapsedTimer>
+#include "core/store.h"
+#include "install/procesos.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QSaveFile>
 #include <QTextStream>
 
 #include <algorithm>
+
+#include <unistd.h>
 
 double mediana(QList<double> valores) {
     if (valores.isEmpty()) return 0;
@@ -54,7 +67,79 @@ QList<Plugin> catalogoSintetico(int n) {
     return lista;
 }
 
+QByteArray jsonCatalogo(const QList<Plugin>& plugins) {
+    QJsonArray lista;
+    for (const Plugin& p : plugins)
+        lista.append(QJsonObject{{"id", p.id},
+                                 {"name", p.name},
+                                 {"subtitle", p.subtitle},
+                                 {"purpose", p.purpose},
+                                 {"category", p.category},
+                                 {"blurb", p.blurb},
+                                 {"manufacturer", p.manufacturer},
+                                 {"screenshot", p.screenshot},
+                                 {"vst3", p.vst3},
+                                 {"au", p.au},
+                                 {"requirements", QJsonArray::fromStringList(p.requirements)}});
+    return QJsonDocument(QJsonObject{{"plugins", lista}}).toJson(QJsonDocument::Compact);
+}
+
+void crearBundleGrande(const QString& ruta, quint32 semilla) {
+    QRandomGenerator azar(semilla);
+    QByteArray datos(100000, Qt::Uninitialized);
+    for (int i = 0; i < 1000; ++i) {
+        const QString carpeta = ruta + QStringLiteral("/Contents/Resources/d%1").arg(i / 100);
+        QDir().mkpath(carpeta);
+        azar.fillRange(reinterpret_cast<quint32*>(datos.data()), datos.size() / 4);
+        QFile f(carpeta + QStringLiteral("/f%1.bin").arg(i));
+        if (!f.open(QIODevice::WriteOnly) || f.write(datos) != datos.size())
+            qFatal("No se pudo escribir %s", qPrintable(f.fileName()));
+    }
+}
+
+void limpiar(const QString& ruta) {
+    borrarRuta(ruta);
+    ::sync();
+}
+
+void escribirArchivo(const QString& ruta, const QByteArray& contenido) {
+    QDir().mkpath(QFileInfo(ruta).absolutePath());
+    QSaveFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly) || f.write(contenido) != contenido.size() || !f.commit())
+        qFatal("No se pudo escribir %s", qPrintable(ruta));
+}
+
+void esperarLibre(Store& store) {
+    if (!store.busy()) return;
+    QEventLoop bucle;
+    QObject::connect(&store, &Store::busyChanged, &bucle, [&] {
+        if (!store.busy()) bucle.quit();
+    });
+    bucle.exec();
+}
+
+Pulso::Pulso() {
+    timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+        const qint64 ahora = reloj_.nsecsElapsed();
+        maximo_ = std::max(maximo_, ahora - ultimo_);
+        ultimo_ = ahora;
+    });
+    reloj_.start();
+    timer_.start();
+}
+
+double Pulso::maximoMs() const {
+    // The gap still open counts too: a thread blocked until the end never ticked at all.
+    return std::max(maximo_, reloj_.nsecsElapsed() - ultimo_) / 1e6;
+}
+
 void fila(const QString& que, const QString& medido, const QString& objetivo, const QString& nota) {
     QTextStream(stdout) << "| " << que << " | " << medido << " | " << objetivo << " | " << nota
                         << " |\n";
+}
+
+QString ms(double v) {
+    return QString::number(v, 'f', v < 1 ? 3 : 2) + QStringLiteral(" ms");
 }

@@ -2,18 +2,56 @@
 
 #include "core/plugin.h"
 
+#include <QElapsedTimer>
 #include <QList>
+#include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
+
+class Store;
 
 // Median wall time of a function, in milliseconds, over a number of runs.
 double medianaMs(int veces, const std::function<void()>& f);
 double mediana(QList<double> valores);
 
-// A synthetic catalog of n plausible entries over a handful of categories.
+// A synthetic catalog of n plausible entries over a handful of categories, and its JSON as the
+// application ships it.
 QList<Plugin> catalogoSintetico(int n);
+QByteArray jsonCatalogo(const QList<Plugin>& plugins);
+
+// A plug-in bundle of incompressible files (1,000 of 100,000 bytes, 100 MB) in a few
+// sub-folders, as a large sample library would be.
+void crearBundleGrande(const QString& ruta, quint32 semilla);
+
+// Removes what earlier rounds left at a path and writes out what they left dirty in the page
+// cache, so no round pays for the one before.
+void limpiar(const QString& ruta);
+
+// Writes a file whole, with every missing parent folder.
+void escribirArchivo(const QString& ruta, const QByteArray& contenido);
+
+// Runs the event loop until the store's asynchronous action has finished (busy false again).
+void esperarLibre(Store& store);
+
+// The longest gap between ticks of a 10 ms timer on the calling thread while it lives: how
+// long the window's thread was kept from its events.
+class Pulso : public QObject {
+public:
+    Pulso();
+    double maximoMs() const;
+
+private:
+    QTimer timer_;
+    QElapsedTimer reloj_;
+    qint64 ultimo_ = 0;
+    qint64 maximo_ = 0;
+};
 
 // One row of the results table, printed to stdout for scripts/bench to collect:
 // | what | measured | target | verdict or note |
 void fila(const QString& que, const QString& medido, const QString& objetivo, const QString& nota);
+
+// "12.3 ms", with three decimals below one millisecond.
+QString ms(double v);

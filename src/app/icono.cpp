@@ -1,14 +1,15 @@
 #include "icono.h"
 
 #include "core/entorno.h"
-#include "core/texto.h"
+#include "ui/logo.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
 
 void ponerIcono(QApplication& app, const Entorno& entorno) {
-    const QPixmap imagen(unir(entorno.recursos, QStringLiteral("Logo.png")));
+    // The picture the window has already decoded for its emblem.
+    const QImage imagen = imagenLogo(entorno.recursos);
     if (imagen.isNull()) return;
-    app.setWindowIcon(QIcon(imagen));
+    app.setWindowIcon(QIcon(QPixmap::fromImage(imagen)));
 }

@@ -1,6 +1,7 @@
 #include "service/desempaquetar.h"
 
 #include "core/failure.h"
+#include "service/segundoplano.h"
 
 #ifdef Q_OS_MACOS
 #include "install/procesos.h"
@@ -170,7 +171,9 @@ QCoro::Task<> desempaquetar(QString paquete, QString carpeta, QString nombre) {
     const int estado = co_await ejecutarProceso(QStringLiteral("/usr/bin/ditto"), argumentos);
     if (estado != 0) throw fallo;
 #else
-    if (!extraerZip(paquete, carpeta)) throw fallo;
-    co_return;
+    // Hundreds of megabytes take seconds to unpack: never on the window's thread.
+    bool extraido = false;
+    co_await enSegundoPlano([&] { extraido = extraerZip(paquete, carpeta); });
+    if (!extraido) throw fallo;
 #endif
 }

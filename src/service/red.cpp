@@ -1,6 +1,7 @@
 #include "service/red.h"
 
 #include "core/failure.h"
+#include "service/segundoplano.h"
 
 #include <QCoro/QCoroNetworkReply>
 #include <QDir>
@@ -23,6 +24,13 @@ using Respuesta = std::unique_ptr<QNetworkReply, QScopedPointerDeleteLater>;
 constexpr int maximoSaltos = 20;
 
 const QString tiempoAgotado = QStringLiteral("Se agotó el tiempo de espera de la conexión.");
+
+// The system's authorities, read once: reading them takes a good fraction of a second, and they
+// do not change while running. Callable from any thread.
+const QList<QSslCertificate>& autoridadesDelSistema() {
+    static const QList<QSslCertificate> lista = QSslConfiguration::systemCaCertificates();
+    return lista;
+}
 
 QNetworkRequest armar(const Entorno& entorno, const Pedido& pedido) {
     QNetworkRequest peticion(pedido.url);
@@ -166,6 +174,14 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
     });
     total.start(entorno.esperaTotal);
 
+    // With extra authorities the system's are named one by one (configuracionTls): the first
+    // request reads them beside the window's thread, not on it.
+    static bool autoridadesLeidas = false; // touched on the window's thread only
+    if (!entorno.autoridades.isEmpty() && !autoridadesLeidas) {
+        co_await enSegundoPlano([] { (void)autoridadesDelSistema(); });
+        autoridadesLeidas = true;
+    }
+
     for (int saltos = 0;; ++saltos) {
         Respuesta respuesta(enviar(*red, armar(entorno, pedido), pedido));
         enCurso = respuesta.get();
@@ -202,7 +218,11 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
         if (salida) {
             volcar();
             if (!falloEscritura.isEmpty()) throw ErrorSistema(falloEscritura);
-            if (!salida->commit()) throw ErrorSistema(salida->errorString());
+            // Committing flushes the whole file to disk, a good tenth of a second for a large
+            // package: done beside the window's thread, which leaves the file alone meanwhile.
+            bool guardado = false;
+            co_await enSegundoPlano([&salida, &guardado] { guardado = salida->commit(); });
+            if (!guardado) throw ErrorSistema(salida->errorString());
         } else {
             contestacion.cuerpo = respuesta->readAll();
         }
@@ -229,11 +249,7 @@ QSslConfiguration configuracionTls(const Entorno& entorno) {
     // Qt 6.4 loads the system's authorities on demand, and touching the list at all (adding
     // included) turns that off: the system's are named explicitly, then the extra ones.
     QList<QSslCertificate> autoridades = ssl.caCertificates();
-    if (autoridades.isEmpty()) {
-        // Reading them takes a good fraction of a second; they do not change while running.
-        static const QList<QSslCertificate> delSistema = QSslConfiguration::systemCaCertificates();
-        autoridades = delSistema;
-    }
+    if (autoridades.isEmpty()) autoridades = autoridadesDelSistema();
     ssl.setCaCertificates(autoridades + entorno.autoridades);
     return ssl;
 }

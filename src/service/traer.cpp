@@ -9,6 +9,7 @@
 #include "service/direccion.h"
 #include "service/guardia.h"
 #include "service/red.h"
+#include "service/segundoplano.h"
 
 #include <QFile>
 #include <QUuid>
@@ -77,7 +78,8 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
     crearCarpeta(carpeta);
     Desechable carpetaTemporal(carpeta);
     co_await desempaquetar(paquete, carpeta, plugin.name);
-    paqueteTemporal.ahora();
+    // Removing a large package or folder takes a while too (after a failure they go at once).
+    co_await enSegundoPlano([&paqueteTemporal] { paqueteTemporal.ahora(); });
     sigueVivo(guardia);
 
     const QStringList bundles = ::bundlesEn(carpeta);
@@ -97,4 +99,5 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
         co_await quitarCuarentena(entorno, *destino);
         sigueVivo(guardia);
     }
+    co_await enSegundoPlano([&carpetaTemporal] { carpetaTemporal.ahora(); });
 }

@@ -60,4 +60,7 @@ private Q_SLOTS:
     void no_se_sigue_de_https_a_http();
     void paquete_grande_publica_su_progreso();
     void store_que_desaparece_a_mitad_no_deja_nada_colgado();
+
+    // segundoplano.cpp
+    void trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error();
 };

@@ -1,0 +1,167 @@
+// Start-up to the first painted frame: the real application (its own main()) against a bare
+// Qt Widgets window, each started afresh as a child process on a virtual X display.
+#include "medir.h"
+#include "pantalla.h"
+#include "proceso.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Medida {
+    double ms = -1;       // from the moment the parent starts the child to the flushed frame
+    double msNucleo = -1; // the child's own figure, from the kernel's start time (10 ms ticks)
+    double rssMb = -1, picoMb = -1;
+};
+
+Medida lanzar(const QString& programa, const QProcessEnvironment& entorno,
+              const QStringList& argumentos = {}) {
+    QProcess hijo;
+    hijo.setProcessEnvironment(entorno);
+    hijo.setProgram(programa);
+    hijo.setArguments(argumentos);
+    hijo.setStandardErrorFile(QProcess::nullDevice());
+    const long long antes = ahoraNs();
+    hijo.start();
+    if (!hijo.waitForFinished(30000)) {
+        hijo.kill();
+        hijo.waitForFinished();
+        return {};
+    }
+    const QStringList campos =
+        QString::fromUtf8(hijo.readAllStandardOutput()).simplified().split(QLatin1Char(' '));
+    if (campos.size() < 8 || campos[0] != QLatin1String("cuadro_ns")) return {};
+    Medida m;
+    m.ms = (campos[1].toLongLong() - antes) / 1e6;
+    m.msNucleo = campos[3].toDouble();
+    m.rssMb = campos[5].toDouble() * 1024 / 1e6;
+    m.picoMb = campos[7].toDouble() * 1024 / 1e6;
+    return m;
+}
+
+struct Serie {
+    QList<double> ms, msNucleo, rss, pico;
+    int fallos = 0;
+    void anotar(const Medida& m) {
+        if (m.ms < 0) {
+            ++fallos;
+            return;
+        }
+        ms.append(m.ms);
+        msNucleo.append(m.msNucleo);
+        rss.append(m.rssMb);
+        pico.append(m.picoMb);
+    }
+};
+
+QString mb(double v) {
+    return QString::number(v, 'f', 1) + QStringLiteral(" MB");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString sinSesion = dir.filePath(QStringLiteral("home-sin-sesion"));
+    const QString conSesion = dir.filePath(QStringLiteral("home-con-sesion"));
+    QDir().mkpath(sinSesion);
+    // A saved store session: the window opens on the catalog, as for a returning customer.
+    const QString sesion =
+        conSesion + QStringLiteral("/Library/Application Support/Quelo DSP/instalador-sesion.json");
+    QDir().mkpath(QFileInfo(sesion).absolutePath());
+    QSaveFile f(sesion);
+    f.open(QIODevice::WriteOnly);
+    f.write(R"({"email":"ana@example.com","token":"ficha"})");
+    f.commit();
+
+    PantallaVirtual pantalla;
+    QProcessEnvironment base = QProcessEnvironment::systemEnvironment();
+    if (pantalla.lista()) {
+        base.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        base.insert(QStringLiteral("DISPLAY"), pantalla.nombre());
+    } else {
+        base.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+    const QString lugar = pantalla.lista() ? QStringLiteral("Xvfb") : QStringLiteral("offscreen");
+    auto entorno = [&base](const QString& home) {
+        QProcessEnvironment e = base;
+        e.insert(QStringLiteral("HOME"), home);
+        return e;
+    };
+
+    const QString desnuda = QStringLiteral(QUELO_ARRANQUE_DESNUDA);
+    const QString real = QStringLiteral(QUELO_ARRANQUE_REAL);
+    // One start of each first, so every counted start finds the files in the page cache.
+    const QStringList conTexto{QStringLiteral("--texto")};
+    lanzar(desnuda, entorno(sinSesion));
+    lanzar(desnuda, entorno(sinSesion), conTexto);
+    lanzar(real, entorno(sinSesion));
+    lanzar(real, entorno(conSesion));
+
+    const int veces = 11;
+    Serie sDesnuda, sTexto, sAcceso, sCatalogo;
+    for (int i = 0; i < veces; ++i) {
+        sDesnuda.anotar(lanzar(desnuda, entorno(sinSesion)));
+        sTexto.anotar(lanzar(desnuda, entorno(sinSesion), conTexto));
+        sAcceso.anotar(lanzar(real, entorno(sinSesion)));
+        sCatalogo.anotar(lanzar(real, entorno(conSesion)));
+    }
+    if (sDesnuda.ms.isEmpty()) {
+        fila(QStringLiteral("Arranque: ventana desnuda"), QStringLiteral("—"), QStringLiteral("—"),
+             QStringLiteral("NO se pudo medir: la ventana desnuda no llegó a pintarse"));
+        return 1;
+    }
+    const double suelo = mediana(sDesnuda.ms);
+    auto nota = [&](const Serie& s) {
+        QString n = QStringLiteral("mediana de %1 arranques alternos (%2); reloj del núcleo: %3 ms")
+                        .arg(s.ms.size())
+                        .arg(lugar)
+                        .arg(mediana(s.msNucleo), 0, 'f', 0);
+        if (s.fallos) n += QStringLiteral("; %1 arranques sin cuadro").arg(s.fallos);
+        return n;
+    };
+    fila(QStringLiteral("Arranque hasta el primer cuadro: ventana desnuda de Qt Widgets"),
+         QStringLiteral("%1 ms; residente %2 (pico %3)")
+             .arg(suelo, 0, 'f', 1)
+             .arg(mb(mediana(sDesnuda.rss)), mb(mediana(sDesnuda.pico))),
+         QStringLiteral("— (el suelo)"), nota(sDesnuda));
+    if (!sTexto.ms.isEmpty())
+        fila(QStringLiteral(
+                 "Arranque hasta el primer cuadro: la misma ventana desnuda con una línea "
+                 "de texto"),
+             QStringLiteral("%1 ms (×%2); residente %3 (pico %4)")
+                 .arg(mediana(sTexto.ms), 0, 'f', 1)
+                 .arg(mediana(sTexto.ms) / suelo, 0, 'f', 2)
+                 .arg(mb(mediana(sTexto.rss)), mb(mediana(sTexto.pico))),
+             QStringLiteral("—"),
+             QStringLiteral("solo como referencia: lo que cuesta cargar las fuentes, que toda "
+                            "ventana con texto paga; ") +
+                 nota(sTexto));
+    auto real_ = [&](const QString& que, const Serie& s) {
+        if (s.ms.isEmpty()) {
+            fila(que, QStringLiteral("—"), QStringLiteral("≤ 2× la desnuda; ≤ 60 MB"),
+                 QStringLiteral("NO se pudo medir: la ventana no llegó a pintarse"));
+            return;
+        }
+        const double t = mediana(s.ms), razon = t / suelo, rss = mediana(s.rss);
+        const bool cumple = razon <= 2 && rss <= 60;
+        fila(que,
+             QStringLiteral("%1 ms (×%2); residente %3 (pico %4)")
+                 .arg(t, 0, 'f', 1)
+                 .arg(razon, 0, 'f', 2)
+                 .arg(mb(rss), mb(mediana(s.pico))),
+             QStringLiteral("≤ 2× la desnuda; ≤ 60 MB"),
+             (cumple ? QStringLiteral("cumple; ") : QStringLiteral("NO cumple; ")) + nota(s));
+    };
+    real_(QStringLiteral("Arranque hasta el primer cuadro: ventana real sin sesión (acceso)"),
+          sAcceso);
+    real_(QStringLiteral("Arranque hasta el primer cuadro: ventana real con sesión (catálogo)"),
+          sCatalogo);
+    return 0;
+}
