@@ -1,7 +1,7 @@
 // Start-up to the first painted frame: the real application (its own main()) against a bare
 // Qt Widgets window, each started afresh as a child process on a virtual X display.
 #include "medir.h"
-#include "pantalla.h"
+#include "pantalla_virtual.h"
 #include "proceso.h"
 
 #include <QCoreApplication>
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     f.write(R"({"email":"ana@example.com","token":"ficha"})");
     f.commit();
 
-    PantallaVirtual pantalla;
+    PantallaVirtual pantalla(150); // above the smoke test's numbers, so both may run at once
     QProcessEnvironment base = QProcessEnvironment::systemEnvironment();
     if (pantalla.lista()) {
         base.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));

@@ -6,36 +6,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-Pantalla::Pantalla() {
-    // The first display number nobody uses.
-    for (int n = 90; n < 140; ++n) {
-        if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
-            QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            continue;
-        servidor_.setProgram(QStringLiteral("Xvfb"));
-        servidor_.setArguments({QStringLiteral(":%1").arg(n), QStringLiteral("-screen"),
-                                QStringLiteral("0"), QStringLiteral("1600x1000x24"),
-                                QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        servidor_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        servidor_.start();
-        if (!servidor_.waitForStarted(5000)) return;
-        const QDeadlineTimer plazo(10000);
-        while (!plazo.hasExpired() && servidor_.state() == QProcess::Running) {
-            if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
-                numero_ = n;
-                return;
-            }
-            QThread::msleep(50);
-        }
-        return;
-    }
-}
-
-Pantalla::~Pantalla() {
-    servidor_.terminate();
-    servidor_.waitForFinished(5000);
-}
-
 QByteArray Pantalla::herramienta(const QString& programa, const QStringList& argumentos) const {
     QProcess p;
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();

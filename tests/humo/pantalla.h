@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pantalla_virtual.h"
+
 #include <QImage>
 #include <QProcess>
 #include <QRect>
@@ -8,10 +10,8 @@
 // A virtual X display of its own, for starting the real application in a real window.
 class Pantalla {
 public:
-    Pantalla();
-    ~Pantalla();
-    bool lista() const { return numero_ >= 0; }
-    QString nombre() const { return QStringLiteral(":%1").arg(numero_); }
+    bool lista() const { return xvfb_.lista(); }
+    QString nombre() const { return xvfb_.nombre(); }
 
     // Runs an X client tool (xdotool, import) against this display; its standard output.
     QByteArray herramienta(const QString& programa, const QStringList& argumentos) const;
@@ -25,8 +25,7 @@ public:
     QImage captura() const;
 
 private:
-    QProcess servidor_;
-    int numero_ = -1;
+    PantallaVirtual xvfb_{90};
 };
 
 // Pixels close to the theme's gold inside a rectangle of an image.

@@ -1,12 +1,11 @@
-#include "pantalla.h"
+#include "pantalla_virtual.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
 
-PantallaVirtual::PantallaVirtual() {
-    // Above the numbers the smoke test picks, so both may run at once.
-    for (int n = 150; n < 200; ++n) {
+PantallaVirtual::PantallaVirtual(int desde) {
+    for (int n = desde; n < desde + 50; ++n) {
         if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) ||
             QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
             continue;
