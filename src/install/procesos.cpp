@@ -1,5 +1,6 @@
 #include "install/procesos.h"
 
+#include "core/errores.h"
 #include "core/failure.h"
 #include "core/texto.h"
 
@@ -22,12 +23,6 @@
 #endif
 
 namespace {
-
-// The system's description of an errno value, with the path it concerns.
-ErrorSistema errorDe(int error, const QString& que, const QString& ruta) {
-    return ErrorSistema(que + QLatin1Char(' ') + ruta + QStringLiteral(": ") +
-                        QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'));
-}
 
 // Tells, once, that a child process has ended: it ran to its end or it never started.
 class FinDeProceso : public QObject {
@@ -159,16 +154,16 @@ void borrarRuta(const QString& ruta) {
     struct stat info;
     if (::lstat(local.constData(), &info) != 0) {
         if (errno == ENOENT) return;
-        throw errorDe(errno, QStringLiteral("No se pudo borrar"), ruta);
+        throw errorDeArchivo(errno, QStringLiteral("No se pudo borrar"), ruta);
     }
     // lstat: a link is never a folder here, so it is unlinked and what it names stays.
     if (!S_ISDIR(info.st_mode)) {
         if (::unlink(local.constData()) != 0 && errno != ENOENT)
-            throw errorDe(errno, QStringLiteral("No se pudo borrar"), ruta);
+            throw errorDeArchivo(errno, QStringLiteral("No se pudo borrar"), ruta);
         return;
     }
     DIR* carpeta = ::opendir(local.constData());
-    if (!carpeta) throw errorDe(errno, QStringLiteral("No se pudo borrar"), ruta);
+    if (!carpeta) throw errorDeArchivo(errno, QStringLiteral("No se pudo borrar"), ruta);
     QStringList nombres;
     while (const dirent* entrada = ::readdir(carpeta)) {
         const char* n = entrada->d_name;
@@ -179,7 +174,7 @@ void borrarRuta(const QString& ruta) {
     for (const QString& n : nombres)
         borrarRuta(unir(ruta, n));
     if (::rmdir(local.constData()) != 0 && errno != ENOENT)
-        throw errorDe(errno, QStringLiteral("No se pudo borrar"), ruta);
+        throw errorDeArchivo(errno, QStringLiteral("No se pudo borrar"), ruta);
 }
 
 void crearCarpeta(const QString& ruta) {
@@ -190,14 +185,14 @@ void crearCarpeta(const QString& ruta) {
     if (::mkdir(QFile::encodeName(limpia).constData(), 0777) != 0) {
         const int error = errno;
         if (error != EEXIST || !QFileInfo(limpia).isDir())
-            throw errorDe(error, QStringLiteral("No se pudo crear la carpeta"), limpia);
+            throw errorDeArchivo(error, QStringLiteral("No se pudo crear la carpeta"), limpia);
     }
 }
 
 void moverRuta(const QString& origen, const QString& destino) {
     if (std::rename(QFile::encodeName(origen).constData(),
                     QFile::encodeName(destino).constData()) != 0)
-        throw errorDe(errno, QStringLiteral("No se pudo mover"), origen);
+        throw errorDeArchivo(errno, QStringLiteral("No se pudo mover"), origen);
 }
 
 #include "procesos.moc"

@@ -1,5 +1,6 @@
 // The catalog file, the Store's browsing views, load and the run wrapper.
 #include "archivos.h"
+#include "core/errores.h"
 #include "core/failure.h"
 #include "core/store.h"
 
@@ -11,6 +12,8 @@
 struct PruebaStore {
     static void run(Store& s, std::function<QCoro::Task<>()> a) { s.run(std::move(a)); }
 };
+
+Q_DECLARE_METATYPE(std::exception_ptr)
 
 namespace {
 
@@ -156,6 +159,33 @@ private Q_SLOTS:
                  QStringLiteral("abc"));
         QCOMPARE(QString::fromUtf8(Failure(QStringLiteral("ñandú")).what()),
                  QStringLiteral("ñandú"));
+    }
+
+    void un_error_del_sistema_se_cuenta_en_castellano_data() {
+        QTest::addColumn<std::exception_ptr>("error");
+        QTest::addColumn<QString>("texto");
+        QTest::newRow("disco lleno")
+            << std::make_exception_ptr(errorDeArchivo(ENOSPC, "No se pudo guardar", "/a/b"))
+            << QStringLiteral("No se pudo guardar /a/b: no queda espacio en el disco.");
+        QTest::newRow("sin permiso")
+            << std::make_exception_ptr(errorDeArchivo(EACCES, "No se pudo borrar", "/a"))
+            << QStringLiteral("No se pudo borrar /a: no hay permiso.");
+        QTest::newRow("errno fuera de la tabla")
+            << std::make_exception_ptr(errorDeArchivo(EOWNERDEAD, "No se pudo leer", "/a"))
+            << QStringLiteral("No se pudo leer /a: el sistema devolvió el error número ") +
+                   QString::number(EOWNERDEAD) + QLatin1Char('.');
+        QTest::newRow("sin memoria") << std::make_exception_ptr(std::bad_alloc())
+                                     << QStringLiteral("No quedó memoria para terminar.");
+        QTest::newRow("descripción vacía") << std::make_exception_ptr(ErrorSistema(QString()))
+                                           << QStringLiteral("Ocurrió un error inesperado.");
+        QTest::newRow("texto de una biblioteca")
+            << std::make_exception_ptr(std::runtime_error("Unknown error"))
+            << QStringLiteral("Ocurrió un error inesperado.");
+    }
+    void un_error_del_sistema_se_cuenta_en_castellano() {
+        QFETCH(std::exception_ptr, error);
+        QFETCH(QString, texto);
+        QCOMPARE(descripcionDe(error), texto);
     }
 
     void store_empieza_con_sus_valores_iniciales() {
