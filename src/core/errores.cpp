@@ -1,81 +1,62 @@
 #include "core/errores.h"
 
+#include <QHash>
+
 #include <cerrno>
 
 namespace {
 
-// The device's own category, for when errno was not left by the failing step.
+struct Causa {
+    int error;
+    const char* texto;
+};
+
+// The errno values a user meets, and what each means for them.
+constexpr Causa causas[] = {
+    {ENOSPC, "no queda espacio en el disco"},
+#ifdef EDQUOT
+    {EDQUOT, "se agotó el espacio que este usuario puede ocupar en el disco"},
+#endif
+    {EACCES, "no hay permiso"},
+    {EPERM, "no hay permiso"},
+    {EROFS, "el disco es de solo lectura"},
+    {ENOENT, "no existe"},
+    {ENAMETOOLONG, "el nombre es demasiado largo"},
+    {EIO, "el disco no respondió bien (error de entrada y salida)"},
+    {ENOTDIR, "una parte de la ruta no es una carpeta"},
+    {EISDIR, "es una carpeta"},
+    {EEXIST, "ya existe"},
+    {ENOTEMPTY, "la carpeta no está vacía"},
+    {EXDEV, "está en otro disco"},
+    {EBUSY, "está en uso"},
+    {ETXTBSY, "está en uso"},
+    {EMFILE, "hay demasiados archivos abiertos"},
+    {ENFILE, "hay demasiados archivos abiertos"},
+    {ELOOP, "hay demasiados enlaces encadenados"},
+    {EFBIG, "el archivo es demasiado grande"},
+    {ENOMEM, "no queda memoria"},
+    {EINVAL, "el sistema no acepta ese nombre o esa operación"},
+};
+
+// What the device says failed, for when the failing step left no errno.
 QString textoDeCategoria(QFileDevice::FileError error) {
-    switch (error) {
-    case QFileDevice::ReadError:
-        return QStringLiteral("no se pudo leer");
-    case QFileDevice::WriteError:
-        return QStringLiteral("no se pudo escribir");
-    case QFileDevice::OpenError:
-        return QStringLiteral("no se pudo abrir");
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("no hay permiso");
-    case QFileDevice::RenameError:
-        return QStringLiteral("no se pudo poner en su sitio");
-    case QFileDevice::RemoveError:
-        return QStringLiteral("no se pudo borrar");
-    case QFileDevice::ResizeError:
-        return QStringLiteral("no se pudo cambiar su tamaño");
-    case QFileDevice::CopyError:
-        return QStringLiteral("no se pudo copiar");
-    default:
-        return QStringLiteral("el sistema no lo permitió");
-    }
+    static const QHash<QFileDevice::FileError, const char*> textos{
+        {QFileDevice::ReadError, "no se pudo leer"},
+        {QFileDevice::WriteError, "no se pudo escribir"},
+        {QFileDevice::OpenError, "no se pudo abrir"},
+        {QFileDevice::PermissionsError, "no hay permiso"},
+        {QFileDevice::RemoveError, "no se pudo borrar"},
+        {QFileDevice::RenameError, "no se pudo poner en su sitio"},
+    };
+    return QString::fromUtf8(textos.value(error, "el sistema no lo permitió"));
 }
 
 } // namespace
 
 QString textoDeErrno(int error) {
-    switch (error) {
-    case ENOSPC:
-        return QStringLiteral("no queda espacio en el disco");
-#ifdef EDQUOT
-    case EDQUOT:
-        return QStringLiteral("se agotó el espacio que este usuario puede ocupar en el disco");
-#endif
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("no hay permiso");
-    case EROFS:
-        return QStringLiteral("el disco es de solo lectura");
-    case ENOENT:
-        return QStringLiteral("no existe");
-    case ENAMETOOLONG:
-        return QStringLiteral("el nombre es demasiado largo");
-    case EIO:
-        return QStringLiteral("el disco no respondió bien (error de entrada y salida)");
-    case ENOTDIR:
-        return QStringLiteral("una parte de la ruta no es una carpeta");
-    case EISDIR:
-        return QStringLiteral("es una carpeta");
-    case EEXIST:
-        return QStringLiteral("ya existe");
-    case ENOTEMPTY:
-        return QStringLiteral("la carpeta no está vacía");
-    case EXDEV:
-        return QStringLiteral("está en otro disco");
-    case EBUSY:
-    case ETXTBSY:
-        return QStringLiteral("está en uso");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("hay demasiados archivos abiertos");
-    case ELOOP:
-        return QStringLiteral("hay demasiados enlaces encadenados");
-    case EFBIG:
-        return QStringLiteral("el archivo es demasiado grande");
-    case ENOMEM:
-        return QStringLiteral("no queda memoria");
-    case EINVAL:
-        return QStringLiteral("el sistema no acepta ese nombre o esa operación");
-    default:
-        return QStringLiteral("el sistema devolvió el error número ") + QString::number(error);
-    }
+    for (const Causa& causa : causas)
+        if (causa.error == error) return QString::fromUtf8(causa.texto);
+    return QStringLiteral("el sistema devolvió el error número ") + QString::number(error);
 }
 
 ErrorSistema errorDeArchivo(int error, const QString& que, const QString& ruta) {
