@@ -44,8 +44,8 @@ Plugin grande() {
 // The child: one bajarComprados on a fresh Store. Prints its time, its peak resident memory and
 // the longest gap of a 10 ms timer, or the status it ended with.
 int hijo(const QStringList& a) {
-    // --hijo SERVICIO CA TOKEN CARPETA
-    Entorno e;
+    // --hijo SERVICIO CA TOKEN CARPETA; the platform's own tools, as the application runs them
+    Entorno e = Entorno::delSistema();
     e.servicio = a.value(2);
     e.autoridades = QSslCertificate::fromPath(a.value(3), QSsl::Pem);
     const QString carpeta = a.value(5);
@@ -53,7 +53,6 @@ int hijo(const QStringList& a) {
     e.recursos = e.bundle + QStringLiteral("/Resources");
     e.home = carpeta + QStringLiteral("/home");
     e.temporal = carpeta + QStringLiteral("/tmp");
-    e.copiador = QStringLiteral("/bin/cp");
     Store store(e);
     store.load();
     PruebaStore::entrar(store, correo, a.value(4));

@@ -16,12 +16,12 @@ int main(int argc, char** argv) {
     // The project folder and the home on one file system, as on the maker's machine.
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quelo-bench-XXXXXX"));
     const QString proyecto = dir.filePath(QStringLiteral("proyecto"));
-    Entorno e;
+    // The platform's own copy and quarantine tools, as the application runs them.
+    Entorno e = Entorno::delSistema();
     e.bundle = proyecto + QStringLiteral("/QueloInstalador");
     e.recursos = e.bundle + QStringLiteral("/Resources");
     e.home = dir.filePath(QStringLiteral("home"));
     e.temporal = dir.filePath(QStringLiteral("tmp"));
-    e.copiador = QStringLiteral("/bin/cp");
 
     Plugin plugin;
     plugin.id = QStringLiteral("grande");

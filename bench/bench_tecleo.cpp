@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     e.recursos = dir.filePath(QStringLiteral("app/Resources"));
     e.home = dir.filePath(QStringLiteral("home"));
     e.temporal = dir.filePath(QStringLiteral("tmp"));
-    e.copiador = QStringLiteral("/bin/cp");
+    e.copiador = {QStringLiteral("/bin/cp"), QStringLiteral("-a")};
     const int n = 10000;
     escribirArchivo(e.recursos + QStringLiteral("/catalogo.json"),
                     jsonCatalogo(catalogoSintetico(n)));

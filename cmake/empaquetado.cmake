@@ -3,14 +3,16 @@
 include(GNUInstallDirs)
 
 if(APPLE)
+  # The .app carries its resources; docs/macos.md adds the Qt frameworks, the signature and the
+  # notarisation before anything is handed out.
   install(TARGETS quelo-instalador BUNDLE DESTINATION .)
   set(CPACK_GENERATOR DragNDrop)
 else()
   # The bundle folder: the executable beside Resources/, as the application expects.
   set(carpeta ${CMAKE_INSTALL_LIBDIR}/quelo-instalador)
   install(TARGETS quelo-instalador RUNTIME DESTINATION ${carpeta})
-  install(FILES ${CMAKE_SOURCE_DIR}/resources/catalogo.json ${CMAKE_SOURCE_DIR}/resources/Logo.png
-          DESTINATION ${carpeta}/Resources)
+  get_target_property(recursos quelo-instalador QUELO_RECURSOS)
+  install(FILES ${recursos} DESTINATION ${carpeta}/Resources)
   install(CODE "
     file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
     file(CREATE_LINK \"../${carpeta}/quelo-instalador\"

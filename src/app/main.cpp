@@ -1,4 +1,5 @@
 #include "icono.h"
+#include "permanencia.h"
 #include "ui/contentview.h"
 #include "ui/tema.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &app, [&app, &entorno] { ponerIcono(app, entorno); });
 
     ContentView ventana(entorno);
+    atarVentana(app, ventana, sigueSinVentana());
     ventana.show();
     app.exec();
     return 0;

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QSslCertificate>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 
@@ -16,9 +17,14 @@ struct Entorno {
     QString temporal;    // the system's temporary folder
     QString servicio;    // the built-in default service endpoint, "https://host" without a path
     QList<QSslCertificate> autoridades;  // CA certificates trusted besides the system's (empty in the shipped app)
-    QString copiador;    // absolute path of the bundle copy tool: "/usr/bin/ditto" on Apple, "/bin/cp" (run as cp -a) elsewhere
+    QStringList copiador;    // the bundle copy command, source and destination appended: {"/usr/bin/ditto"} on Apple, {"/bin/cp", "-a"} elsewhere
+    QStringList cuarentena;  // the quarantine command, destination appended: {"/usr/bin/xattr", "-dr", "com.apple.quarantine"} on Apple; empty: removed in-process
     std::chrono::milliseconds esperaPeticion{60000};   // a request silent this long is aborted
     std::chrono::milliseconds esperaTotal{600000};     // a transfer longer than this in all is aborted
     static Entorno delSistema();  // what the running application uses
 };
 // clang-format on
+
+// Whether the application keeps running once its last window is closed, and shows the window
+// again when reopened from the dock: Apple's default. Elsewhere closing the window quits.
+bool sigueSinVentana();

@@ -3,6 +3,7 @@
 #include "core/errores.h"
 #include "core/failure.h"
 #include "core/texto.h"
+#include "install/atributo.h"
 
 #include <QCoro/QCoroSignal>
 #include <QDir>
@@ -18,10 +19,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#ifndef Q_OS_MACOS
-#include <sys/xattr.h>
-#endif
-
 namespace {
 
 // Tells, once, that a child process has ended: it ran to its end or it never started.
@@ -36,6 +33,25 @@ void borrarSinError(const QString& ruta) {
         borrarRuta(ruta);
     } catch (...) {
     }
+}
+
+// A command as the environment gives it (the program, then its own arguments), with more
+// arguments appended.
+QCoro::Task<int> ejecutarOrden(QStringList orden, QStringList mas) {
+    const QString programa = orden.value(0);
+    const QStringList argumentos = orden.mid(1) + mas;
+    co_return co_await ejecutarProceso(programa, argumentos);
+}
+
+// The mark downloaded files carry, named as a user attribute is here ("user." first).
+void quitarMarcaEnTodo(const QString& raiz) {
+    const char* marca = "user.com.apple.quarantine";
+    quitarAtributoSinSeguir(QFile::encodeName(raiz).constData(), marca);
+    // Without FollowSymlinks: a link inside the bundle is cleared itself, never what it names.
+    QDirIterator it(raiz, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        quitarAtributoSinSeguir(QFile::encodeName(it.next()).constData(), marca);
 }
 
 } // namespace
@@ -64,12 +80,8 @@ QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos) {
 }
 
 QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino) {
-#ifdef Q_OS_MACOS
-    QStringList argumentos{origen, destino};
-#else
-    QStringList argumentos{QStringLiteral("-a"), origen, destino};
-#endif
-    const int estado = co_await ejecutarProceso(entorno.copiador, argumentos);
+    const QStringList rutas{origen, destino};
+    const int estado = co_await ejecutarOrden(entorno.copiador, rutas);
     co_return estado == 0;
 }
 
@@ -114,34 +126,17 @@ QCoro::Task<bool> reemplazarConCopia(Entorno entorno, QString origen, QString de
     co_return true;
 }
 
-#ifndef Q_OS_MACOS
-namespace {
-void quitarAtributo(const QString& ruta) {
-    const QByteArray local = QFile::encodeName(ruta);
-    lremovexattr(local.constData(), "user.com.apple.quarantine");
-}
-} // namespace
-#endif
-
 QCoro::Task<> quitarCuarentena(Entorno entorno, QString destino) {
-#ifdef Q_OS_MACOS
-    Q_UNUSED(entorno);
+    // Whatever the outcome, the bundle is installed: a mark left on it only makes the host ask.
+    if (entorno.cuarentena.isEmpty()) {
+        quitarMarcaEnTodo(destino);
+        co_return;
+    }
     try {
-        QStringList argumentos{QStringLiteral("-dr"), QStringLiteral("com.apple.quarantine"),
-                               destino};
-        co_await ejecutarProceso(QStringLiteral("/usr/bin/xattr"), argumentos);
+        const QStringList ruta{destino};
+        co_await ejecutarOrden(entorno.cuarentena, ruta);
     } catch (...) {
     }
-#else
-    Q_UNUSED(entorno);
-    quitarAtributo(destino);
-    // Without FollowSymlinks: a link inside the bundle is cleared itself, never what it names.
-    QDirIterator it(destino, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        quitarAtributo(it.next());
-    co_return;
-#endif
 }
 
 bool hayAlgo(const QString& ruta) {

@@ -15,7 +15,7 @@
 QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos);
 
 // Copies a whole bundle folder (contents, links, modes, times, extended attributes) with the
-// copy tool of the platform. True when the tool exited with status 0.
+// environment's copy command, source and destination appended. True when it exited with 0.
 QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino);
 
 // Puts a fresh copy of a bundle at a destination, creating its parent folders. The copy is made
@@ -24,8 +24,9 @@ QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino
 // the tool exited non-zero.
 QCoro::Task<bool> reemplazarConCopia(Entorno entorno, QString origen, QString destino);
 
-// Clears the "com.apple.quarantine" attribute from a path and everything inside it. Every
-// failure is ignored.
+// Clears the "com.apple.quarantine" attribute from a path and everything inside it: with the
+// environment's quarantine command, destination appended, or in-process when it has none. A
+// command that cannot start or fails, like any other failure here, is ignored.
 QCoro::Task<> quitarCuarentena(Entorno entorno, QString destino);
 
 // Whether anything is at a path, a link (even a dangling one) included.

@@ -3,9 +3,6 @@
 #include "core/failure.h"
 #include "service/segundoplano.h"
 
-#ifdef Q_OS_MACOS
-#include "install/procesos.h"
-#else
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -17,9 +14,7 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
-#ifndef Q_OS_MACOS
 namespace {
 
 struct CerrarLectura {
@@ -79,8 +74,8 @@ bool nombreSeguro(const QString& nombre) {
     return !partes.isEmpty() && !partes.contains(QLatin1String(".."));
 }
 
-// Resource forks and Finder data that Apple's archiver puts beside the real entries; the
-// system's unpack tool folds them into metadata, here they would look like extra bundles.
+// Resource forks and Finder data that Apple's archiver puts beside the real entries; they would
+// look like extra bundles here.
 bool esMetadatosApple(const QString& nombre) {
     return nombre.split(QLatin1Char('/'), Qt::SkipEmptyParts).value(0) == QLatin1String("__MACOSX");
 }
@@ -161,19 +156,12 @@ bool extraerZip(const QString& paquete, const QString& carpeta) {
     if (archive_write_close(escritura.get()) < ARCHIVE_WARN) return false;
     return enlacesDentro(raiz);
 }
-#endif
 
 QCoro::Task<> desempaquetar(QString paquete, QString carpeta, QString nombre) {
     const Failure fallo(QStringLiteral("El paquete de ") + nombre +
                         QStringLiteral(" no se pudo abrir."));
-#ifdef Q_OS_MACOS
-    QStringList argumentos{QStringLiteral("-x"), QStringLiteral("-k"), paquete, carpeta};
-    const int estado = co_await ejecutarProceso(QStringLiteral("/usr/bin/ditto"), argumentos);
-    if (estado != 0) throw fallo;
-#else
     // Hundreds of megabytes take seconds to unpack: never on the window's thread.
     bool extraido = false;
     co_await enSegundoPlano([&] { extraido = extraerZip(paquete, carpeta); });
     if (!extraido) throw fallo;
-#endif
 }

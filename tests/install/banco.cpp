@@ -38,6 +38,17 @@ bool Banco::esperar() const {
     return !store->busy();
 }
 
+QString exito(const Plugin& p) {
+    return p.name +
+           " instalado. En Ableton: Preferencias > Plug-ins > Rescan. Carpeta: " + p.manufacturer +
+           ".";
+}
+
+QString quitado(const Plugin& p) {
+    return p.name +
+           " se quitó de las carpetas del sistema. El original del proyecto sigue en su sitio.";
+}
+
 namespace {
 // The text of a link as written, not resolved.
 QString enlaceDe(const QString& ruta) {
@@ -70,10 +81,4 @@ QStringList arbol(const QString& carpeta) {
 QStringList entradas(const QString& carpeta) {
     return QDir(carpeta).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-QString guion(const QString& ruta, const QByteArray& cuerpo) {
-    escribir(ruta, "#!/bin/sh\n" + cuerpo + "\n");
-    QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
-    return ruta;
 }

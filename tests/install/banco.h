@@ -32,12 +32,13 @@ struct Banco {
     bool esperar() const;
 };
 
+// The status texts of a finished install and a finished removal.
+QString exito(const Plugin& p);
+QString quitado(const Plugin& p);
+
 // A folder described entry by entry: relative path, kind, permissions, and content or link
 // target. Two equal descriptions mean a whole copy.
 QStringList arbol(const QString& carpeta);
 
 // Every entry of a folder, hidden ones included.
 QStringList entradas(const QString& carpeta);
-
-// An executable shell script.
-QString guion(const QString& ruta, const QByteArray& cuerpo);

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 
 int pruebaDestinos(int argc, char** argv);
+int pruebaHerramientas(int argc, char** argv);
 int pruebaInstalar(int argc, char** argv);
 int pruebaQuitar(int argc, char** argv);
 
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
     fallos += pruebaDestinos(argc, argv);
     fallos += pruebaInstalar(argc, argv);
     fallos += pruebaQuitar(argc, argv);
+    fallos += pruebaHerramientas(argc, argv);
     return fallos;
 }

@@ -1,5 +1,6 @@
 // Installing one plug-in and the visible list from the project folder.
 #include "banco.h"
+#include "herramientas.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -7,21 +8,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <sys/xattr.h>
-
 namespace {
-
-bool tieneCuarentena(const QString& ruta) {
-    char valor[64];
-    return ::lgetxattr(QFile::encodeName(ruta).constData(), "user.com.apple.quarantine", valor,
-                       sizeof valor) >= 0;
-}
-
-QString exito(const Plugin& p) {
-    return p.name +
-           " instalado. En Ableton: Preferencias > Plug-ins > Rescan. Carpeta: " + p.manufacturer +
-           ".";
-}
 
 // Every status the Store shows from now on, in order.
 struct Estados {
@@ -42,11 +29,15 @@ private Q_SLOTS:
     void instala_los_dos_bundles_enteros_y_reinstala_desde_cero() {
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
-        // Downloaded builds carry the quarantine mark; the copy keeps attributes, then clears it.
-        const QByteArray marca = "0081;00000000;Safari;";
-        const bool conAtributos =
-            ::setxattr(QFile::encodeName(b.fuente(p.vst3) + "/Contents/Info.plist").constData(),
-                       "user.com.apple.quarantine", marca.constData(), marca.size(), 0) == 0;
+        // Downloaded builds carry the quarantine mark; the copy keeps attributes, then clears it
+        // from the bundle and everything inside. A link in the bundle is cleared itself: what it
+        // names, outside, keeps its mark.
+        const QString fuera = b.mundo.dir.filePath("fuera.txt");
+        escribir(fuera, "ajeno");
+        QVERIFY(QFile::link(fuera, b.fuente(p.vst3) + "/Contents/afuera"));
+        const bool conAtributos = ponerMarca(b.fuente(p.vst3)) &&
+                                  ponerMarca(b.fuente(p.vst3) + "/Contents/Info.plist") &&
+                                  ponerMarca(fuera);
 
         QSignalSpy ocupado(b.store.get(), &Store::busyChanged);
         b.store->install(p);
@@ -63,8 +54,10 @@ private Q_SLOTS:
             QVERIFY(QFileInfo(destino + "/Contents/MacOS/binario").isExecutable());
         }
         if (conAtributos) {
-            QVERIFY(!tieneCuarentena(b.vst3(p) + "/Contents/Info.plist"));
-            QVERIFY(tieneCuarentena(b.fuente(p.vst3) + "/Contents/Info.plist"));
+            QVERIFY(!tieneMarca(b.vst3(p)));
+            QVERIFY(!tieneMarca(b.vst3(p) + "/Contents/Info.plist"));
+            QVERIFY(tieneMarca(b.fuente(p.vst3) + "/Contents/Info.plist"));
+            QVERIFY(tieneMarca(fuera));
         }
 
         // Reinstalling replaces each bundle instead of merging into it.
@@ -158,7 +151,7 @@ private Q_SLOTS:
     void herramienta_que_falla_no_deja_nada_a_medias() {
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
-        b.mundo.entorno.copiador = "/bin/false";
+        b.mundo.entorno.copiador = {guion(b.mundo.dir.filePath("copia-falla"), "exit 1")};
         b.nuevoStore();
         b.store->install(p);
         QVERIFY(b.esperar());
@@ -167,13 +160,13 @@ private Q_SLOTS:
         QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
 
         // A tool that copies and then fails: the bundle installed before stays as it was.
-        b.mundo.entorno.copiador = "/bin/cp";
+        b.mundo.entorno.copiador = {"/bin/cp", "-a"};
         b.nuevoStore();
         b.store->install(p);
         QVERIFY(b.esperar());
         escribir(b.vst3(p) + "/Contents/anterior.txt", "sigue");
-        b.mundo.entorno.copiador =
-            guion(b.mundo.entorno.temporal + "/copia-rota", "/bin/cp -a \"$@\"\nexit 1");
+        b.mundo.entorno.copiador = {
+            guion(b.mundo.entorno.temporal + "/copia-rota", "/bin/cp -a \"$@\"\nexit 1")};
         b.nuevoStore();
         b.store->install(p);
         QVERIFY(b.esperar());
@@ -186,11 +179,11 @@ private Q_SLOTS:
     void herramienta_inexistente_se_nombra_en_el_estado() {
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
-        b.mundo.entorno.copiador = b.mundo.dir.filePath("no-existe/cp");
+        b.mundo.entorno.copiador = {b.mundo.dir.filePath("no-existe/cp")};
         b.nuevoStore();
         b.store->install(p);
         QVERIFY(b.esperar());
-        QVERIFY2(b.store->status().contains(b.mundo.entorno.copiador),
+        QVERIFY2(b.store->status().contains(b.mundo.entorno.copiador.first()),
                  qPrintable(b.store->status()));
         QVERIFY(!b.store->busy());
         QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
@@ -199,8 +192,8 @@ private Q_SLOTS:
     void la_ventana_sigue_viva_mientras_copia() {
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
-        b.mundo.entorno.copiador =
-            guion(b.mundo.entorno.temporal + "/copia-lenta", "sleep 1\nexec /bin/cp -a \"$@\"");
+        b.mundo.entorno.copiador = {
+            guion(b.mundo.entorno.temporal + "/copia-lenta", "sleep 1\nexec /bin/cp -a \"$@\"")};
         b.nuevoStore();
         int latidos = 0;
         QTimer reloj;

@@ -5,15 +5,6 @@
 #include <QFileInfo>
 #include <QtTest>
 
-namespace {
-
-QString quitado(const Plugin& p) {
-    return p.name +
-           " se quitó de las carpetas del sistema. El original del proyecto sigue en su sitio.";
-}
-
-} // namespace
-
 class TstQuitar : public QObject {
     Q_OBJECT
 

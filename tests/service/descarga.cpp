@@ -1,6 +1,7 @@
 // Downloading the store account's plug-ins: the three requests, their checks and texts, and
 // the bundles that land in the maker folders.
 #include "escenario.h"
+#include "herramientas.h"
 #include "pruebas.h"
 #include "zips.h"
 
@@ -210,24 +211,37 @@ void TstService::instalar_sin_proyecto_baja_solo_ese_plugin() {
 void TstService::paquete_fallido_data() {
     QTest::addColumn<QString>("tipo");
     QTest::addColumn<QString>("mensaje");
-    QTest::newRow("404 con error") << "404 con error"
-                                   << "No hay paquete.";
-    QTest::newRow("404 vacío") << "404 vacío"
-                               << "No se pudo bajar Nombre brisa.";
-    QTest::newRow("ZIP roto") << "roto"
-                              << "El paquete de Nombre brisa no se pudo abrir.";
-    QTest::newRow("ZIP que sube") << "sube"
-                                  << "El paquete de Nombre brisa no se pudo abrir.";
-    QTest::newRow("ZIP con enlace afuera") << "enlace"
-                                           << "El paquete de Nombre brisa no se pudo abrir.";
-    QTest::newRow("ZIP sin bundles") << "vacío"
-                                     << "El paquete de Nombre brisa llegó vacío.";
+    QTest::addColumn<bool>("deApple"); // Apple's tools (stand-ins) instead of this system's
+    const QString noAbre = QStringLiteral("El paquete de Nombre brisa no se pudo abrir.");
+    for (const bool deApple : {false, true}) {
+        const auto fila = [deApple](const char* nombre) -> QTestData& {
+            return QTest::addRow("%s (%s)", nombre, deApple ? "ditto" : "cp");
+        };
+        fila("404 con error") << "404 con error"
+                              << "No hay paquete." << deApple;
+        fila("404 vacío") << "404 vacío"
+                          << "No se pudo bajar Nombre brisa." << deApple;
+        fila("ZIP roto") << "roto" << noAbre << deApple;
+        fila("ZIP que sube") << "sube" << noAbre << deApple;
+        fila("ZIP con nombre absoluto") << "absoluto" << noAbre << deApple;
+        fila("ZIP con enlace afuera") << "enlace" << noAbre << deApple;
+        fila("ZIP sin bundles") << "vacío"
+                                << "El paquete de Nombre brisa llegó vacío." << deApple;
+        fila("copia que falla") << "copia"
+                                << "No se pudo instalar Nombre brisa." << deApple;
+    }
 }
 
 void TstService::paquete_fallido() {
     QFETCH(QString, tipo);
     QFETCH(QString, mensaje);
+    QFETCH(bool, deApple);
     Escenario e(catalogo());
+    const int salidaCopia = tipo == "copia" ? 1 : 0;
+    if (deApple)
+        herramientasDeApple(e.mundo, salidaCopia);
+    else if (salidaCopia != 0)
+        e.mundo.entorno.copiador = {guion(e.mundo.dir.filePath("copia-falla"), "exit 1")};
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
@@ -241,18 +255,56 @@ void TstService::paquete_fallido() {
         escribir(zip, "PK\x03\x04 esto no sigue");
     else if (tipo == "sube")
         escribirZip(zip, bien + QList{archivoZip("../../fuera.txt", "x")});
+    else if (tipo == "absoluto")
+        escribirZip(
+            zip, bien + QList{archivoZip(QFile::encodeName(e.mundo.dir.filePath("abs.txt")), "x")});
     else if (tipo == "enlace")
         escribirZip(zip, bien + QList{enlaceZip("brisa.vst3/Contents/fuera", "../../../.."),
                                       archivoZip("brisa.vst3/Contents/fuera/x.txt", "x")});
-    else
+    else if (tipo == "vacío")
         escribirZip(zip, {archivoZip("LEEME.txt", "nada")});
+    else
+        escribirZip(zip, bien);
     if (QFileInfo::exists(zip)) e.paquete("brisa", zip);
+    // The folders a copy makes before it runs are there already: any entry more is a leak.
+    QDir().mkpath(e.mundo.entorno.home + vst3 + "Reverb");
     const QStringList antes = archivosFueraDeTmp(e.mundo);
 
     bajarYEsperar(e);
     QCOMPARE(e.store->status(), mensaje);
     QCOMPARE(archivosFueraDeTmp(e.mundo), antes); // nothing installed, nothing written outside
     QVERIFY(e.store->installed().isEmpty());
+    QVERIFY(e.temporales().isEmpty());
+    // Unpacking runs no tool on either system; only the copy does.
+    if (deApple) QCOMPARE(llamadas(e.mundo).size(), salidaCopia);
+}
+
+void TstService::bajar_con_las_herramientas_de_apple() {
+    Escenario e(catalogo());
+    herramientasDeApple(e.mundo);
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+
+    bajarYEsperar(e);
+    QCOMPARE(e.store->status(), listos(1));
+    const QList<QStringList> hechas = llamadas(e.mundo);
+    QVERIFY(!hechas.isEmpty());
+    // The unpack folder's name is random: taken from the first copy.
+    const QString paquete = QFileInfo(hechas[0].value(1)).path();
+    QVERIFY2(paquete.startsWith(e.mundo.entorno.temporal + "/quelo-brisa-"), qPrintable(paquete));
+    const QString enVst3 = e.mundo.entorno.home + vst3 + "Reverb/brisa.vst3";
+    const QString enAu = e.mundo.entorno.home + au + "Reverb/brisa.component";
+    QCOMPARE(hechas, (QList<QStringList>{
+                         {"ditto", paquete + "/brisa.vst3", copiaOculta(enVst3)},
+                         {"xattr", "-dr", "com.apple.quarantine", enVst3},
+                         {"ditto", paquete + "/dentro/brisa.component", copiaOculta(enAu)},
+                         {"xattr", "-dr", "com.apple.quarantine", enAu},
+                     }));
+    QCOMPARE(leer(enVst3 + "/Contents/Info.plist"), QByteArray("<plist/>"));
+    QVERIFY(QFileInfo(enAu + "/Contents/enlace").isSymLink());
+    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
     QVERIFY(e.temporales().isEmpty());
 }
 

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void instalar_sin_proyecto_baja_solo_ese_plugin();
     void paquete_fallido_data();
     void paquete_fallido();
+    void bajar_con_las_herramientas_de_apple();
     void primer_fallo_detiene_la_bajada();
 
     // transporte.cpp

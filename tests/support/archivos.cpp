@@ -16,7 +16,8 @@ Mundo::Mundo(bool conProyecto) {
     entorno.home = dir.filePath(QStringLiteral("home"));
     entorno.temporal = dir.filePath(QStringLiteral("tmp"));
     entorno.servicio = QStringLiteral("https://127.0.0.1:1");
-    entorno.copiador = QStringLiteral("/bin/cp");
+    // This system's flavour of the tools on every system; herramientasDeApple gives the other.
+    entorno.copiador = {QStringLiteral("/bin/cp"), QStringLiteral("-a")};
     QDir().mkpath(entorno.recursos);
     QDir().mkpath(entorno.home);
     QDir().mkpath(entorno.temporal);
@@ -38,6 +39,12 @@ QByteArray leer(const QString& ruta) {
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
+}
+
+QString guion(const QString& ruta, const QByteArray& cuerpo) {
+    escribir(ruta, "#!/bin/sh\n" + cuerpo + "\n");
+    QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
+    return ruta;
 }
 
 void crearBundle(const QString& ruta) {

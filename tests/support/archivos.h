@@ -25,6 +25,9 @@ struct Mundo {
 void escribir(const QString& ruta, const QByteArray& contenido);
 QByteArray leer(const QString& ruta);
 
+// An executable shell script; its path.
+QString guion(const QString& ruta, const QByteArray& cuerpo);
+
 // A bundle-shaped folder: Contents/Info.plist, an executable, and a link inside.
 void crearBundle(const QString& ruta);
 

@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     entorno.home = dir.filePath(QStringLiteral("home"));
     entorno.temporal = dir.filePath(QStringLiteral("tmp"));
     entorno.servicio = QStringLiteral("https://127.0.0.1:1");
-    entorno.copiador = QStringLiteral("/bin/cp");
+    entorno.copiador = {QStringLiteral("/bin/cp"), QStringLiteral("-a")};
     QDir().mkpath(entorno.recursos);
     for (const QString& nombre : {QStringLiteral("catalogo.json"), QStringLiteral("Logo.png")})
         QFile::copy(QStringLiteral(QUELO_RECURSOS "/") + nombre, unir(entorno.recursos, nombre));
