@@ -10,6 +10,7 @@ else()
   set(carpeta ${CMAKE_INSTALL_LIBDIR}/quelo-instalador)
   install(TARGETS quelo-instalador RUNTIME DESTINATION ${carpeta})
   install(FILES ${CMAKE_SOURCE_DIR}/resources/catalogo.json ${CMAKE_SOURCE_DIR}/resources/Logo.png
+                ${QUELO_QTBASE_ES}
           DESTINATION ${carpeta}/Resources)
   install(CODE "
     file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")

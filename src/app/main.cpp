@@ -1,5 +1,6 @@
 #include "icono.h"
 #include "ui/contentview.h"
+#include "ui/idioma.h"
 #include "ui/tema.h"
 
 #include <QApplication>
@@ -13,6 +14,9 @@ int main(int argc, char** argv) {
     tema::instalarFuentes();
 
     const Entorno entorno = Entorno::delSistema();
+    // Qt's own messages (network, TLS) in Spanish like the rest; without the file they stay
+    // in English and everything else works.
+    cargarIdioma(entorno.recursos);
     // Once the event loop runs, like the dock icon set when launching has finished.
     QTimer::singleShot(0, &app, [&app, &entorno] { ponerIcono(app, entorno); });
 

@@ -5,7 +5,8 @@ if(NOT r EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${r}")
 endif()
 foreach(f lib/quelo-instalador/quelo-instalador lib/quelo-instalador/Resources/catalogo.json
-          lib/quelo-instalador/Resources/Logo.png share/applications/quelo-instalador.desktop
+          lib/quelo-instalador/Resources/Logo.png lib/quelo-instalador/Resources/qtbase_es.qm
+          share/applications/quelo-instalador.desktop
           share/pixmaps/quelo-instalador.png)
   if(NOT EXISTS ${DESTINO}/${f})
     message(FATAL_ERROR "missing after install: ${f}")
