@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/foco.h"
+
 #include <QWidget>
 
 class GoldButton;
@@ -31,4 +33,5 @@ private:
     GoldButton* principal_;
     BotonTexto* alternar_;
     QLabel* estado_;
+    EsperaDeFoco espera_{this};
 };

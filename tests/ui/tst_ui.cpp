@@ -7,6 +7,8 @@ int probarBotones(int argc, char** argv);
 int probarAcceso(int argc, char** argv);
 int probarCatalogo(int argc, char** argv);
 int probarDetalle(int argc, char** argv);
+int probarTeclado(int argc, char** argv);
+int probarAccesible(int argc, char** argv);
 int probarIdioma(int argc, char** argv);
 
 int main(int argc, char** argv) {
@@ -14,7 +16,8 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStringLiteral("Fusion"));
     tema::instalarFuentes();
     int fallos = 0;
-    for (auto grupo : {probarBotones, probarAcceso, probarCatalogo, probarDetalle, probarIdioma})
+    for (auto grupo : {probarBotones, probarAcceso, probarCatalogo, probarDetalle, probarTeclado,
+                       probarAccesible, probarIdioma})
         fallos += grupo(argc, argv);
     return fallos == 0 ? 0 : 1;
 }
