@@ -86,6 +86,10 @@ Acceso::Acceso(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
     mostrarModo();
 }
 
+QWidget* Acceso::primerControl() const {
+    return correo_;
+}
+
 void Acceso::mostrarModo() {
     titulo_->setText(creando_ ? QStringLiteral("CREAR CUENTA") : QStringLiteral("ENTRAR"));
     principal_->setText(creando_ ? QStringLiteral("Crear cuenta") : QStringLiteral("Entrar"));

@@ -17,6 +17,8 @@ class Acceso : public QWidget {
 public:
     Acceso(Store& store, QWidget* parent = nullptr);
     bool creando() const { return creando_; }
+    // Where the keyboard starts on this screen: the e-mail field.
+    QWidget* primerControl() const;
 
 private:
     void mostrarModo();

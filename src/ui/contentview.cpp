@@ -103,8 +103,12 @@ void ContentView::ordenarTab() {
 }
 
 void ContentView::mostrarPantalla() {
-    pantallas_->setCurrentWidget(store_->cuentaEmail() ? principal_
-                                                       : static_cast<QWidget*>(acceso_));
+    const bool dentro = store_->cuentaEmail().has_value();
+    pantallas_->setCurrentWidget(dentro ? principal_ : static_cast<QWidget*>(acceso_));
+    // The keyboard starts where the screen's work is: the e-mail field, or the plug-in list.
+    // Left to Qt, it would land on whatever comes first, such as "Cerrar sesión".
+    QWidget* primero = dentro ? static_cast<QWidget*>(lista_) : acceso_->primerControl();
+    primero->setFocus(Qt::OtherFocusReason);
 }
 
 void ContentView::showEvent(QShowEvent* evento) {

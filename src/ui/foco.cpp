@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QPainter>
 
 namespace {
@@ -55,8 +56,8 @@ void MarcoFoco::seguir(QWidget* control) {
 }
 
 void MarcoFoco::colocar() {
-    const bool boton = qobject_cast<QAbstractButton*>(control_.data()) != nullptr;
-    if (!control_ || !control_->isVisible() || (boton && !teclado_)) {
+    const bool campo = qobject_cast<QLineEdit*>(control_.data()) != nullptr;
+    if (!control_ || !control_->isVisible() || !(teclado_ || campo)) {
         hide();
         return;
     }
@@ -79,11 +80,12 @@ bool MarcoFoco::eventFilter(QObject* objeto, QEvent* evento) {
         if (porTeclado(static_cast<QFocusEvent*>(evento)->reason())) teclado_ = true;
         if (objeto == control_) colocar();
         break;
+    case QEvent::KeyPress:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         if (auto* w = qobject_cast<QWidget*>(objeto);
             w && ventana_ && (w == ventana_ || ventana_->isAncestorOf(w))) {
-            teclado_ = false;
+            teclado_ = evento->type() == QEvent::KeyPress;
             colocar();
         }
         break;

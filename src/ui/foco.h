@@ -34,7 +34,7 @@ private:
     QPointer<QWidget> control_;
     // the control and its ancestors up to the frame's parent: their moves move the frame
     QList<QPointer<QWidget>> cadena_;
-    bool teclado_ = true; // the last move of the focus came from the keyboard
+    bool teclado_ = false; // the keyboard moved the focus last, not a click
 };
 
 // Keeps the keyboard focus in a view while the button that has it is disabled or rebuilt. Qt
