@@ -12,10 +12,6 @@ QSize TextoRecortado::minimumSizeHint() const {
     return {fontMetrics().horizontalAdvance(QChar(0x2026)), QLabel::minimumSizeHint().height()};
 }
 
-bool TextoRecortado::recortado() const {
-    return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
-}
-
 void TextoRecortado::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setFont(font());

@@ -9,8 +9,6 @@ class TextoRecortado : public QLabel {
 public:
     explicit TextoRecortado(Qt::TextElideMode modo, QWidget* parent = nullptr);
     QSize minimumSizeHint() const override;
-    // Whether the text is shortened at the current width.
-    bool recortado() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;

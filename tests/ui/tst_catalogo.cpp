@@ -207,17 +207,14 @@ private Q_SLOTS:
         QWidget* cabecera = v.parte(QStringLiteral("header"));
         auto* titulo = cabecera->findChild<TextoRecortado*>(QStringLiteral("titulo"));
         auto* buscar = cabecera->findChild<QLineEdit*>(QStringLiteral("buscar"));
-        QTRY_VERIFY(titulo->recortado());
+        QTRY_VERIFY(titulo->width() < titulo->sizeHint().width());
         QCOMPARE(titulo->text(), largo); // whole for screen readers
         QVERIFY(titulo->geometry().right() < buscar->geometry().left());
-        QCOMPARE(buscar->width(), 220);
         QCOMPARE(boton(cabecera, "Instalar todos")->geometry().right(), cabecera->width() - 1 - 18);
-        QCOMPARE(v.vista->width(), 1180);
 
         auto* cuenta = v.parte(QStringLiteral("sidebar"))->findChild<TextoRecortado*>("cuenta");
-        QVERIFY(cuenta->recortado());
+        QVERIFY(cuenta->width() < cuenta->sizeHint().width() && cuenta->width() <= 250 - 2 * 16);
         QCOMPARE(cuenta->text(), correo);
-        QVERIFY(cuenta->width() <= 250 - 2 * 16);
     }
 
     void diez_mil_entradas_se_listan_y_filtran() {
