@@ -1,6 +1,7 @@
 #include "icono.h"
 #include "permanencia.h"
 #include "ui/contentview.h"
+#include "ui/idioma.h"
 #include "ui/tema.h"
 
 #include <QApplication>
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     tema::instalarFuentes();
 
     const Entorno entorno = Entorno::delSistema();
+    // Qt's own messages (network, TLS) in Spanish like the rest; without the file they stay
+    // in English and everything else works.
+    cargarIdioma(entorno.recursos);
     // Once the event loop runs, like the dock icon set when launching has finished.
     QTimer::singleShot(0, &app, [&app, &entorno] { ponerIcono(app, entorno); });
 

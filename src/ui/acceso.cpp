@@ -1,6 +1,7 @@
 #include "ui/acceso.h"
 
 #include "core/store.h"
+#include "ui/accesible.h"
 #include "ui/botones.h"
 #include "ui/campos.h"
 #include "ui/logo.h"
@@ -68,14 +69,25 @@ Acceso::Acceso(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
 
     estado_ = parrafo(store_.status(), 13, forma);
     estado_->setObjectName(QStringLiteral("estado"));
+    estado_->setAccessibleDescription(QStringLiteral("Estado"));
     columna->addWidget(estado_);
+
+    // Tab follows the form from top to bottom.
+    const QList<QWidget*> orden{correo_, contrasena_, repeticion_, principal_, alternar_};
+    for (qsizetype i = 1; i < orden.size(); ++i)
+        setTabOrder(orden[i - 1], orden[i]);
 
     connect(principal_, &QAbstractButton::clicked, this, &Acceso::enviar);
     connect(alternar_, &QAbstractButton::clicked, this, &Acceso::alternar);
-    connect(&store_, &Store::statusChanged, this, [this] { estado_->setText(store_.status()); });
-    connect(&store_, &Store::busyChanged, this, [this] { principal_->setEnabled(!store_.busy()); });
+    connect(&store_, &Store::statusChanged, this, [this] { anunciar(estado_, store_.status()); });
+    connect(&store_, &Store::busyChanged, this,
+            [this] { espera_.activar({principal_}, {!store_.busy()}); });
     principal_->setEnabled(!store_.busy());
     mostrarModo();
+}
+
+QWidget* Acceso::primerControl() const {
+    return correo_;
 }
 
 void Acceso::mostrarModo() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/foco.h"
+
 #include <QWidget>
 
 class GoldButton;
@@ -15,6 +17,8 @@ class Acceso : public QWidget {
 public:
     Acceso(Store& store, QWidget* parent = nullptr);
     bool creando() const { return creando_; }
+    // Where the keyboard starts on this screen: the e-mail field.
+    QWidget* primerControl() const;
 
 private:
     void mostrarModo();
@@ -31,4 +35,5 @@ private:
     GoldButton* principal_;
     BotonTexto* alternar_;
     QLabel* estado_;
+    EsperaDeFoco espera_{this};
 };

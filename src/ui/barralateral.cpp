@@ -3,7 +3,9 @@
 #include "core/store.h"
 #include "core/texto.h"
 #include "ui/botones.h"
+#include "ui/foco.h"
 #include "ui/logo.h"
+#include "ui/recortado.h"
 #include "ui/tema.h"
 
 #include <QHash>
@@ -21,13 +23,17 @@ BarraLateral::BarraLateral(Store& store, QWidget* parent) : QWidget(parent), sto
     setFixedWidth(250);
     tema::fondoDe(this, tema::panel());
 
+    // The entries' focus frame is drawn inside the scrolling area, outside each entry: the
+    // area reaches that far into the side bar's padding and into the space above it, and
+    // gives the same room back inside, so everything stays where it was.
+    constexpr int holgura = MarcoFoco::alcance;
     auto* columna = new QVBoxLayout(this);
-    columna->setContentsMargins(16, 0, 16, 0);
-    columna->setSpacing(8);
+    columna->setContentsMargins(16 - holgura, 0, 16 - holgura, 0);
+    columna->setSpacing(8 - holgura);
 
     auto* marca = new QWidget(this);
     auto* bloque = new QVBoxLayout(marca);
-    bloque->setContentsMargins(0, 0, 0, 12);
+    bloque->setContentsMargins(holgura, 0, holgura, 12);
     bloque->setSpacing(8);
     if (QLabel* logo = crearLogo(store_, marca)) {
         bloque->addSpacing(22);
@@ -47,19 +53,23 @@ BarraLateral::BarraLateral(Store& store, QWidget* parent) : QWidget(parent), sto
     auto* pila = new QVBoxLayout(cuenta_);
     pila->setContentsMargins(0, 0, 0, 0);
     pila->setSpacing(4);
-    correo_ =
-        tema::textoCentrado(QString(), tema::sistema(11), tema::con(tema::ink(), 0.7), cuenta_);
+    // a long address keeps its start and its domain
+    correo_ = new TextoRecortado(Qt::ElideMiddle, cuenta_);
+    correo_->setFont(tema::sistema(11));
+    tema::colorTexto(correo_, tema::con(tema::ink(), 0.7));
+    correo_->setAlignment(Qt::AlignHCenter);
     correo_->setObjectName(QStringLiteral("cuenta"));
     pila->addWidget(correo_);
-    auto* salir = new BotonTexto(QStringLiteral("Cerrar sesión"), tema::gold(),
-                                 tema::sistema(12, QFont::DemiBold), cuenta_);
-    pila->addWidget(salir, 0, Qt::AlignHCenter);
+    salir_ = new BotonTexto(QStringLiteral("Cerrar sesión"), tema::gold(),
+                            tema::sistema(12, QFont::DemiBold), cuenta_);
+    pila->addWidget(salir_, 0, Qt::AlignHCenter);
     bloque->addWidget(cuenta_);
     columna->addWidget(marca);
 
     // Entries scroll when a long catalog has more categories than the window is high.
     auto* desplazable = new QScrollArea(this);
     desplazable->setFrameShape(QFrame::NoFrame);
+    desplazable->setFocusPolicy(Qt::NoFocus); // Tab goes to the entries, not to the area
     desplazable->setWidgetResizable(true);
     desplazable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     desplazable->viewport()->setAutoFillBackground(false);
@@ -67,13 +77,13 @@ BarraLateral::BarraLateral(Store& store, QWidget* parent) : QWidget(parent), sto
     auto* lista = new QWidget(desplazable);
     lista->setAutoFillBackground(false);
     entradas_ = new QVBoxLayout(lista);
-    entradas_->setContentsMargins(0, 0, 0, 0);
+    entradas_->setContentsMargins(holgura, holgura, holgura, holgura);
     entradas_->setSpacing(8);
     entradas_->addStretch(1);
     desplazable->setWidget(lista);
     columna->addWidget(desplazable, 1);
 
-    connect(salir, &QAbstractButton::clicked, &store_, &Store::salir);
+    connect(salir_, &QAbstractButton::clicked, &store_, &Store::salir);
     connect(&store_, &Store::pluginsChanged, this, &BarraLateral::mostrarCatalogo);
     connect(&store_, &Store::categoryChanged, this, &BarraLateral::mostrarCategoria);
     connect(&store_, &Store::cuentaEmailChanged, this, &BarraLateral::mostrarCuenta);
@@ -106,6 +116,14 @@ void BarraLateral::mostrarCatalogo() {
         botones_.append({nombre, boton});
     }
     mostrarCategoria();
+    Q_EMIT controlesCambiados();
+}
+
+QList<QWidget*> BarraLateral::controles() const {
+    QList<QWidget*> r{salir_};
+    for (const auto& [nombre, boton] : botones_)
+        r.append(boton);
+    return r;
 }
 
 void BarraLateral::mostrarCategoria() {

@@ -14,6 +14,11 @@ class BarraLateral : public QWidget {
     Q_OBJECT
 public:
     BarraLateral(Store& store, QWidget* parent = nullptr);
+    // What Tab visits here, top to bottom: "Cerrar sesión", then the entries.
+    QList<QWidget*> controles() const;
+
+Q_SIGNALS:
+    void controlesCambiados();
 
 private:
     void mostrarCatalogo();
@@ -24,6 +29,7 @@ private:
     QLabel* tamano_;
     QWidget* cuenta_;
     QLabel* correo_;
+    BotonTexto* salir_;
     QVBoxLayout* entradas_;
     QList<QPair<QString, BotonCategoria*>> botones_; // category name as the store knows it
 };

@@ -17,6 +17,7 @@ GoldButton::GoldButton(const QString& texto, bool filled, QWidget* parent)
     setFont(tema::sistema(13, QFont::DemiBold));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus); // a click leaves the focus where it was
 }
 
 QSize GoldButton::sizeHint() const {
@@ -55,6 +56,7 @@ BotonTexto::BotonTexto(const QString& texto, const QColor& color, const QFont& f
     setFont(fuente);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 QSize BotonTexto::sizeHint() const {
@@ -78,11 +80,15 @@ BotonCategoria::BotonCategoria(const QString& titulo, int cuenta, QWidget* paren
     politica.setHeightForWidth(true); // one or two lines, as the width allows
     setSizePolicy(politica);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(titulo + QStringLiteral(", ") + QString::number(cuenta) +
+                      (cuenta == 1 ? QStringLiteral(" plugin") : QStringLiteral(" plugins")));
 }
 
 void BotonCategoria::setElegida(bool v) {
     if (elegida_ == v) return;
     elegida_ = v;
+    setAccessibleDescription(v ? QStringLiteral("Elegida") : QString());
     setFont(tema::sistema(13, v ? QFont::DemiBold : QFont::Normal));
     updateGeometry();
     update();

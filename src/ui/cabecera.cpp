@@ -3,6 +3,7 @@
 #include "core/store.h"
 #include "ui/botones.h"
 #include "ui/campos.h"
+#include "ui/recortado.h"
 #include "ui/tema.h"
 
 #include <QHBoxLayout>
@@ -15,9 +16,9 @@ Cabecera::Cabecera(Store& store, QWidget* parent) : QWidget(parent), store_(stor
     fila->setContentsMargins(18, 18, 18, 18);
     fila->setSpacing(14);
 
-    titulo_ = new QLabel(this);
+    // a long category name gives way to the search field and the buttons
+    titulo_ = new TextoRecortado(Qt::ElideRight, this);
     titulo_->setObjectName(QStringLiteral("titulo"));
-    titulo_->setTextFormat(Qt::PlainText);
     titulo_->setFont(tema::didot(26));
     tema::colorTexto(titulo_, tema::gold());
     fila->addWidget(titulo_, 0, Qt::AlignVCenter);
@@ -26,6 +27,7 @@ Cabecera::Cabecera(Store& store, QWidget* parent) : QWidget(parent), store_(stor
     buscar_ = new QLineEdit(this);
     buscar_->setObjectName(QStringLiteral("buscar"));
     buscar_->setPlaceholderText(QStringLiteral("Buscar plugin"));
+    buscar_->setAccessibleName(QStringLiteral("Buscar plugin"));
     estiloCampo(buscar_, 8);
     QPalette paleta = buscar_->palette();
     paleta.setColor(QPalette::PlaceholderText, tema::con(tema::ink(), 0.4));
@@ -65,6 +67,10 @@ void Cabecera::mostrarBusqueda() {
 }
 
 void Cabecera::mostrarBotones() {
-    bajar_->setEnabled(!store_.busy());
-    instalarTodos_->setEnabled(!store_.busy() && !store_.visible().isEmpty());
+    const bool libre = !store_.busy();
+    espera_.activar({bajar_, instalarTodos_}, {libre, libre && !store_.visible().isEmpty()});
+}
+
+QList<QWidget*> Cabecera::controles() const {
+    return {buscar_, bajar_, instalarTodos_};
 }

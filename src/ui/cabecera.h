@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/foco.h"
+
 #include <QWidget>
 
 class GoldButton;
@@ -13,6 +15,8 @@ class Cabecera : public QWidget {
     Q_OBJECT
 public:
     Cabecera(Store& store, QWidget* parent = nullptr);
+    // What Tab visits here, left to right.
+    QList<QWidget*> controles() const;
 
 private:
     void mostrarTitulo();
@@ -24,4 +28,5 @@ private:
     QLineEdit* buscar_;
     GoldButton* bajar_;
     GoldButton* instalarTodos_;
+    EsperaDeFoco espera_{this};
 };

@@ -33,6 +33,7 @@ QWidget* campo(const QString& caption, const QString& nombre, bool secreto, QWid
 
     auto* entrada = new QLineEdit(caja);
     entrada->setObjectName(nombre);
+    entrada->setAccessibleName(caption); // as written, not in the caption's capitals
     if (secreto) entrada->setEchoMode(QLineEdit::Password);
     estiloCampo(entrada, 10);
     entrada->setFixedWidth(360);

@@ -1,5 +1,6 @@
 #include "ui/captura.h"
 
+#include "ui/accesible.h"
 #include "ui/tema.h"
 
 #include <QPainter>
@@ -11,6 +12,7 @@ Captura::Captura(QImage imagen, const QString& nombre, QWidget* parent)
     politica.setHeightForWidth(!esMarcador());
     setSizePolicy(politica);
     if (esMarcador()) setFixedHeight(alto);
+    comoImagen(this, nombre);
 }
 
 int Captura::heightForWidth(int ancho) const {
@@ -30,7 +32,10 @@ void Captura::paintEvent(QPaintEvent*) {
         p.fillRect(r, tema::con(Qt::black, 0.45));
         p.setFont(tema::didot(32));
         p.setPen(tema::gold());
-        p.drawText(r, Qt::AlignCenter, nombre_);
+        // a name wider than the box is shortened, clear of the frame
+        const QRect texto = r.adjusted(margen, 0, -margen, 0);
+        p.drawText(texto, Qt::AlignCenter,
+                   p.fontMetrics().elidedText(nombre_, Qt::ElideRight, texto.width()));
     } else {
         // fitted with its aspect ratio kept, should the layout give a slightly other height
         const QSize encajada = imagen_.size().scaled(r.size(), Qt::KeepAspectRatio);

@@ -20,7 +20,8 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    static constexpr int alto = 220; // of the placeholder
+    static constexpr int alto = 220;  // of the placeholder
+    static constexpr int margen = 16; // around its name
     QImage imagen_;
     QString nombre_;
 };

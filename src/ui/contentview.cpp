@@ -5,6 +5,7 @@
 #include "ui/barralateral.h"
 #include "ui/cabecera.h"
 #include "ui/detalle.h"
+#include "ui/foco.h"
 #include "ui/lista.h"
 #include "ui/pie.h"
 #include "ui/tema.h"
@@ -52,7 +53,12 @@ ContentView::ContentView(Entorno entorno, QWidget* parent)
     pantallas_->addWidget(acceso_);
     pantallas_->addWidget(principal_);
 
+    new MarcoFoco(this);
+
     connect(store_.get(), &Store::cuentaEmailChanged, this, &ContentView::mostrarPantalla);
+    connect(barra_, &BarraLateral::controlesCambiados, this, &ContentView::ordenarTab);
+    connect(detalle_, &Detalle::controlesCambiados, this, &ContentView::ordenarTab);
+    ordenarTab();
     mostrarPantalla();
 }
 
@@ -67,24 +73,42 @@ QWidget* ContentView::ventanaPrincipal() {
     auto* fila = new QHBoxLayout(ventana);
     fila->setContentsMargins(0, 0, 0, 0);
     fila->setSpacing(0);
-    fila->addWidget(new BarraLateral(*store_, ventana));
+    barra_ = new BarraLateral(*store_, ventana);
+    fila->addWidget(barra_);
 
     auto* derecha = new QVBoxLayout;
     derecha->setSpacing(0);
-    derecha->addWidget(new Cabecera(*store_, ventana));
+    cabecera_ = new Cabecera(*store_, ventana);
+    derecha->addWidget(cabecera_);
     auto* centro = new QHBoxLayout;
     centro->setSpacing(0);
-    centro->addWidget(new ListaPlugins(*store_, ventana));
-    centro->addWidget(new Detalle(*store_, ventana), 1);
+    lista_ = new ListaPlugins(*store_, ventana);
+    centro->addWidget(lista_);
+    detalle_ = new Detalle(*store_, ventana);
+    centro->addWidget(detalle_, 1);
     derecha->addLayout(centro, 1);
     derecha->addWidget(new Pie(*store_, ventana));
     fila->addLayout(derecha, 1);
     return ventana;
 }
 
+void ContentView::ordenarTab() {
+    // The side bar, the header, the list and the detail pane, as they are laid out; the
+    // entries and the pane's buttons are built anew as the store changes.
+    QList<QWidget*> orden = barra_->controles() + cabecera_->controles();
+    orden.append(lista_);
+    orden.append(detalle_->controles());
+    for (qsizetype i = 1; i < orden.size(); ++i)
+        setTabOrder(orden[i - 1], orden[i]);
+}
+
 void ContentView::mostrarPantalla() {
-    pantallas_->setCurrentWidget(store_->cuentaEmail() ? principal_
-                                                       : static_cast<QWidget*>(acceso_));
+    const bool dentro = store_->cuentaEmail().has_value();
+    pantallas_->setCurrentWidget(dentro ? principal_ : static_cast<QWidget*>(acceso_));
+    // The keyboard starts where the screen's work is: the e-mail field, or the plug-in list.
+    // Left to Qt, it would land on whatever comes first, such as "Cerrar sesión".
+    QWidget* primero = dentro ? static_cast<QWidget*>(lista_) : acceso_->primerControl();
+    primero->setFocus(Qt::OtherFocusReason);
 }
 
 void ContentView::showEvent(QShowEvent* evento) {

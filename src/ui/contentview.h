@@ -7,6 +7,10 @@
 #include <memory>
 
 class Acceso;
+class BarraLateral;
+class Cabecera;
+class Detalle;
+class ListaPlugins;
 class QStackedLayout;
 class Store;
 
@@ -27,10 +31,15 @@ protected:
 private:
     void mostrarPantalla();
     QWidget* ventanaPrincipal();
+    void ordenarTab();
 
     std::unique_ptr<Store> store_;
     QStackedLayout* pantallas_;
     Acceso* acceso_;
     QWidget* principal_;
+    BarraLateral* barra_;
+    Cabecera* cabecera_;
+    ListaPlugins* lista_;
+    Detalle* detalle_;
     bool cargado_ = false;
 };

@@ -45,6 +45,7 @@ Detalle::Detalle(Store& store, QWidget* parent) : QWidget(parent), store_(store)
 
     desplazable_ = new QScrollArea(this);
     desplazable_->setFrameShape(QFrame::NoFrame);
+    desplazable_->setFocusPolicy(Qt::NoFocus); // Tab goes to the buttons; they scroll into view
     desplazable_->setWidgetResizable(true);
     desplazable_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     desplazable_->viewport()->setAutoFillBackground(false);
@@ -65,10 +66,10 @@ void Detalle::mostrar() {
         dibujado_ && dibujado_->plugin == ahora.plugin && dibujado_->instalado == ahora.instalado;
     dibujado_ = ahora;
     if (soloOcupado) {
-        for (QAbstractButton* boton : botones_)
-            boton->setEnabled(!ahora.ocupado);
+        espera_.activar(botones_, QList<bool>(botones_.size(), !ahora.ocupado));
         return;
     }
+    espera_.aparcar(botones_);
     // The old content may hold the button whose click brought us here: it goes once that
     // click is over.
     if (QWidget* viejo = desplazable_->takeWidget()) {
@@ -76,12 +77,18 @@ void Detalle::mostrar() {
         viejo->deleteLater();
     }
     botones_.clear();
-    if (!plugin) {
+    if (plugin) {
+        desplazable_->setWidget(contenido(*plugin, ahora.instalado, ahora.ocupado));
+        paginas_->setCurrentWidget(desplazable_);
+    } else {
         paginas_->setCurrentWidget(vacio_);
-        return;
     }
-    desplazable_->setWidget(contenido(*plugin, ahora.instalado, ahora.ocupado));
-    paginas_->setCurrentWidget(desplazable_);
+    Q_EMIT controlesCambiados();
+    espera_.devolver(botones_);
+}
+
+QList<QWidget*> Detalle::controles() const {
+    return {botones_.begin(), botones_.end()};
 }
 
 QWidget* Detalle::contenido(const Plugin& plugin, bool instalado, bool ocupado) {

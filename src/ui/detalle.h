@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/plugin.h"
+#include "ui/foco.h"
 
 #include <QWidget>
 
@@ -17,6 +18,11 @@ class Detalle : public QWidget {
     Q_OBJECT
 public:
     Detalle(Store& store, QWidget* parent = nullptr);
+    // What Tab visits here: the buttons of the plug-in shown.
+    QList<QWidget*> controles() const;
+
+Q_SIGNALS:
+    void controlesCambiados();
 
 private:
     void mostrar();
@@ -27,6 +33,7 @@ private:
     QWidget* vacio_;
     QScrollArea* desplazable_;
     QList<QAbstractButton*> botones_; // of the content shown now
+    EsperaDeFoco espera_{this};
     // what the pane shows now, so that signals that change none of it leave it alone
     struct Dibujado {
         std::optional<Plugin> plugin;

@@ -3,7 +3,9 @@
 #include "core/store.h"
 #include "ui/tema.h"
 
+#include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 namespace {
 constexpr int padH = 14, padV = 10, entreLineas = 2, hueco = 8;
@@ -43,6 +45,12 @@ QVariant ModeloPlugins::data(const QModelIndex& index, int role) const {
         return elegido_ && *elegido_ == p.id;
     case RolId:
         return p.id;
+    case Qt::AccessibleTextRole: {
+        QStringList partes{p.name};
+        if (!p.subtitle.isEmpty()) partes.append(p.subtitle);
+        if (instalados_.contains(p.id)) partes.append(QStringLiteral("instalado"));
+        return partes.join(QStringLiteral(", "));
+    }
     default:
         return {};
     }
@@ -62,7 +70,15 @@ void ModeloPlugins::marcar() {
     const auto elegido = store_.selected();
     elegido_ = elegido ? std::optional<QString>(elegido->id) : std::nullopt;
     if (!filas_.isEmpty())
-        Q_EMIT dataChanged(index(0), index(int(filas_.size()) - 1), {RolInstalado, RolElegido});
+        Q_EMIT dataChanged(index(0), index(int(filas_.size()) - 1),
+                           {RolInstalado, RolElegido, Qt::AccessibleTextRole});
+}
+
+QModelIndex ModeloPlugins::elegido() const {
+    if (!elegido_) return {};
+    for (qsizetype i = 0; i < filas_.size(); ++i)
+        if (filas_[i].id == *elegido_) return index(int(i));
+    return {};
 }
 
 QSize DelegadoPlugin::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
@@ -109,28 +125,93 @@ void DelegadoPlugin::paint(QPainter* p, const QStyleOptionViewItem& opcion,
 }
 
 ListaPlugins::ListaPlugins(Store& store, QWidget* parent)
-    : QListView(parent), modelo_(new ModeloPlugins(store, this)) {
+    : QListView(parent), store_(store), modelo_(new ModeloPlugins(store, this)),
+      indicador_(new QScrollBar(Qt::Vertical, this)) {
     setObjectName(QStringLiteral("list"));
+    setAccessibleName(QStringLiteral("Plugins"));
     setFixedWidth(280);
     setFrameShape(QFrame::NoFrame);
     setUniformItemSizes(true); // one height for every row keeps a long catalog fast
-    setSelectionMode(QAbstractItemView::NoSelection);
+    // The view's selection follows the store's, so screen readers hear which row is chosen;
+    // the rows paint the store's choice themselves.
+    setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the indicator stands in for it
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setFocusPolicy(Qt::NoFocus);
     setItemDelegate(new DelegadoPlugin(this));
     setModel(modelo_);
     QPalette paleta = palette();
     paleta.setColor(QPalette::Base, tema::con(Qt::black, 0.18));
     setPalette(paleta);
     viewport()->setCursor(Qt::PointingHandCursor);
-    tema::barrasFinas(this);
 
-    connect(this, &QAbstractItemView::clicked, &store, [&store](const QModelIndex& index) {
-        store.setSelectedID(index.data(ModeloPlugins::RolId).toString());
+    tema::barraFina(indicador_);
+    indicador_->setFocusPolicy(Qt::NoFocus);
+    indicador_->hide();
+    QScrollBar* propia = verticalScrollBar();
+    connect(propia, &QScrollBar::valueChanged, indicador_, &QScrollBar::setValue);
+    connect(indicador_, &QScrollBar::valueChanged, propia, &QScrollBar::setValue);
+    connect(propia, &QScrollBar::rangeChanged, this, &ListaPlugins::colocarIndicador);
+
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        store_.setSelectedID(index.data(ModeloPlugins::RolId).toString());
+        seguirEleccion(); // a click on the chosen row changes nothing in the store
     });
     for (auto senal : {&Store::pluginsChanged, &Store::categoryChanged, &Store::queryChanged})
         connect(&store, senal, modelo_, &ModeloPlugins::recargar);
     for (auto senal : {&Store::installedChanged, &Store::selectedIDChanged})
         connect(&store, senal, modelo_, &ModeloPlugins::marcar);
+    connect(&store, &Store::selectedIDChanged, this, &ListaPlugins::seguirEleccion);
+    connect(modelo_, &QAbstractItemModel::modelReset, this, &ListaPlugins::seguirEleccion);
+    seguirEleccion();
+}
+
+void ListaPlugins::seguirEleccion() {
+    const QModelIndex fila = modelo_->elegido();
+    if (!fila.isValid()) {
+        selectionModel()->clear();
+        return;
+    }
+    selectionModel()->setCurrentIndex(fila, QItemSelectionModel::ClearAndSelect);
+    scrollTo(fila);
+}
+
+void ListaPlugins::keyPressEvent(QKeyEvent* evento) {
+    QListView::keyPressEvent(evento);
+    const QModelIndex actual = currentIndex();
+    if (actual.isValid()) {
+        const QString id = actual.data(ModeloPlugins::RolId).toString();
+        if (store_.selectedID() != id) store_.setSelectedID(id);
+    }
+    seguirEleccion();
+}
+
+void ListaPlugins::focusInEvent(QFocusEvent* evento) {
+    QListView::focusInEvent(evento);
+    // Qt makes the first row current on entry; here it stays the chosen one, or none, until a
+    // key moves it.
+    seguirEleccion();
+}
+
+void ListaPlugins::resizeEvent(QResizeEvent* evento) {
+    QListView::resizeEvent(evento);
+    colocarIndicador();
+}
+
+void ListaPlugins::updateGeometries() {
+    QListView::updateGeometries();
+    colocarIndicador();
+}
+
+void ListaPlugins::colocarIndicador() {
+    const QScrollBar* propia = verticalScrollBar();
+    indicador_->setRange(propia->minimum(), propia->maximum());
+    indicador_->setPageStep(propia->pageStep());
+    indicador_->setSingleStep(propia->singleStep());
+    indicador_->setValue(propia->value());
+    const QRect area = viewport()->geometry();
+    const int ancho = indicador_->sizeHint().width();
+    indicador_->setGeometry(area.right() - ancho + 1, area.top(), ancho, area.height());
+    indicador_->setVisible(propia->maximum() > propia->minimum());
+    indicador_->raise();
 }

@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QListView>
+#include <QPointer>
 #include <QSet>
 #include <QStyledItemDelegate>
 
@@ -25,6 +26,8 @@ public:
 
     void recargar();
     void marcar();
+    // The row of the selected plug-in, or an invalid index when it is not listed.
+    QModelIndex elegido() const;
 
 private:
     Store& store_;
@@ -42,13 +45,29 @@ public:
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override;
 };
 
-// The plug-in list, 280 wide. Choosing a row selects its plug-in in the store.
+class QScrollBar;
+
+// The plug-in list, 280 wide. Choosing a row, by click or by the arrow, Home, End and page keys,
+// selects its plug-in in the store; the selected row is kept in view. The scroll indicator lies
+// over the rows, so the list's ground and its rows reach its right edge.
 class ListaPlugins : public QListView {
     Q_OBJECT
 public:
     ListaPlugins(Store& store, QWidget* parent = nullptr);
     ModeloPlugins* modelo() const { return modelo_; }
+    QScrollBar* indicador() const { return indicador_; }
+
+protected:
+    void keyPressEvent(QKeyEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void updateGeometries() override;
 
 private:
+    void seguirEleccion();
+    void colocarIndicador();
+
+    Store& store_;
     ModeloPlugins* modelo_;
+    QScrollBar* indicador_;
 };

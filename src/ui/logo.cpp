@@ -36,6 +36,7 @@ QLabel* crearLogo(const Store& store, QWidget* parent) {
     constexpr int lado = 92;
     auto* etiqueta = new QLabel(parent);
     etiqueta->setObjectName(QStringLiteral("logo"));
+    etiqueta->setAccessibleName(QStringLiteral("Logotipo de Quelo DSP"));
     const qreal escala = etiqueta->devicePixelRatioF();
     QPixmap pixmap = QPixmap::fromImage(
         imagen.scaled(QSize(lado, lado) * escala, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));

@@ -1,6 +1,7 @@
 #include "ui/pie.h"
 
 #include "core/store.h"
+#include "ui/accesible.h"
 #include "ui/tema.h"
 
 #include <QLabel>
@@ -26,19 +27,21 @@ Pie::Pie(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
     estado_->setWordWrap(true);
     estado_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     estado_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    estado_->setAccessibleDescription(QStringLiteral("Estado"));
     pila->addWidget(estado_);
 
     barra_ = new QProgressBar(this);
     barra_->setObjectName(QStringLiteral("progreso"));
     barra_->setTextVisible(false);
     barra_->setFixedHeight(3);
+    barra_->setAccessibleName(QStringLiteral("Progreso"));
     barra_->setStyleSheet(
         QStringLiteral("QProgressBar { background: %1; border: none; }"
                        " QProgressBar::chunk { background: %2; }")
             .arg(tema::css(tema::con(tema::line(), 0.45)), tema::css(tema::gold())));
     pila->addWidget(barra_);
 
-    connect(&store_, &Store::statusChanged, this, [this] { estado_->setText(store_.status()); });
+    connect(&store_, &Store::statusChanged, this, [this] { anunciar(estado_, store_.status()); });
     connect(&store_, &Store::busyChanged, this, &Pie::mostrarProgreso);
     connect(&store_, &Store::progresoChanged, this, &Pie::mostrarProgreso);
     estado_->setText(store_.status());

@@ -73,14 +73,18 @@ void fondoDe(QWidget* widget, const QColor& color) {
     widget->setAutoFillBackground(true);
 }
 
-void barrasFinas(QAbstractScrollArea* area) {
-    area->verticalScrollBar()->setStyleSheet(
+void barraFina(QScrollBar* barra) {
+    barra->setStyleSheet(
         QStringLiteral("QScrollBar:vertical { background: transparent; width: 8px; margin: 0; }"
                        " QScrollBar::handle:vertical { background: %1; min-height: 24px;"
                        " border-radius: 3px; margin: 1px; }"
                        " QScrollBar::add-line, QScrollBar::sub-line { height: 0; }"
                        " QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
             .arg(css(con(line(), 0.8))));
+}
+
+void barrasFinas(QAbstractScrollArea* area) {
+    barraFina(area->verticalScrollBar());
 }
 QLabel* textoCentrado(const QString& contenido, const QFont& fuente, const QColor& color,
                       QWidget* padre) {

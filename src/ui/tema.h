@@ -6,6 +6,7 @@
 
 class QAbstractScrollArea;
 class QLabel;
+class QScrollBar;
 class QWidget;
 
 // The one dark, gold-on-black look. Sizes are in device-independent pixels, the unit the
@@ -37,6 +38,8 @@ QLabel* textoCentrado(const QString& contenido, const QFont& fuente, const QColo
 void colorTexto(QWidget* widget, const QColor& color);
 // A flat background filling the widget.
 void fondoDe(QWidget* widget, const QColor& color);
-// Slim scroll indicators in the line colour for a scrolling area.
+// A slim scroll indicator in the line colour on a clear ground.
+void barraFina(QScrollBar* barra);
+// The same for a scrolling area's vertical bar.
 void barrasFinas(QAbstractScrollArea* area);
 } // namespace tema

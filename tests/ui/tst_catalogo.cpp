@@ -1,9 +1,11 @@
 // The side bar, the header and the plug-in list.
 #include "ui/botones.h"
 #include "ui/lista.h"
+#include "ui/recortado.h"
 #include "ventana.h"
 
 #include <QLineEdit>
+#include <QScrollBar>
 
 namespace {
 BotonCategoria* entrada(const Ventana& v, const QString& texto) {
@@ -174,6 +176,45 @@ private Q_SLOTS:
         QVERIFY(m->index(1).data(ModeloPlugins::RolInstalado).toBool());
         QVERIFY(!m->index(0).data(ModeloPlugins::RolInstalado).toBool());
         QVERIFY(lista(v)->viewport()->grab().toImage() != antes);
+    }
+
+    void con_la_barra_el_fondo_y_las_filas_llegan_al_borde() {
+        QList<Plugin> muchos;
+        for (int i = 0; i < 200; ++i)
+            muchos.append(de(QStringLiteral("p%1").arg(i), QStringLiteral("Reverb")));
+        Ventana v(muchos);
+        PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
+        ListaPlugins* l = lista(v);
+        QVERIFY(l->indicador()->isVisible());
+        v.store().setSelectedID(QStringLiteral("p8")); // below the indicator's handle
+        const QImage img = l->grab().toImage();
+        const int borde = l->width() - 1;
+        for (int fila : {8, 9}) { // lit and plain
+            const int y =
+                l->viewport()->mapTo(l, l->visualRect(l->modelo()->index(fila)).center()).y();
+            QCOMPARE(img.pixel(borde, y), img.pixel(3, y));
+        }
+    }
+
+    void los_textos_largos_se_recortan_sin_empujar_a_los_demas() {
+        const QString largo = QStringLiteral("Una categoría con un nombre tan largo que no cabe de "
+                                             "ninguna manera en la cabecera de la ventana");
+        Ventana v({de("a", largo)});
+        const QString correo =
+            QStringLiteral("una.direccion.muy.larga.de.verdad@un-dominio-larguisimo.example.com");
+        PruebaStore::entrar(v.store(), correo);
+        v.store().setCategory(largo);
+        QWidget* cabecera = v.parte(QStringLiteral("header"));
+        auto* titulo = cabecera->findChild<TextoRecortado*>(QStringLiteral("titulo"));
+        auto* buscar = cabecera->findChild<QLineEdit*>(QStringLiteral("buscar"));
+        QTRY_VERIFY(titulo->width() < titulo->sizeHint().width());
+        QCOMPARE(titulo->text(), largo); // whole for screen readers
+        QVERIFY(titulo->geometry().right() < buscar->geometry().left());
+        QCOMPARE(boton(cabecera, "Instalar todos")->geometry().right(), cabecera->width() - 1 - 18);
+
+        auto* cuenta = v.parte(QStringLiteral("sidebar"))->findChild<TextoRecortado*>("cuenta");
+        QVERIFY(cuenta->width() < cuenta->sizeHint().width() && cuenta->width() <= 250 - 2 * 16);
+        QCOMPARE(cuenta->text(), correo);
     }
 
     void diez_mil_entradas_se_listan_y_filtran() {

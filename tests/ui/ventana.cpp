@@ -6,9 +6,11 @@
 #include <QFileInfo>
 #include <QImage>
 
-Ventana::Ventana(const QList<Plugin>& plugins, bool conProyecto, bool conLogo)
+Ventana::Ventana(const QList<Plugin>& plugins, bool conProyecto, bool conLogo,
+                 const std::function<void(Mundo&)>& preparar)
     : mundo(conProyecto) {
     mundo.catalogo(plugins);
+    if (preparar) preparar(mundo);
     if (conLogo) {
         QImage logo(16, 16, QImage::Format_ARGB32);
         logo.fill(Qt::yellow);
@@ -18,6 +20,11 @@ Ventana::Ventana(const QList<Plugin>& plugins, bool conProyecto, bool conLogo)
     vista->resize(1180, 760);
     vista->show();
     QVERIFY(QTest::qWaitForWindowExposed(vista.get()));
+}
+
+void Ventana::activar() const {
+    vista->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(vista.get()));
 }
 
 void Ventana::captura(const Plugin& plugin, QSize tamano) const {

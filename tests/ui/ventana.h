@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 // The private state that the account, install and download actions set, reached directly so
@@ -25,8 +26,12 @@ struct Ventana {
     Mundo mundo;
     std::unique_ptr<ContentView> vista;
 
-    explicit Ventana(const QList<Plugin>& plugins, bool conProyecto = true, bool conLogo = true);
+    // preparar changes the world before the window and its store are made.
+    explicit Ventana(const QList<Plugin>& plugins, bool conProyecto = true, bool conLogo = true,
+                     const std::function<void(Mundo&)>& preparar = {});
     Store& store() const { return vista->store(); }
+    // Makes the window the active one, so that it takes the keyboard focus.
+    void activar() const;
     QWidget* parte(const QString& nombre) const { return vista->findChild<QWidget*>(nombre); }
     // Writes the picture a plug-in's screenshot path names, inside the project folder.
     void captura(const Plugin& plugin, QSize tamano = {300, 150}) const;
