@@ -1,11 +1,10 @@
 #include "accounts/cuentas.h"
 
-#include "core/failure.h"
+#include "core/archivo.h"
 #include "core/texto.h"
+#include "install/procesos.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -89,12 +88,9 @@ QByteArray codificarLibro(const LibroCuentas& libro) {
 }
 
 LecturaLibro leerLibro(const QString& ruta) {
-    if (!QFileInfo::exists(ruta)) return {};
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly)) throw ErrorSistema(archivo.errorString());
-    const QByteArray datos = archivo.readAll();
-    if (archivo.error() != QFileDevice::NoError) throw ErrorSistema(archivo.errorString());
-    auto libro = decodificarLibro(datos);
+    const std::optional<QByteArray> datos = leerArchivoLimitado(ruta, kLimiteArchivoPequeno);
+    if (!datos) return {};
+    auto libro = decodificarLibro(*datos);
     if (!libro) return {{}, true};
     return {std::move(libro->cuentas), false};
 }
@@ -104,9 +100,8 @@ QString apartarIlegible(const QString& ruta) {
         ruta + QStringLiteral(".ilegible-") +
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
     QString destino = base;
-    for (int n = 2; QFileInfo::exists(destino) || QFileInfo(destino).isSymLink(); ++n)
+    for (int n = 2; hayAlgo(destino); ++n)
         destino = base + QLatin1Char('-') + QString::number(n);
-    QFile archivo(ruta);
-    if (!archivo.rename(destino)) throw ErrorSistema(archivo.errorString());
+    moverRuta(ruta, destino);
     return destino;
 }

@@ -47,13 +47,14 @@ std::optional<LibroCuentas> decodificarLibro(const QByteArray& json);
 // Pretty-printed with the members of every object in ascending key order.
 QByteArray codificarLibro(const LibroCuentas& libro);
 
-// What reading the accounts file gave. A missing file is an empty book; one that exists but does
+// What reading the accounts file gave. A missing file is an empty book; a regular file that does
 // not decode is an empty book too, marked so that nobody overwrites it unseen.
 struct LecturaLibro {
     QList<Cuenta> cuentas;
     bool ilegible = false;
 };
-// Throws ErrorSistema when the file exists but cannot be read.
+// Throws ErrorSistema when something is there that cannot be read as a file of sane size: a
+// folder, a FIFO, a device, a file too large, one without permission.
 LecturaLibro leerLibro(const QString& ruta);
 
 // Moves an accounts file that could not be decoded to a name beside it that says so and when

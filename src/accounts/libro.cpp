@@ -1,6 +1,7 @@
 // Where the accounts book lives and how the Store writes it.
 #include "accounts/cuentas.h"
-#include "accounts/guardar.h"
+#include "accounts/sesion.h"
+#include "core/archivo.h"
 #include "core/failure.h"
 #include "core/store.h"
 #include "core/texto.h"
@@ -23,4 +24,10 @@ void Store::escribirCuentas(const QList<Cuenta>& cuentas) {
     const QString ruta = archivoDatos(QStringLiteral("cuentas.json"));
     crearCarpeta(QFileInfo(ruta).absolutePath());
     guardarArchivo(ruta, codificarLibro(LibroCuentas{cuentas}));
+}
+
+void Store::barrerRestos() const {
+    // The session's may hold a token; both are only leftovers of a write a crash cut short.
+    barrerTemporales(archivoSesion(entorno_.home));
+    if (root()) barrerTemporales(archivoDatos(QStringLiteral("cuentas.json")));
 }

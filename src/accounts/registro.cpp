@@ -1,6 +1,7 @@
 // Local sign-up and sign-in. Without a project folder, and for a sign-in that the accounts book
 // cannot answer, the store service takes over.
 #include "accounts/cuentas.h"
+#include "core/errores.h"
 #include "core/failure.h"
 #include "core/store.h"
 #include "core/texto.h"
@@ -9,6 +10,8 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLockFile>
+
+#include <cerrno>
 
 namespace {
 
@@ -24,12 +27,16 @@ QString correoInvalido() {
 // Held across read, change and write of the book, so two copies signing up at the same moment
 // both keep their account.
 void cerrar(QLockFile& cerrojo) {
+    errno = 0;
     if (cerrojo.tryLock(kEsperaCerrojo)) return;
     if (cerrojo.error() == QLockFile::LockFailedError)
         throw Failure(QStringLiteral(
             "Otra copia de Quelo Instalador está guardando una cuenta. Prueba otra vez."));
-    throw ErrorSistema(QStringLiteral("No se pudo crear ") + cerrojo.fileName() +
-                       QStringLiteral("."));
+    // Any other error returns at once, with errno from the step that failed.
+    const QString que = QStringLiteral("No se pudo crear");
+    if (errno != 0) throw errorDeArchivo(errno, que, cerrojo.fileName());
+    throw ErrorSistema(que + QLatin1Char(' ') + cerrojo.fileName() +
+                       QStringLiteral(": el sistema no lo permitió."));
 }
 
 } // namespace

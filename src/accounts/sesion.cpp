@@ -2,7 +2,7 @@
 #include "accounts/sesion.h"
 
 #include "accounts/cuentas.h"
-#include "accounts/guardar.h"
+#include "core/archivo.h"
 #include "core/store.h"
 #include "core/texto.h"
 #include "install/procesos.h"
@@ -52,8 +52,13 @@ void Store::abrir(const QString& email, const std::optional<QString>& token) {
 
 void Store::cargarSesion() {
     std::optional<QHash<QString, QString>> datos;
-    QFile archivo(archivoSesion(entorno_.home));
-    if (archivo.open(QIODevice::ReadOnly)) datos = decodificarSesion(archivo.readAll());
+    try {
+        if (const auto json =
+                leerArchivoLimitado(archivoSesion(entorno_.home), kLimiteArchivoPequeno))
+            datos = decodificarSesion(*json);
+    } catch (...) {
+        // Unreadable is signed out, like undecodable.
+    }
 
     std::optional<QString> email;
     std::optional<QString> token;

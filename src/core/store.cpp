@@ -1,14 +1,16 @@
 #include "core/store.h"
 
+#include "core/archivo.h"
 #include "core/failure.h"
 #include "core/texto.h"
 
-#include <QFile>
 #include <QTimer>
 
 namespace {
 const QString todas = QStringLiteral("Todas");
-}
+// Ten thousand entries take about 5 MB.
+constexpr qint64 kLimiteCatalogo = qint64(64) * 1024 * 1024;
+} // namespace
 
 Store::Store() : Store(Entorno::delSistema()) {}
 
@@ -82,9 +84,15 @@ void Store::setProgreso(std::optional<double> v) {
 }
 
 void Store::load() {
-    QFile archivo(unir(entorno_.recursos, QStringLiteral("catalogo.json")));
+    barrerRestos();
     std::optional<Catalog> catalogo;
-    if (archivo.open(QIODevice::ReadOnly)) catalogo = decodificarCatalogo(archivo.readAll());
+    try {
+        const auto json = leerArchivoLimitado(
+            unir(entorno_.recursos, QStringLiteral("catalogo.json")), kLimiteCatalogo);
+        if (json) catalogo = decodificarCatalogo(*json);
+    } catch (...) {
+        // Missing, unreadable and undecodable all end in the same message.
+    }
     if (!catalogo) {
         setStatus(QStringLiteral("No encontré el catálogo dentro de la app."));
         return;

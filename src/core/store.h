@@ -107,6 +107,8 @@ private:
     void escribirCuentas(const QList<Cuenta>& cuentas);
     void abrir(const QString& email, const std::optional<QString>& token);
     void cargarSesion();
+    // Sweeps what interrupted writes left beside the session and the accounts book.
+    void barrerRestos() const;
 
     // service
     QUrl servicio() const;

@@ -1,20 +1,25 @@
 // The base address of the store service: the project's config/marca.json when it names a usable
 // one, the built-in endpoint otherwise. Read afresh for every request.
+#include "core/archivo.h"
 #include "core/failure.h"
 #include "core/store.h"
 #include "core/texto.h"
 #include "service/direccion.h"
 #include "service/marca.h"
 
-#include <QFile>
-
 namespace {
 
 std::optional<QUrl> configurado(const std::optional<QString>& proyecto) {
     if (!proyecto) return std::nullopt;
-    QFile archivo(unir(*proyecto, QStringLiteral("config/marca.json")));
-    if (!archivo.open(QIODevice::ReadOnly)) return std::nullopt;
-    const std::optional<MarcaServicio> marca = decodificarMarca(archivo.readAll());
+    std::optional<QByteArray> json;
+    try {
+        json = leerArchivoLimitado(unir(*proyecto, QStringLiteral("config/marca.json")),
+                                   kLimiteArchivoPequeno);
+    } catch (...) {
+        return std::nullopt;
+    }
+    if (!json) return std::nullopt;
+    const std::optional<MarcaServicio> marca = decodificarMarca(*json);
     if (!marca) return std::nullopt;
     return direccionHttps(marca->licencias.url);
 }

@@ -20,7 +20,7 @@ Cuenta cuentaDePrueba(const QString& email, const QString& password) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     int fallos = 0;
-    for (auto* crear : {&nuevaTstCuentas, &nuevaTstRegistro, &nuevaTstSesion}) {
+    for (auto* crear : {&nuevaTstCuentas, &nuevaTstRegistro, &nuevaTstSesion, &nuevaTstArchivos}) {
         const std::unique_ptr<QObject> prueba = (*crear)();
         fallos += QTest::qExec(prueba.get(), argc, argv);
     }

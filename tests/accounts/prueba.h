@@ -18,6 +18,7 @@ struct PruebaStore {
     }
     static void cargarSesion(Store& s) { s.cargarSesion(); }
     static bool correoValido(Store& s, const QString& e) { return s.correoValido(e); }
+    static QUrl servicio(const Store& s) { return s.servicio(); }
 };
 
 // Where the two files of this area land in a test world.
@@ -39,3 +40,4 @@ Cuenta cuentaDePrueba(const QString& email, const QString& password);
 std::unique_ptr<QObject> nuevaTstCuentas();
 std::unique_ptr<QObject> nuevaTstRegistro();
 std::unique_ptr<QObject> nuevaTstSesion();
+std::unique_ptr<QObject> nuevaTstArchivos();

@@ -1,5 +1,5 @@
 // Local sign-up and sign-in on a temporary project folder and home.
-#include "accounts/guardar.h"
+#include "core/archivo.h"
 #include "prueba.h"
 
 #include <QDir>

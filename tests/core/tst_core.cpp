@@ -1,5 +1,6 @@
 // The catalog file, the Store's browsing views, load and the run wrapper.
 #include "archivos.h"
+#include "core/archivo.h"
 #include "core/errores.h"
 #include "core/failure.h"
 #include "core/store.h"
@@ -393,6 +394,53 @@ private Q_SLOTS:
         QTRY_VERIFY(empezo);
         store.reset();
         QTest::qWait(60); // the action ends after its Store is gone: nothing may crash
+    }
+
+    void lectura_limitada_data() {
+        QTest::addColumn<QString>("que"); // what is at the path
+        QTest::addColumn<QString>("resultado");
+        QTest::newRow("justo en el límite") << "1000 bytes"
+                                            << "1000 bytes";
+        QTest::newRow("un byte de más") << "1001 bytes"
+                                        << "demasiado grande";
+        QTest::newRow("vacío") << "0 bytes"
+                               << "0 bytes";
+        QTest::newRow("nada") << "nada"
+                              << "nada";
+        QTest::newRow("enlace roto") << "enlace roto"
+                                     << "nada";
+        QTest::newRow("bajo un archivo") << "bajo un archivo"
+                                         << "nada";
+    }
+    void lectura_limitada() {
+        QFETCH(QString, que);
+        QFETCH(QString, resultado);
+        Mundo mundo;
+        QString ruta = mundo.entorno.temporal + "/x.json";
+        if (que.endsWith(" bytes")) escribir(ruta, QByteArray(que.section(' ', 0, 0).toInt(), 'x'));
+        if (que == "enlace roto") QFile::link(mundo.entorno.temporal + "/no", ruta);
+        if (que == "bajo un archivo") {
+            escribir(ruta, "x");
+            ruta += "/y.json";
+        }
+        QString visto;
+        try {
+            const auto datos = leerArchivoLimitado(ruta, 1000);
+            visto = datos ? QString::number(datos->size()) + " bytes" : QStringLiteral("nada");
+        } catch (const ErrorSistema& e) {
+            QCOMPARE(e.descripcion,
+                     "No se pudo leer " + ruta + ": el archivo es demasiado grande.");
+            visto = QStringLiteral("demasiado grande");
+        }
+        QCOMPARE(visto, resultado);
+    }
+
+    void load_acepta_un_catalogo_de_diez_mil_plugins() {
+        QList<Plugin> muchos;
+        for (int i = 0; i < 10000; ++i)
+            muchos.append(pluginDePrueba(QString::number(i)));
+        Cargado c(muchos);
+        QCOMPARE(c.store->plugins().size(), 10000);
     }
 };
 

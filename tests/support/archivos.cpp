@@ -8,6 +8,10 @@
 #include <QJsonObject>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 Mundo::Mundo(bool conProyecto) {
     QVERIFY(dir.isValid());
     proyecto = dir.filePath(QStringLiteral("Quelo DSP"));
@@ -93,4 +97,74 @@ QByteArray catalogoJson(const QList<Plugin>& plugins) {
         });
     }
     return QJsonDocument(QJsonObject{{QStringLiteral("plugins"), lista}}).toJson();
+}
+
+void crearEspecial(const QString& ruta, const QString& tipo, qint64 enorme) {
+    QDir().mkpath(QFileInfo(ruta).absolutePath());
+    const QByteArray nativa = QFile::encodeName(ruta);
+    if (tipo == QLatin1String("fifo")) {
+        QVERIFY(::mkfifo(nativa.constData(), 0644) == 0);
+    } else if (tipo == QLatin1String("cero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), ruta));
+    } else if (tipo == QLatin1String("carpeta")) {
+        QVERIFY(QDir().mkpath(ruta));
+    } else if (tipo == QLatin1String("enorme")) {
+        QFile archivo(ruta);
+        QVERIFY(archivo.open(QIODevice::WriteOnly));
+        QVERIFY(archivo.resize(enorme));
+    } else {
+        QCOMPARE(tipo, QStringLiteral("bucle"));
+        QVERIFY(::symlink(nativa.constData(), nativa.constData()) == 0);
+    }
+}
+
+QStringList tiposEspeciales() {
+    return {QStringLiteral("fifo"), QStringLiteral("cero"), QStringLiteral("carpeta"),
+            QStringLiteral("enorme"), QStringLiteral("bucle")};
+}
+
+QString describir(const QString& ruta) {
+    struct stat info;
+    if (::lstat(QFile::encodeName(ruta).constData(), &info) != 0) return QStringLiteral("nada");
+    QString tipo = S_ISFIFO(info.st_mode) ? QStringLiteral("fifo")
+                   : S_ISLNK(info.st_mode)
+                       ? QStringLiteral("enlace a ") + QFileInfo(ruta).symLinkTarget()
+                   : S_ISDIR(info.st_mode)
+                       ? QStringLiteral("carpeta de ") +
+                             QString::number(QDir(ruta)
+                                                 .entryList(QDir::AllEntries | QDir::Hidden |
+                                                            QDir::NoDotAndDotDot)
+                                                 .size())
+                       : QStringLiteral("archivo");
+    return tipo + QStringLiteral(", ") + QString::number(info.st_size) +
+           QStringLiteral(" bytes, ") + QString::number(info.st_mtime) + QLatin1Char('.') +
+           QString::number(info.st_ino);
+}
+
+VigiaDeFifo::VigiaDeFifo(const QString& ruta) : ruta_(QFile::encodeName(ruta)) {
+    hilo_ = std::thread([this] {
+        std::unique_lock cerrojo(mutex_);
+        // Again and again: the step may open the FIFO more than once.
+        while (!fin_.wait_for(cerrojo, std::chrono::seconds(3), [this] { return terminado_; })) {
+            struct stat info;
+            if (::lstat(ruta_.constData(), &info) != 0 || !S_ISFIFO(info.st_mode)) continue;
+            disparado_ = true;
+            const int fd = ::open(ruta_.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+        }
+    });
+}
+
+VigiaDeFifo::~VigiaDeFifo() {
+    terminar();
+}
+
+bool VigiaDeFifo::terminar() {
+    {
+        std::lock_guard cerrojo(mutex_);
+        terminado_ = true;
+    }
+    fin_.notify_all();
+    if (hilo_.joinable()) hilo_.join();
+    return disparado_;
 }

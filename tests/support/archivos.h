@@ -5,7 +5,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 // A temporary world for one test: an application folder, a home and a temporary folder, all
 // inside one QTemporaryDir that disappears with it.
@@ -35,3 +40,30 @@ void crearBundle(const QString& ruta);
 Plugin pluginDePrueba(const QString& id, const QString& category = QStringLiteral("Reverb"));
 
 QByteArray catalogoJson(const QList<Plugin>& plugins);
+
+// Something at a path that is not a small regular file, of one of these kinds: "fifo", "cero"
+// (a link to /dev/zero), "carpeta", "enorme" (a sparse regular file of `enorme` bytes), "bucle"
+// (a link to itself, which cannot be opened).
+void crearEspecial(const QString& ruta, const QString& tipo, qint64 enorme = 300 << 20);
+QStringList tiposEspeciales();
+// What is at a path, in a form that changes if it is replaced, moved, truncated or written.
+QString describir(const QString& ruta);
+
+// Watches over a step that must not block on a FIFO: every few seconds while the step runs, it
+// opens the FIFO for writing and closes it, which lets a reader stuck in open() or read() go on,
+// and remembers that it had to. Nothing happens for anything but a FIFO.
+class VigiaDeFifo {
+public:
+    explicit VigiaDeFifo(const QString& ruta);
+    ~VigiaDeFifo();
+    // Ends the watch; true when the step had blocked.
+    bool terminar();
+
+private:
+    QByteArray ruta_;
+    std::mutex mutex_;
+    std::condition_variable fin_;
+    bool terminado_ = false;
+    bool disparado_ = false;
+    std::thread hilo_;
+};

@@ -1,0 +1,224 @@
+// The application's own files under a full disk, as special files, and after an interrupted write.
+#include "core/archivo.h"
+#include "core/failure.h"
+#include "disco.h"
+#include "prueba.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+namespace {
+
+const QString clave = QStringLiteral("Clave segura 1");
+
+QString rutaMarca(const Mundo& m) {
+    return m.proyecto + QStringLiteral("/config/marca.json");
+}
+QString rutaCatalogo(const Mundo& m) {
+    return m.entorno.recursos + QStringLiteral("/catalogo.json");
+}
+
+QStringList vecinos(const QString& ruta) {
+    return QDir(QFileInfo(ruta).absolutePath())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// Why a special file of each kind cannot be read or replaced, as the status line says it.
+QString porque(const QString& tipo) {
+    if (tipo == QLatin1String("carpeta")) return QStringLiteral("es una carpeta");
+    if (tipo == QLatin1String("enorme")) return QStringLiteral("el archivo es demasiado grande");
+    if (tipo == QLatin1String("bucle")) return QStringLiteral("hay demasiados enlaces encadenados");
+    return QStringLiteral("no es un archivo normal, sino uno especial");
+}
+
+// A file last written two minutes ago.
+void escribirViejo(const QString& ruta) {
+    escribir(ruta, "{\"cuentas\": [");
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::ReadWrite));
+    QVERIFY(archivo.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                                QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+class TstArchivos : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // A full disk: the write fails, says so in Spanish, and the earlier file stays whole.
+    void disco_lleno_no_pierde_ni_finge_data() {
+        QTest::addColumn<QString>("disco");  // the folder that is the small disk: libro, sesion
+        QTest::addColumn<int>("libres");     // blocks left free on it
+        QTest::addColumn<QString>("accion"); // alta, entrar
+        QTest::addColumn<QString>("fallo");  // the write that fails: cerrojo, libro, sesion
+        QTest::newRow("libro, sin sitio para el cerrojo") << "libro" << 0 << "alta"
+                                                          << "cerrojo";
+        QTest::newRow("libro, sin sitio para las cuentas") << "libro" << 1 << "alta"
+                                                           << "libro";
+        QTest::newRow("sesión, tras el alta") << "sesion" << 0 << "alta"
+                                              << "sesion";
+        QTest::newRow("sesión, al entrar") << "sesion" << 0 << "entrar"
+                                           << "sesion";
+    }
+    void disco_lleno_no_pierde_ni_finge() {
+        QFETCH(QString, disco);
+        QFETCH(int, libres);
+        QFETCH(QString, accion);
+        QFETCH(QString, fallo);
+        Mundo m;
+        const QString carpeta = QFileInfo(disco == "libro" ? rutaLibro(m) : rutaSesion(m)).path();
+        DiscoPequeno pequeno(carpeta, 64 * 1024);
+        if (!pequeno.montado()) QSKIP(qPrintable(pequeno.razon()));
+        const QByteArray libro = codificarLibro({{cuentaDePrueba("Ana@x.es", clave)}});
+        const QByteArray sesion = "{\"email\":\"tienda@x.es\",\"token\":\"ficha-vieja\"}";
+        escribir(rutaLibro(m), libro);
+        escribir(rutaSesion(m), sesion);
+        QVERIFY(pequeno.llenar(libres));
+
+        Store s(m.entorno);
+        if (accion == "alta")
+            s.crearCuenta("nueva@x.es", clave, clave);
+        else
+            s.entrar("ana@x.es", clave);
+
+        const QString ruta = fallo == "cerrojo" ? rutaLibro(m) + ".lock"
+                             : fallo == "libro" ? rutaLibro(m)
+                                                : rutaSesion(m);
+        QCOMPARE(s.status(), (fallo == "cerrojo" ? "No se pudo crear " : "No se pudo guardar ") +
+                                 ruta + ": no queda espacio en el disco.");
+        QVERIFY(!s.cuentaEmail());
+        QCOMPARE(leer(rutaSesion(m)), sesion);
+        // The new account stays when only its session could not be saved.
+        if (fallo == "sesion" && accion == "alta")
+            QCOMPARE(leerLibro(rutaLibro(m)).cuentas.size(), 2);
+        else
+            QCOMPARE(leer(rutaLibro(m)), libro);
+        QCOMPARE(QDir(carpeta).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 (QStringList{QFileInfo(disco == "libro" ? rutaLibro(m) : rutaSesion(m)).fileName(),
+                              "relleno"}));
+    }
+
+    // Special files: nothing blocks, each falls back as if unreadable, and stays as it was.
+    void archivo_especial_no_cuelga_y_queda_como_estaba_data() {
+        QTest::addColumn<QString>("archivo");
+        QTest::addColumn<QString>("tipo");
+        for (const QString archivo : {"catalogo", "libro", "sesion", "marca"})
+            for (const QString& tipo : tiposEspeciales())
+                QTest::newRow(qPrintable(archivo + ", " + tipo)) << archivo << tipo;
+    }
+    void archivo_especial_no_cuelga_y_queda_como_estaba() {
+        QFETCH(QString, archivo);
+        QFETCH(QString, tipo);
+        Mundo m;
+        m.catalogo({pluginDePrueba("a")});
+        // A local session that only the book could confirm.
+        escribir(rutaSesion(m), "{\"email\":\"ana@x.es\"}");
+        const QString ruta = archivo == "catalogo" ? rutaCatalogo(m)
+                             : archivo == "libro"  ? rutaLibro(m)
+                             : archivo == "sesion" ? rutaSesion(m)
+                                                   : rutaMarca(m);
+        QFile::remove(ruta);
+        crearEspecial(ruta, tipo);
+        const QString antes = describir(ruta);
+        const QStringList alrededor = vecinos(ruta);
+
+        VigiaDeFifo vigia(ruta);
+        Store s(m.entorno);
+        s.load();
+        if (archivo == "catalogo") {
+            QCOMPARE(s.status(), QStringLiteral("No encontré el catálogo dentro de la app."));
+            QVERIFY(s.plugins().isEmpty());
+        } else {
+            QCOMPARE(s.plugins().size(), 1);
+            QVERIFY(!s.cuentaEmail());
+        }
+        if (archivo == "libro") {
+            s.crearCuenta("nueva@x.es", clave, clave);
+            QCOMPARE(s.status(), "No se pudo leer " + ruta + ": " + porque(tipo) + ".");
+            QVERIFY(!s.cuentaEmail());
+        }
+        QCOMPARE(PruebaStore::servicio(s), QUrl(m.entorno.servicio));
+        QVERIFY2(!vigia.terminar(), "a read blocked on the FIFO");
+        QCOMPARE(describir(ruta), antes);
+        QCOMPARE(vecinos(ruta), alrededor);
+    }
+
+    void guardar_no_reemplaza_lo_que_no_es_un_archivo_data() {
+        QTest::addColumn<QString>("tipo");
+        for (const char* tipo : {"fifo", "cero", "carpeta"})
+            QTest::newRow(tipo) << QString::fromLatin1(tipo);
+    }
+    void guardar_no_reemplaza_lo_que_no_es_un_archivo() {
+        QFETCH(QString, tipo);
+        Mundo m;
+        crearEspecial(rutaSesion(m), tipo);
+        const QString antes = describir(rutaSesion(m));
+        const QString cero = describir(QStringLiteral("/dev/zero"));
+        Store s(m.entorno);
+        try {
+            PruebaStore::abrir(s, "t@x.es", QStringLiteral("ficha"));
+            QFAIL("the session was written through a special file");
+        } catch (const ErrorSistema& e) {
+            QCOMPARE(e.descripcion,
+                     "No se pudo guardar " + rutaSesion(m) + ": " + porque(tipo) + ".");
+        }
+        QVERIFY(!s.cuentaEmail());
+        QCOMPARE(describir(rutaSesion(m)), antes);
+        QCOMPARE(describir(QStringLiteral("/dev/zero")), cero);
+        QCOMPARE(vecinos(rutaSesion(m)), QStringList{"instalador-sesion.json"});
+    }
+
+    // What a crash left beside the book and the session goes at the next start or write; a
+    // write in progress and anything not named like the writer's temporaries stay.
+    void restos_de_escrituras_cortadas_se_barren_data() {
+        QTest::addColumn<QString>("accion");
+        QTest::addColumn<bool>("libro"); // whether the book's leftovers go
+        QTest::addColumn<bool>("sesion");
+        QTest::newRow("al empezar") << "load" << true << true;
+        QTest::newRow("al crear una cuenta") << "alta" << true << true;
+        QTest::newRow("al abrir una sesión de la tienda") << "abrir" << false << true;
+    }
+    void restos_de_escrituras_cortadas_se_barren() {
+        QFETCH(QString, accion);
+        QFETCH(bool, libro);
+        QFETCH(bool, sesion);
+        Mundo m;
+        m.catalogo({});
+        QStringList van;
+        QStringList quedan;
+        for (const QString& ruta : {rutaLibro(m), rutaSesion(m)}) {
+            escribirViejo(ruta + ".AbCdEf");
+            ((ruta == rutaLibro(m) ? libro : sesion) ? van : quedan) << ruta + ".AbCdEf";
+            escribir(ruta + ".GhIjKl", "{"); // another copy writing now
+            for (const QString& otro : {ruta + ".AbCdE1", ruta + ".AbCdEfG", ruta + ".ilegible-x",
+                                        QFileInfo(ruta).path() + "/otro.json.AbCdEf"})
+                escribirViejo(otro);
+            QFile::link(ruta + ".AbCdE1", ruta + ".MnOpQr");
+            quedan << ruta + ".GhIjKl" << ruta + ".AbCdE1" << ruta + ".AbCdEfG"
+                   << ruta + ".ilegible-x" << QFileInfo(ruta).path() + "/otro.json.AbCdEf"
+                   << ruta + ".MnOpQr";
+        }
+
+        Store s(m.entorno);
+        if (accion == "load")
+            s.load();
+        else if (accion == "alta")
+            s.crearCuenta("nueva@x.es", clave, clave);
+        else
+            PruebaStore::abrir(s, "t@x.es", QStringLiteral("ficha"));
+
+        for (const QString& ruta : van)
+            QVERIFY2(!QFileInfo::exists(ruta), qPrintable(ruta));
+        for (const QString& ruta : quedan)
+            QVERIFY2(QFileInfo(ruta).isFile(), qPrintable(ruta));
+    }
+};
+
+std::unique_ptr<QObject> nuevaTstArchivos() {
+    return std::make_unique<TstArchivos>();
+}
+
+#include "tst_archivos.moc"
