@@ -138,6 +138,10 @@ void barrerTemporales(const QString& ruta) {
         destino.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& entrada : entradas) {
         if (!suyo.match(entrada.fileName()).hasMatch()) continue;
+        // The letters are random in both cases: a word in one case ("cuentas.json.backup") is
+        // the user's own file. A leftover that happens to be all one case just stays.
+        const QString letras = entrada.fileName().right(6);
+        if (letras == letras.toLower() || letras == letras.toUpper()) continue;
         if (entrada.ownerId() != ::geteuid() || entrada.lastModified() > antes) continue;
         // Best effort: a leftover that stays is no reason to fail the write that follows.
         QFile::remove(entrada.absoluteFilePath());

@@ -193,13 +193,14 @@ private Q_SLOTS:
             escribirViejo(ruta + ".AbCdEf");
             ((ruta == rutaLibro(m) ? libro : sesion) ? van : quedan) << ruta + ".AbCdEf";
             escribir(ruta + ".GhIjKl", "{"); // another copy writing now
-            for (const QString& otro : {ruta + ".AbCdE1", ruta + ".AbCdEfG", ruta + ".ilegible-x",
-                                        QFileInfo(ruta).path() + "/otro.json.AbCdEf"})
+            for (const QString& otro :
+                 {ruta + ".AbCdE1", ruta + ".AbCdEfG", ruta + ".ilegible-x", ruta + ".backup",
+                  QFileInfo(ruta).path() + "/otro.json.AbCdEf"})
                 escribirViejo(otro);
             QFile::link(ruta + ".AbCdE1", ruta + ".MnOpQr");
             quedan << ruta + ".GhIjKl" << ruta + ".AbCdE1" << ruta + ".AbCdEfG"
-                   << ruta + ".ilegible-x" << QFileInfo(ruta).path() + "/otro.json.AbCdEf"
-                   << ruta + ".MnOpQr";
+                   << ruta + ".ilegible-x" << ruta + ".backup"
+                   << QFileInfo(ruta).path() + "/otro.json.AbCdEf" << ruta + ".MnOpQr";
         }
 
         Store s(m.entorno);
