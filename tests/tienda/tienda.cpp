@@ -13,7 +13,7 @@ TiendaLocal::TiendaLocal(const QString& datos) {
     QByteArray salida;
     while (!salida.contains('\n') && proceso.waitForReadyRead(15000))
         salida += proceso.readAllStandardOutput();
-    const QByteArray prefijo = "tienda-local escuchando en ";
+    const QByteArray prefijo = "tienda-local listening on ";
     if (salida.startsWith(prefijo))
         base = QUrl(QString::fromUtf8(salida.mid(prefijo.size()).trimmed()));
 }
