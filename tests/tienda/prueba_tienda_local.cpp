@@ -11,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -363,15 +362,7 @@ void TstTienda::demoPreparadaDosVecesSigueConSuSesion() {
     const QString datos = dir.filePath(QStringLiteral("tienda"));
     const QString correo = QStringLiteral("cliente@quelodsp.com");
     const QString clave = QStringLiteral("suite-demo-2026");
-    const auto preparar = [&] {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::ForwardedChannels);
-        p.start(QStringLiteral(QUELO_PREPARAR_TIENDA),
-                {QStringLiteral(QUELO_ESCENARIO), QStringLiteral(QUELO_CATALOGO), datos, correo});
-        return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit &&
-               p.exitCode() == 0;
-    };
-    QVERIFY(preparar());
+    QVERIFY(prepararTienda(datos, correo));
     QString token;
     QByteArray comprados;
     {
@@ -383,7 +374,7 @@ void TstTienda::demoPreparadaDosVecesSigueConSuSesion() {
         QCOMPARE(json(r).value(QLatin1String("plugins")).toArray().size(), 5);
         comprados = r.cuerpo;
     }
-    QVERIFY(preparar());
+    QVERIFY(prepararTienda(datos, correo));
     TiendaLocal tienda(datos);
     QVERIFY(tienda.base.isValid());
     // The demonstration makes its account at every start; the second time it exists already.

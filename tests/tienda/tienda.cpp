@@ -27,6 +27,14 @@ TiendaLocal::~TiendaLocal() {
     }
 }
 
+bool prepararTienda(const QString& datos, const QString& correo) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QStringLiteral(QUELO_PREPARAR_TIENDA),
+            {QStringLiteral(QUELO_ESCENARIO), QStringLiteral(QUELO_CATALOGO), datos, correo});
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 QList<EntradaZip> leerZip(const QByteArray& zip) {
     QList<EntradaZip> entradas;
     archive* a = archive_read_new();
