@@ -25,13 +25,7 @@ private Q_SLOTS:
     void cliente_se_registra_baja_sus_plugins_y_los_quita() {
         Mundo mundo(false);
         const QString datos = mundo.dir.filePath(QStringLiteral("tienda"));
-        QProcess preparar;
-        preparar.setProcessChannelMode(QProcess::ForwardedChannels);
-        preparar.start(
-            QStringLiteral(QUELO_PREPARAR_TIENDA),
-            {QStringLiteral(QUELO_ESCENARIO), QStringLiteral(QUELO_CATALOGO), datos, correo});
-        QVERIFY(preparar.waitForFinished(60000));
-        QCOMPARE(preparar.exitCode(), 0);
+        QVERIFY(prepararTienda(datos, correo));
 
         TiendaLocal tienda(datos);
         QVERIFY2(tienda.base.isValid(), "tienda-local did not start");

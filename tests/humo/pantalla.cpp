@@ -51,6 +51,16 @@ QImage Pantalla::captura() const {
     return QImage(ruta);
 }
 
+bool Pantalla::esperarCaptura(const std::function<bool(const QImage&)>& prueba,
+                              int milisegundos) const {
+    const QDeadlineTimer plazo(milisegundos);
+    do {
+        if (prueba(captura())) return true;
+        QThread::msleep(100);
+    } while (!plazo.hasExpired());
+    return false;
+}
+
 int pixelesDorados(const QImage& imagen, const QRect& zona) {
     const QColor oro = QColor::fromRgbF(0.831f, 0.706f, 0.514f);
     int n = 0;

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 // A virtual X display of its own, for starting the real application in a real window.
 class Pantalla {
 public:
@@ -23,6 +25,9 @@ public:
     // The application window whose name contains the text, waiting up to the given time.
     Ventana esperarVentana(const QString& nombre, int milisegundos) const;
     QImage captura() const;
+    // Whether a capture of the screen passes the check within the given time; true as soon as one
+    // does.
+    bool esperarCaptura(const std::function<bool(const QImage&)>& prueba, int milisegundos) const;
 
 private:
     PantallaVirtual xvfb_{90};

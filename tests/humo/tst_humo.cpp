@@ -4,9 +4,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +37,26 @@ struct Demo {
     }
 };
 
+// Whether a process still runs: a zombie waiting to be reaped has stopped.
+bool enMarcha(qint64 pid) {
+    QFile estado(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!estado.open(QIODevice::ReadOnly)) return false;
+    const QByteArray linea = estado.read(4096);
+    const qsizetype fin = linea.lastIndexOf(')'); // the name may hold spaces and brackets
+    return fin > 0 && linea.mid(fin + 2, 1) != "Z";
+}
+
+// The application and whatever it started run in a process group of their own, so that ending
+// the check ends all of them: a child left behind would hold CTest's output open.
+void terminarGrupo(QProcess& app) {
+    const pid_t grupo = pid_t(app.processId());
+    if (grupo <= 0) return;
+    ::kill(-grupo, SIGTERM);
+    if (!app.waitForFinished(10000)) app.kill();
+    app.waitForFinished(5000);
+    ::kill(-grupo, SIGKILL); // anything in it that outlived the leader
+}
+
 } // namespace
 
 class TstHumo : public QObject {
@@ -39,8 +64,10 @@ class TstHumo : public QObject {
 
     std::unique_ptr<Pantalla> pantalla;
 
-    // The whole check on one staged folder; false with the reason when any step fails.
-    bool comprobar(const Demo& demo, QString* motivo, int esperaVentana = 30000) {
+    // The whole check on one staged folder; false with the reason when any step fails. Each wait
+    // ends as soon as what it waits for is on the screen.
+    bool comprobar(const Demo& demo, QString* motivo, int esperaVentana = 30000,
+                   int esperaCatalogo = 20000) {
         QProcess app;
         QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
         entorno.insert(QStringLiteral("DISPLAY"), pantalla->nombre());
@@ -48,11 +75,11 @@ class TstHumo : public QObject {
         entorno.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         app.setProcessEnvironment(entorno);
         app.setProcessChannelMode(QProcess::ForwardedChannels);
+        app.setChildProcessModifier([] { ::setpgid(0, 0); });
         app.start(demo.ejecutable, {});
         auto fallar = [&](const QString& texto) {
             *motivo = texto;
-            app.kill();
-            app.waitForFinished(5000);
+            terminarGrupo(app);
             return false;
         };
         if (!app.waitForStarted(10000))
@@ -61,12 +88,12 @@ class TstHumo : public QObject {
         const auto [ventana, g] =
             pantalla->esperarVentana(QStringLiteral("Quelo Instalador"), esperaVentana);
         if (ventana.isEmpty()) return fallar(QStringLiteral("no window appeared"));
-        QTest::qWait(1500); // first frames
         if (g.width() < 1180 || g.height() < 760)
             return fallar(QStringLiteral("the window is smaller than 1180 x 760"));
         // The brand name in gold, in the upper middle of the access screen.
         const QRect marca(g.x() + g.width() / 4, g.y(), g.width() / 2, g.height() / 2);
-        if (pixelesDorados(pantalla->captura(), marca) < 150)
+        if (!pantalla->esperarCaptura(
+                [&](const QImage& c) { return pixelesDorados(c, marca) >= 150; }, 15000))
             return fallar(QStringLiteral("no gold brand name on the access screen"));
         if (app.state() != QProcess::Running)
             return fallar(QStringLiteral("the application ended"));
@@ -85,17 +112,17 @@ class TstHumo : public QObject {
         }
         xdotool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space")});
 
-        // The main window: a plug-in's name and picture in gold in the detail pane.
+        // The main window, known by the gold of its side bar (the access screen has none there),
+        // with a plug-in's name and picture in gold in the detail pane.
+        const QRect lateral(g.x(), g.y(), 240, g.height());
         const QRect detalle(g.x() + 560, g.y() + 90, g.width() - 600, g.height() / 2);
-        for (int intento = 0; intento < 30; ++intento) {
-            QTest::qWait(300);
-            if (pixelesDorados(pantalla->captura(), detalle) > 400) {
-                app.terminate();
-                app.waitForFinished(10000);
-                return true;
-            }
-        }
-        return fallar(QStringLiteral("the catalog window never showed a plug-in"));
+        const auto catalogo = [&](const QImage& c) {
+            return pixelesDorados(c, lateral) >= 300 && pixelesDorados(c, detalle) >= 400;
+        };
+        if (!pantalla->esperarCaptura(catalogo, esperaCatalogo))
+            return fallar(QStringLiteral("the catalog window never showed a plug-in"));
+        terminarGrupo(app);
+        return true;
     }
 
 private Q_SLOTS:
@@ -119,23 +146,33 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(demo.proyecto +
                               QStringLiteral("/QueloInstalador/Resources/catalogo.json")));
         QString motivo;
-        QVERIFY(!comprobar(demo, &motivo));
+        QVERIFY(!comprobar(demo, &motivo, 30000, 5000));
         QCOMPARE(motivo, QStringLiteral("the catalog window never showed a plug-in"));
     }
 
-    void sin_ventana_la_comprobacion_falla() {
+    // A program that shows nothing and leaves a child of its own running: the check fails, and
+    // ends the child with it.
+    void sin_ventana_la_comprobacion_falla_y_no_deja_procesos() {
         Demo demo;
-        QVERIFY(demo.preparar());
-        // an executable that starts and shows nothing
-        QFile::remove(demo.ejecutable);
-        QFile guion(demo.ejecutable);
+        QVERIFY(QDir().mkpath(QFileInfo(demo.ejecutable).path()));
+        QVERIFY(QDir().mkpath(demo.home));
+        QSaveFile guion(demo.ejecutable);
         QVERIFY(guion.open(QIODevice::WriteOnly));
-        guion.write("#!/bin/sh\nsleep 60\n");
-        guion.close();
-        guion.setPermissions(guion.permissions() | QFileDevice::ExeOwner);
+        QVERIFY(guion.write("#!/bin/sh\nsleep 60 &\necho $! > \"$HOME/hijo\"\nwait\n") > 0);
+        QVERIFY(guion.commit());
+        QVERIFY(QFile::setPermissions(demo.ejecutable, QFileDevice::ReadOwner |
+                                                           QFileDevice::WriteOwner |
+                                                           QFileDevice::ExeOwner));
         QString motivo;
         QVERIFY(!comprobar(demo, &motivo, 5000));
         QCOMPARE(motivo, QStringLiteral("no window appeared"));
+
+        QFile pid(demo.home + QStringLiteral("/hijo"));
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        bool numero = false;
+        const qint64 hijo = pid.read(32).trimmed().toLongLong(&numero);
+        QVERIFY(numero && hijo > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!enMarcha(hijo), 10000);
     }
 };
 

@@ -6,6 +6,8 @@
 #include "tst_tienda.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -268,7 +270,7 @@ void TstTienda::bajarRechazaLoQueNoEsDeLaCuenta() {
              rechazo(QStringLiteral("La sesión de la tienda no es válida. Vuelve a entrar.")));
 }
 
-void TstTienda::reinicioGuardaCuentasYOlvidaTokens() {
+void TstTienda::reinicioGuardaCuentasYTokens() {
     QTemporaryDir datos;
     escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Eco"]})");
     QString viejo;
@@ -278,14 +280,22 @@ void TstTienda::reinicioGuardaCuentasYOlvidaTokens() {
         viejo = tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
         QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), viejo).estado, 200);
     }
+    // Each token signs its holder in: only the owner may read the file.
+    const QFileDevice::Permissions otros = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                           QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                           QFileDevice::WriteOther | QFileDevice::ExeOther;
+    const QFileDevice::Permissions modo = QFile::permissions(datos.filePath("tokens.json"));
+    QVERIFY(modo.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QVERIFY(!(modo & (otros | QFileDevice::ExeOwner)));
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
-    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), viejo).estado, 401);
+    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), viejo).estado, 200);
     const Recibido r = cuenta(tienda.base, "entrar", QStringLiteral("ana@example.com"),
                               QStringLiteral("12345678"));
     QCOMPARE(r.estado, 200);
     const QString nuevo = json(r).value(QLatin1String("token")).toString();
     QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), nuevo).estado, 200);
+    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), viejo).estado, 200);
 
     // A book that exists but does not read is never written over.
     escribir(datos.filePath("cuentas.json"), "{roto");
@@ -296,12 +306,90 @@ void TstTienda::reinicioGuardaCuentasYOlvidaTokens() {
     QCOMPARE(leer(datos.filePath("cuentas.json")), QByteArray("{roto"));
 }
 
+void TstTienda::tokensIlegiblesSonUnComienzoSinSesiones_data() {
+    QTest::addColumn<QByteArray>("contenido"); // empty: a folder stands where the file goes
+    QTest::newRow("no es JSON") << QByteArray("{roto");
+    QTest::newRow("sin lista") << QByteArray(R"({"tokens": "x"})");
+    QTest::newRow("demasiado grande")
+        << QByteArray(R"({"tokens": [], "relleno": ")") + QByteArray(5 << 20, 'x') + "\"}";
+    QTest::newRow("una carpeta") << QByteArray();
+}
+
+void TstTienda::tokensIlegiblesSonUnComienzoSinSesiones() {
+    QFETCH(QByteArray, contenido);
+    QTemporaryDir datos;
+    if (contenido.isEmpty())
+        QVERIFY(QDir().mkpath(datos.filePath("tokens.json/dentro")));
+    else
+        escribir(datos.filePath("tokens.json"), contenido);
+    TiendaLocal tienda(datos.path());
+    QVERIFY(tienda.base.isValid());
+    const QString token =
+        tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), token).estado, 200);
+    QByteArray aviso;
+    QTRY_VERIFY((aviso += tienda.proceso.readAllStandardError()).contains("tokens.json"));
+}
+
+void TstTienda::tokensGuardaLosMasRecientes() {
+    QTemporaryDir datos;
+    QJsonArray lista;
+    for (int i = 0; i < 1000; ++i)
+        lista.append(QJsonObject{{QStringLiteral("email"), QStringLiteral("ana@example.com")},
+                                 {QStringLiteral("token"), QStringLiteral("t%1").arg(i)}});
+    escribir(datos.filePath("tokens.json"),
+             QJsonDocument(QJsonObject{{QStringLiteral("tokens"), lista}}).toJson());
+    TiendaLocal tienda(datos.path());
+    QVERIFY(tienda.base.isValid());
+    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), QStringLiteral("t0")).estado, 200);
+    const QString nuevo =
+        tokenDe(tienda.base, QStringLiteral("luis@example.com"), QStringLiteral("12345678"));
+    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), nuevo).estado, 200);
+    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), QStringLiteral("t0")).estado, 401);
+    QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), QStringLiteral("t1")).estado, 200);
+    QCOMPARE(QJsonDocument::fromJson(leer(datos.filePath("tokens.json")))
+                 .object()
+                 .value(QLatin1String("tokens"))
+                 .toArray()
+                 .size(),
+             1000);
+}
+
+// The customer demonstration stages the store's data at every start; the session the
+// application saved at the first start must still sign in at the second.
+void TstTienda::demoPreparadaDosVecesSigueConSuSesion() {
+    QTemporaryDir dir;
+    const QString datos = dir.filePath(QStringLiteral("tienda"));
+    const QString correo = QStringLiteral("cliente@quelodsp.com");
+    const QString clave = QStringLiteral("suite-demo-2026");
+    QVERIFY(prepararTienda(datos, correo));
+    QString token;
+    QByteArray comprados;
+    {
+        TiendaLocal tienda(datos);
+        QVERIFY(tienda.base.isValid());
+        token = tokenDe(tienda.base, correo, clave);
+        const Recibido r = conToken(tienda.base, QStringLiteral("/v1/mios"), token);
+        QCOMPARE(r.estado, 200);
+        QCOMPARE(json(r).value(QLatin1String("plugins")).toArray().size(), 5);
+        comprados = r.cuerpo;
+    }
+    QVERIFY(prepararTienda(datos, correo));
+    TiendaLocal tienda(datos);
+    QVERIFY(tienda.base.isValid());
+    // The demonstration makes its account at every start; the second time it exists already.
+    QCOMPARE(cuenta(tienda.base, "crear", correo, clave).estado, 409);
+    const Recibido r = conToken(tienda.base, QStringLiteral("/v1/mios"), token);
+    QCOMPARE(r.estado, 200);
+    QCOMPARE(r.cuerpo, comprados);
+}
+
 void TstTienda::argumentosQueFaltan() {
     QProcess p;
     p.start(QStringLiteral(TIENDA_LOCAL), {QStringLiteral("--puerto"), QStringLiteral("0"),
                                            QStringLiteral("--datos"), QDir::tempPath()});
     QVERIFY(p.waitForFinished(15000));
     QCOMPARE(p.exitCode(), 2);
-    QVERIFY(p.readAllStandardError().startsWith("tienda-local: uso: tienda-local"));
+    QVERIFY(p.readAllStandardError().startsWith("tienda-local: usage: tienda-local"));
     QVERIFY(p.readAllStandardOutput().isEmpty());
 }

@@ -13,7 +13,7 @@ TiendaLocal::TiendaLocal(const QString& datos) {
     QByteArray salida;
     while (!salida.contains('\n') && proceso.waitForReadyRead(15000))
         salida += proceso.readAllStandardOutput();
-    const QByteArray prefijo = "tienda-local escuchando en ";
+    const QByteArray prefijo = "tienda-local listening on ";
     if (salida.startsWith(prefijo))
         base = QUrl(QString::fromUtf8(salida.mid(prefijo.size()).trimmed()));
 }
@@ -25,6 +25,14 @@ TiendaLocal::~TiendaLocal() {
         proceso.kill();
         proceso.waitForFinished();
     }
+}
+
+bool prepararTienda(const QString& datos, const QString& correo) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QStringLiteral(QUELO_PREPARAR_TIENDA),
+            {QStringLiteral(QUELO_ESCENARIO), QStringLiteral(QUELO_CATALOGO), datos, correo});
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 QList<EntradaZip> leerZip(const QByteArray& zip) {

@@ -14,6 +14,10 @@ struct TiendaLocal {
     ~TiendaLocal();
 };
 
+// Stages the customer demonstration's store data in datos with scripts/preparar-tienda, the
+// shipped catalog's first five plug-ins bought by correo; whether it ended well.
+bool prepararTienda(const QString& datos, const QString& correo);
+
 // A ZIP entry as libarchive reads it back.
 struct EntradaZip {
     QString ruta;

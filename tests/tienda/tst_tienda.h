@@ -21,6 +21,10 @@ private Q_SLOTS:
     void miosListaLasComprasConSusNombres();
     void bajarDaUnZipConLosBundles();
     void bajarRechazaLoQueNoEsDeLaCuenta();
-    void reinicioGuardaCuentasYOlvidaTokens();
+    void reinicioGuardaCuentasYTokens();
+    void tokensIlegiblesSonUnComienzoSinSesiones_data();
+    void tokensIlegiblesSonUnComienzoSinSesiones();
+    void tokensGuardaLosMasRecientes();
+    void demoPreparadaDosVecesSigueConSuSesion();
     void argumentosQueFaltan();
 };

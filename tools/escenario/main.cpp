@@ -15,20 +15,20 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     if (args.size() != 4 ||
         (args[1] != QLatin1String("proyecto") && args[1] != QLatin1String("paquetes"))) {
-        err << "uso: quelo-escenario proyecto|paquetes CATALOGO CARPETA\n";
+        err << "usage: quelo-escenario proyecto|paquetes CATALOGO CARPETA\n";
         return 2;
     }
     QFile archivo(args[2]);
     std::optional<Catalog> catalogo;
     if (archivo.open(QIODevice::ReadOnly)) catalogo = decodificarCatalogo(archivo.readAll());
     if (!catalogo) {
-        err << "No se pudo leer el catálogo " << args[2] << ".\n";
+        err << "quelo-escenario: cannot read the catalog " << args[2] << "\n";
         return 1;
     }
     const bool ok = args[1] == QLatin1String("proyecto") ? prepararProyecto(*catalogo, args[3])
                                                          : prepararPaquetes(*catalogo, args[3]);
     if (!ok) {
-        err << "No se pudo escribir en " << args[3] << ".\n";
+        err << "quelo-escenario: cannot write into " << args[3] << "\n";
         return 1;
     }
     return 0;

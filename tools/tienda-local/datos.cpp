@@ -13,11 +13,22 @@
 
 namespace {
 
-// A missing or undecodable file reads as an empty object: the store starts with no data.
-QJsonObject leerObjeto(const QString& ruta) {
+// Past this a data file is not read: the folder is edited by hand and trusted to be small.
+constexpr qint64 tamanoMaximo = 64 << 20;
+
+// The whole content, or nothing when the file cannot be opened or is over the limit.
+std::optional<QByteArray> leerAcotado(const QString& ruta) {
     QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QJsonDocument::fromJson(f.readAll()).object();
+    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+    QByteArray contenido = f.read(tamanoMaximo + 1);
+    if (contenido.size() > tamanoMaximo) return std::nullopt;
+    return contenido;
+}
+
+// A missing, oversized or undecodable file reads as an empty object: the store starts with no
+// data.
+QJsonObject leerObjeto(const QString& ruta) {
+    return QJsonDocument::fromJson(leerAcotado(ruta).value_or(QByteArray())).object();
 }
 
 } // namespace
@@ -52,9 +63,8 @@ DatosTienda::DatosTienda(const QString& carpeta) : carpeta_(QDir(carpeta).absolu
 
 std::optional<DatosTienda::Cuenta> DatosTienda::cuenta(const QString& email) const {
     const QString buscado = correoNormalizado(email);
-    const QJsonArray cuentas = leerObjeto(carpeta_ + QStringLiteral("/cuentas.json"))
-                                   .value(QLatin1String("cuentas"))
-                                   .toArray();
+    const QJsonArray cuentas =
+        leerObjeto(ruta(QStringLiteral("cuentas.json"))).value(QLatin1String("cuentas")).toArray();
     for (const QJsonValue& v : cuentas) {
         const QJsonObject o = v.toObject();
         const QString guardado = o.value(QLatin1String("email")).toString();
@@ -70,18 +80,15 @@ bool DatosTienda::crearCuenta(const QString& email, const QString& password, QSt
     for (char& c : salt)
         c = char(QRandomGenerator::system()->generate64() & 0xff);
 
-    const QString ruta = carpeta_ + QStringLiteral("/cuentas.json");
+    const QString archivo = ruta(QStringLiteral("cuentas.json"));
     QJsonObject libro;
-    if (QFile::exists(ruta)) {
+    if (QFile::exists(archivo)) {
         // Never write over a book that exists but does not read: its accounts would be lost.
-        QFile f(ruta);
-        QJsonParseError fallo;
-        const QJsonDocument doc = f.open(QIODevice::ReadOnly)
-                                      ? QJsonDocument::fromJson(f.readAll(), &fallo)
-                                      : QJsonDocument();
+        const std::optional<QByteArray> contenido = leerAcotado(archivo);
+        const QJsonDocument doc = contenido ? QJsonDocument::fromJson(*contenido) : QJsonDocument();
         libro = doc.object();
         if (!doc.isObject() || !libro.value(QLatin1String("cuentas")).isArray()) {
-            *error = QStringLiteral("cuentas.json no se puede leer");
+            *error = QStringLiteral("cuentas.json cannot be read");
             return false;
         }
     }
@@ -97,7 +104,7 @@ bool DatosTienda::crearCuenta(const QString& email, const QString& password, QSt
     libro.insert(QStringLiteral("cuentas"), cuentas);
 
     QDir().mkpath(carpeta_);
-    QSaveFile f(ruta);
+    QSaveFile f(archivo);
     if (!f.open(QIODevice::WriteOnly) || f.write(QJsonDocument(libro).toJson()) < 0 ||
         !f.commit()) {
         *error = f.errorString();
@@ -108,7 +115,7 @@ bool DatosTienda::crearCuenta(const QString& email, const QString& password, QSt
 
 QStringList DatosTienda::compras(const QString& email) const {
     const QString buscado = correoNormalizado(email);
-    const QJsonObject todas = leerObjeto(carpeta_ + QStringLiteral("/compras.json"));
+    const QJsonObject todas = leerObjeto(ruta(QStringLiteral("compras.json")));
     QStringList ids;
     for (auto it = todas.begin(); it != todas.end(); ++it) {
         if (correoNormalizado(it.key()) != buscado) continue;
@@ -119,9 +126,8 @@ QStringList DatosTienda::compras(const QString& email) const {
 }
 
 QString DatosTienda::nombre(const QString& id) const {
-    const QJsonArray plugins = leerObjeto(carpeta_ + QStringLiteral("/catalogo.json"))
-                                   .value(QLatin1String("plugins"))
-                                   .toArray();
+    const QJsonArray plugins =
+        leerObjeto(ruta(QStringLiteral("catalogo.json"))).value(QLatin1String("plugins")).toArray();
     for (const QJsonValue& v : plugins) {
         const QJsonObject p = v.toObject();
         const QJsonValue nombre = p.value(QLatin1String("name"));

@@ -11,9 +11,12 @@
 //   compras.json    {"<e-mail>": ["<plug-in id>", ...], ...}
 //   catalogo.json   the application's catalog; only "id" and "name" are read, for display names
 //   paquetes/<id>/  the bundles that make up each plug-in's package
+//   tokens.json     the tokens handed out, kept by the service itself (tokens.h)
 class DatosTienda {
 public:
     explicit DatosTienda(const QString& carpeta);
+    // The path of a file of the folder.
+    QString ruta(const QString& nombre) const { return carpeta_ + QLatin1Char('/') + nombre; }
 
     struct Cuenta {
         QString email; // as typed at sign-up, trimmed

@@ -17,10 +17,14 @@ namespace {
     std::exit(2);
 }
 
+// A certificate or key file: small, so anything larger is not one.
 QByteArray leer(const QString& ruta) {
+    constexpr qint64 tamanoMaximo = 1 << 20;
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly)) salir(ruta + QStringLiteral(": ") + f.errorString());
-    return f.readAll();
+    QByteArray contenido = f.read(tamanoMaximo + 1);
+    if (contenido.size() > tamanoMaximo) salir(ruta + QStringLiteral(": too large for a PEM file"));
+    return contenido;
 }
 
 } // namespace
@@ -32,7 +36,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString valor = args.value(i + 1);
-        if (i + 1 >= args.size()) salir(QStringLiteral("falta el valor de ") + args[i]);
+        if (i + 1 >= args.size()) salir(QStringLiteral("missing value for ") + args[i]);
         bool numero = true;
         if (args[i] == QLatin1String("--puerto"))
             puerto = valor.toInt(&numero);
@@ -43,20 +47,19 @@ int main(int argc, char** argv) {
         else if (args[i] == QLatin1String("--datos"))
             datos = valor;
         else
-            salir(QStringLiteral("argumento desconocido: ") + args[i]);
-        if (!numero || puerto < 0 || puerto > 65535)
-            salir(QStringLiteral("puerto no válido: ") + valor);
+            salir(QStringLiteral("unknown argument: ") + args[i]);
+        if (!numero || puerto < 0 || puerto > 65535) salir(QStringLiteral("not a port: ") + valor);
         ++i;
     }
     if (certificado.isEmpty() || clave.isEmpty() || datos.isEmpty())
-        salir(QStringLiteral("uso: tienda-local [--puerto N] --certificado PEM --clave PEM "
+        salir(QStringLiteral("usage: tienda-local [--puerto N] --certificado PEM --clave PEM "
                              "--datos CARPETA"));
 
     const QList<QSslCertificate> cadena = QSslCertificate::fromData(leer(certificado));
     const QByteArray pemClave = leer(clave);
     QSslKey llave(pemClave, QSsl::Rsa);
     if (llave.isNull()) llave = QSslKey(pemClave, QSsl::Ec);
-    if (cadena.isEmpty() || llave.isNull()) salir(QStringLiteral("certificado o clave ilegibles"));
+    if (cadena.isEmpty() || llave.isNull()) salir(QStringLiteral("unreadable certificate or key"));
 
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setLocalCertificateChain(cadena);
@@ -70,9 +73,9 @@ int main(int argc, char** argv) {
     servicio.sslSetup(tls);
     servicio.puerto = servicio.listen(QHostAddress::LocalHost, quint16(puerto));
     if (servicio.puerto == 0)
-        salir(QStringLiteral("no se pudo escuchar en el puerto ") + QString::number(puerto));
+        salir(QStringLiteral("cannot listen on port ") + QString::number(puerto));
 
-    std::printf("tienda-local escuchando en https://127.0.0.1:%u\n", unsigned(servicio.puerto));
+    std::printf("tienda-local listening on https://127.0.0.1:%u\n", unsigned(servicio.puerto));
     std::fflush(stdout);
     return app.exec();
 }

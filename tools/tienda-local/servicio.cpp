@@ -60,7 +60,11 @@ void avisar(const QString& texto) {
 } // namespace
 
 ServicioTienda::ServicioTienda(DatosTienda datos, QObject* parent)
-    : QAbstractHttpServer(parent), datos_(std::move(datos)) {}
+    : QAbstractHttpServer(parent), datos_(std::move(datos)),
+      tokens_(datos_.ruta(QStringLiteral("tokens.json"))) {
+    QString fallo;
+    if (!tokens_.cargar(&fallo)) avisar(fallo + QStringLiteral("; every client signs in again"));
+}
 
 bool ServicioTienda::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
     QHttpServerResponder r = makeResponder(request, socket);
@@ -131,7 +135,9 @@ void ServicioTienda::cuenta(const QHttpServerRequest& request, QHttpServerRespon
     }
 
     const QString token = tokenNuevo();
-    tokens_.insert(token, correoNormalizado(guardado));
+    QString fallo;
+    if (!tokens_.anadir(token, correoNormalizado(guardado), &fallo))
+        avisar(fallo + QStringLiteral("; the token holds until the service stops"));
     responder(r, 200,
               {{QStringLiteral("ok"), true},
                {QStringLiteral("token"), token},
@@ -153,7 +159,7 @@ void ServicioTienda::salud(const QHttpServerRequest& request, QHttpServerRespond
 QString ServicioTienda::titular(const QHttpServerRequest& request) const {
     const QByteArray valor = cabecera(request, "authorization");
     if (!valor.startsWith("Bearer ")) return {};
-    return tokens_.value(QString::fromLatin1(valor.mid(7).trimmed()));
+    return tokens_.titular(QString::fromLatin1(valor.mid(7).trimmed()));
 }
 
 void ServicioTienda::mios(const QHttpServerRequest& request, QHttpServerResponder& r) {

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "datos.h"
+#include "tokens.h"
 
 #include <QAbstractHttpServer>
-#include <QHash>
 #include <QJsonObject>
 
 class QHttpServerResponder;
 
 // The store service over HTTPS: accounts, the download-house address and the account's
-// packages. Tokens live in memory only; a restart signs every client out.
+// packages. Tokens are kept in the data folder, so a restart signs no client out.
 class ServicioTienda : public QAbstractHttpServer {
 public:
     explicit ServicioTienda(DatosTienda datos, QObject* parent = nullptr);
@@ -29,5 +29,5 @@ private:
     QString titular(const QHttpServerRequest& request) const;
 
     DatosTienda datos_;
-    QHash<QString, QString> tokens_; // token -> normalised e-mail
+    TokensTienda tokens_;
 };
