@@ -22,6 +22,10 @@ void Escenario::rehacer() {
                      [this] { mensajes.append(store->status()); });
 }
 
+void Escenario::esperarFin() {
+    QTRY_VERIFY_WITH_TIMEOUT(!store->busy(), 20000);
+}
+
 void Escenario::conCasa() {
     servidor.ruta("GET", "/v1/salud",
                   json("{\"descarga\": \"" + servidor.base().toString().toUtf8() + "\"}"));

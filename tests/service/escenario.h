@@ -19,6 +19,8 @@ struct Escenario {
 
     // Builds the Store again after the world changed (a shorter time-out, say).
     void rehacer();
+    // Waits until the Store's running action is over (busy false again).
+    void esperarFin();
     // "v1/salud" naming the test server itself as the download house.
     void conCasa();
     void mios(const QByteArray& json, int estado = 200);
