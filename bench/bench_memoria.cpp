@@ -37,17 +37,6 @@ constexpr int ocupadoMs = 40; // of every 50
 const QString ocupacion =
     QStringLiteral("el hilo de la ventana sin atender eventos 40 ms de cada 50");
 
-Plugin grande() {
-    Plugin p;
-    p.id = QStringLiteral("grande");
-    p.name = QStringLiteral("Grande");
-    p.category = QStringLiteral("Reverb");
-    p.manufacturer = QStringLiteral("Quelo DSP");
-    p.vst3 = QStringLiteral("Grande.vst3");
-    p.au = QStringLiteral("Grande.component");
-    return p;
-}
-
 // A ZIP package of two bundles holding `tamano` bytes of incompressible data in 64 MB files,
 // stored as they are, as a package of audio samples would be.
 void escribirPaquete(const QString& ruta, qint64 tamano) {
@@ -92,15 +81,7 @@ void escribirPaquete(const QString& ruta, qint64 tamano) {
 // time and its peak resident memory, or the status it ended with when that is not `espera`.
 int hijo(const QStringList& a) {
     // --hijo SERVICIO CA CARPETA ESPERA
-    Entorno e = Entorno::delSistema();
-    e.servicio = a.value(2);
-    e.autoridades = QSslCertificate::fromPath(a.value(3), QSsl::Pem);
-    const QString carpeta = a.value(4);
-    e.bundle = carpeta + QStringLiteral("/app");
-    e.recursos = e.bundle + QStringLiteral("/Resources");
-    e.home = carpeta + QStringLiteral("/home");
-    e.temporal = carpeta + QStringLiteral("/tmp");
-    Store store(e);
+    Store store(entornoDeCliente(a.value(2), a.value(3), a.value(4)));
     store.load();
     PruebaStore::entrar(store);
     const long antes = memoriaKb("VmHWM");
@@ -169,7 +150,7 @@ int main(int argc, char** argv) {
     const QString cliente = dir.filePath(QStringLiteral("cliente"));
     const QString paquete = dir.filePath(QStringLiteral("grande.zip"));
     escribirArchivo(cliente + QStringLiteral("/app/Resources/catalogo.json"),
-                    jsonCatalogo({grande()}));
+                    jsonCatalogo({pluginGrande()}));
     escribirPaquete(paquete, gigabyte);
 
     // The house is the service itself; it serves from a thread of its own.

@@ -6,11 +6,8 @@
 #include "service/red.h"
 #include "zips.h"
 
-#include <QRandomGenerator>
 #include <QThread>
 #include <QtTest>
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -22,21 +19,6 @@ const QString cortada =
     QStringLiteral("El servidor 127.0.0.1 cortó la conexión antes de terminar.");
 const QString danada =
     QStringLiteral("Lo que mandó el servidor 127.0.0.1 llegó dañado: no se pudo descomprimir.");
-
-QByteArray azar(qsizetype tamano, quint32 semilla) {
-    QByteArray datos(tamano, Qt::Uninitialized);
-    QRandomGenerator(semilla).fillRange(reinterpret_cast<quint32*>(datos.data()), tamano / 4);
-    return datos;
-}
-
-// A package whose bundle holds `tamano` bytes of incompressible data; also returns that data.
-QString paqueteGrande(const Mundo& mundo, qsizetype tamano, QByteArray* datos) {
-    const QString origen = mundo.dir.filePath("origen-grande");
-    crearBundle(origen + "/brisa.vst3");
-    *datos = azar(tamano, 7);
-    escribir(origen + "/brisa.vst3/Contents/Resources/grande.bin", *datos);
-    return zipConBundles(mundo, "grande", {});
-}
 
 QString instalado(const Escenario& e) {
     return e.mundo.entorno.home +
@@ -79,7 +61,7 @@ void TstService::respuesta_json_enorme_se_abandona() {
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"}]})");
-    Respuesta r = json(tamano < 0 ? azar(64 * 1024, 3) : objetoDe(tamano), estado);
+    Respuesta r = json(tamano < 0 ? alAzar(64 * 1024, 3) : objetoDe(tamano), estado);
     r.repetir = tamano < 0 ? -1 : 0;
     e.servidor.ruta(ruta == "/v1/cuenta" ? "POST" : "GET", ruta, r);
 
@@ -107,7 +89,7 @@ void TstService::paquete_no_se_amontona_con_la_ventana_ocupada() {
                     json("{\"descarga\": \"" + casa->base().toString().toUtf8() + "\"}"));
     casa->ruta("GET", "/v1/mios", json(R"({"ok": true, "plugins": [{"id": "brisa"}]})"));
     Respuesta gigante; // a gigabyte announced, far more than it will get to send
-    gigante.cuerpo = azar(64 * 1024, 5);
+    gigante.cuerpo = alAzar(64 * 1024, 5);
     gigante.repetir = 16 * 1024;
     casa->ruta("GET", "/v1/bajar/brisa", gigante);
 
@@ -194,8 +176,8 @@ void TstService::respuestas_con_gzip_se_leen_descomprimidas() {
     // Past Qt's 10 MiB decompression threshold, as a real package that gzip barely shrinks.
     Escenario e({pluginDePrueba("brisa")});
     e.conSesion();
-    QByteArray datos;
-    Respuesta paquete{.archivo = paqueteGrande(e.mundo, 12 * 1024 * 1024, &datos)};
+    const QByteArray datos = alAzar(12 * 1024 * 1024, 7);
+    Respuesta paquete{.archivo = zipGrande(e.mundo, datos)};
     Respuesta salud = json("{\"descarga\": \"" + e.servidor.base().toString().toUtf8() + "\"}");
     Respuesta mios = json(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
     for (Respuesta* r : {&paquete, &salud, &mios})

@@ -3,7 +3,6 @@
 #include "pruebas.h"
 #include "service/red.h"
 
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSslConfiguration>
 #include <QtTest>
@@ -230,12 +229,8 @@ void TstService::paquete_grande_publica_su_progreso() {
     Escenario e({pluginDePrueba("brisa")});
     conBrisa(e);
     // a bundle with a few megabytes of incompressible data, so the body comes in many pieces
-    const QString origen = e.mundo.dir.filePath("origen-grande");
-    crearBundle(origen + "/brisa.vst3");
-    QByteArray datos(6 * 1024 * 1024, Qt::Uninitialized);
-    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(datos.data()), datos.size() / 4);
-    escribir(origen + "/brisa.vst3/Contents/Resources/grande.bin", datos);
-    e.paquete("brisa", zipConBundles(e.mundo, "grande", {}));
+    const QByteArray datos = alAzar(6 * 1024 * 1024, 7);
+    e.paquete("brisa", zipGrande(e.mundo, datos));
 
     QList<std::optional<double>> avances;
     QObject::connect(e.store.get(), &Store::progresoChanged, e.store.get(),
@@ -265,12 +260,7 @@ void TstService::paquete_que_no_cabe_en_el_disco_se_explica() {
     e.mundo.entorno.temporal = disco.ruta();
     e.rehacer();
     conBrisa(e);
-    const QString origen = e.mundo.dir.filePath("origen-grande");
-    crearBundle(origen + "/brisa.vst3");
-    QByteArray datos(4 * 1024 * 1024, Qt::Uninitialized);
-    QRandomGenerator(11).fillRange(reinterpret_cast<quint32*>(datos.data()), datos.size() / 4);
-    escribir(origen + "/brisa.vst3/Contents/Resources/grande.bin", datos);
-    e.paquete("brisa", zipConBundles(e.mundo, "grande", {}));
+    e.paquete("brisa", zipGrande(e.mundo, alAzar(4 * 1024 * 1024, 11)));
 
     bajarYEsperar(e);
     const QRegularExpression texto(
