@@ -30,30 +30,11 @@ namespace {
 
 const QString correo = QStringLiteral("ana@example.com");
 
-Plugin grande() {
-    Plugin p;
-    p.id = QStringLiteral("grande");
-    p.name = QStringLiteral("Grande");
-    p.category = QStringLiteral("Reverb");
-    p.manufacturer = QStringLiteral("Quelo DSP");
-    p.vst3 = QStringLiteral("Grande.vst3");
-    p.au = QStringLiteral("Grande.component");
-    return p;
-}
-
 // The child: one bajarComprados on a fresh Store. Prints its time, its peak resident memory and
 // the longest gap of a 10 ms timer, or the status it ended with.
 int hijo(const QStringList& a) {
-    // --hijo SERVICIO CA TOKEN CARPETA; the platform's own tools, as the application runs them
-    Entorno e = Entorno::delSistema();
-    e.servicio = a.value(2);
-    e.autoridades = QSslCertificate::fromPath(a.value(3), QSsl::Pem);
-    const QString carpeta = a.value(5);
-    e.bundle = carpeta + QStringLiteral("/app");
-    e.recursos = e.bundle + QStringLiteral("/Resources");
-    e.home = carpeta + QStringLiteral("/home");
-    e.temporal = carpeta + QStringLiteral("/tmp");
-    Store store(e);
+    // --hijo SERVICIO CA TOKEN CARPETA
+    Store store(entornoDeCliente(a.value(2), a.value(3), a.value(5)));
     store.load();
     PruebaStore::entrar(store, correo, a.value(4));
     const long antes = memoriaKb("VmHWM");
@@ -106,7 +87,7 @@ int main(int argc, char** argv) {
     const QString cliente = dir.filePath(QStringLiteral("cliente"));
     const QString home = cliente + QStringLiteral("/home");
     const QString temporal = cliente + QStringLiteral("/tmp");
-    const Plugin plugin = grande();
+    const Plugin plugin = pluginGrande();
     crearBundleGrande(datos + QStringLiteral("/paquetes/grande/Grande.vst3"), 1);
     crearBundleGrande(datos + QStringLiteral("/paquetes/grande/Grande.component"), 2);
     escribirArchivo(datos + QStringLiteral("/compras.json"),

@@ -84,6 +84,29 @@ QByteArray jsonCatalogo(const QList<Plugin>& plugins) {
     return QJsonDocument(QJsonObject{{"plugins", lista}}).toJson(QJsonDocument::Compact);
 }
 
+Plugin pluginGrande() {
+    Plugin p;
+    p.id = QStringLiteral("grande");
+    p.name = QStringLiteral("Grande");
+    p.category = QStringLiteral("Reverb");
+    p.manufacturer = QStringLiteral("Quelo DSP");
+    p.vst3 = QStringLiteral("Grande.vst3");
+    p.au = QStringLiteral("Grande.component");
+    return p;
+}
+
+Entorno entornoDeCliente(const QString& servicio, const QString& autoridad,
+                         const QString& carpeta) {
+    Entorno e = Entorno::delSistema();
+    e.servicio = servicio;
+    e.autoridades = QSslCertificate::fromPath(autoridad, QSsl::Pem);
+    e.bundle = carpeta + QStringLiteral("/app");
+    e.recursos = e.bundle + QStringLiteral("/Resources");
+    e.home = carpeta + QStringLiteral("/home");
+    e.temporal = carpeta + QStringLiteral("/tmp");
+    return e;
+}
+
 void crearBundleGrande(const QString& ruta, quint32 semilla) {
     QRandomGenerator azar(semilla);
     QByteArray datos(100000, Qt::Uninitialized);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/entorno.h"
 #include "core/plugin.h"
 
 #include <QElapsedTimer>
@@ -20,6 +21,14 @@ double mediana(QList<double> valores);
 // application ships it.
 QList<Plugin> catalogoSintetico(int n);
 QByteArray jsonCatalogo(const QList<Plugin>& plugins);
+
+// The plug-in the download benchmarks fetch: id "grande", bundles "Grande.vst3" and
+// "Grande.component" in the category "Reverb".
+Plugin pluginGrande();
+
+// The world of a download benchmark's child process: the application, its home and its
+// temporary folder under `carpeta`, the given service and extra authority (a PEM file).
+Entorno entornoDeCliente(const QString& servicio, const QString& autoridad, const QString& carpeta);
 
 // A plug-in bundle of incompressible files (1,000 of 100,000 bytes, 100 MB) in a few
 // sub-folders, as a large sample library would be.

@@ -1,15 +1,14 @@
 #include "service/red.h"
 
 #include "core/failure.h"
+#include "service/errorred.h"
 #include "service/segundoplano.h"
+#include "service/volcado.h"
 
 #include <QCoro/QCoroNetworkReply>
-#include <QDir>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QSaveFile>
 #include <QScopedPointer>
 #include <QSslConfiguration>
 #include <QTimer>
@@ -23,7 +22,9 @@ using Respuesta = std::unique_ptr<QNetworkReply, QScopedPointerDeleteLater>;
 
 constexpr int maximoSaltos = 20;
 
-const QString tiempoAgotado = QStringLiteral("Se agotó el tiempo de espera de la conexión.");
+// What Qt holds of a reply before it stops reading the connection and lets TCP hold the server
+// back: all a busy window's thread lets pile up.
+constexpr qint64 bufferLectura = 1024 * 1024;
 
 // The system's authorities, read once: reading them takes a good fraction of a second, and they
 // do not change while running. Callable from any thread.
@@ -39,6 +40,14 @@ QNetworkRequest armar(const Entorno& entorno, const Pedido& pedido) {
     // Redirects are checked here one by one (see seguirRedireccion).
     peticion.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                           QNetworkRequest::ManualRedirectPolicy);
+    // Over HTTP/2 Qt 6.4 reads on whatever the server sends, however full the reply's buffer:
+    // a fast server fills memory while the window's thread is busy. Over HTTP/1.1 a full buffer
+    // (setReadBufferSize) stops reading the socket, and TCP holds the server back. Nothing here
+    // gains from HTTP/2: one request at a time, each on a connection of its own.
+    peticion.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    // Qt's decompression safety check stays as it is: past 10 MiB decoded, a body that expands
+    // more than 40 times is cut off as a failed transfer. A package is a ZIP archive, already
+    // compressed, which gzip does not shrink by anything near that: a real one of any size passes.
     peticion.setTransferTimeout(static_cast<int>(entorno.esperaPeticion.count()));
     peticion.setSslConfiguration(configuracionTls(entorno));
     return peticion;
@@ -63,9 +72,11 @@ bool esRedireccion(QNetworkReply* respuesta) {
            respuesta->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid();
 }
 
-// Qt turns 4xx and 5xx statuses into errors; those are answers here. Everything else
-// (connection, TLS, time-out, a body cut short) is a failed transfer.
+// Qt turns 4xx and 5xx statuses into errors of its own; those are answers here. Everything
+// else (connection, TLS, time-out, a body cut short or that does not decompress, even after a
+// status 200) is a failed transfer.
 bool esFalloDeTransporte(QNetworkReply* respuesta) {
+    const std::optional<int> estado = estadoDe(respuesta);
     switch (respuesta->error()) {
     case QNetworkReply::NoError:
         return false;
@@ -81,14 +92,15 @@ bool esFalloDeTransporte(QNetworkReply* respuesta) {
     case QNetworkReply::OperationNotImplementedError:
     case QNetworkReply::ServiceUnavailableError:
     case QNetworkReply::UnknownServerError:
-        return !estadoDe(respuesta).has_value();
+        return !estado || *estado < 400;
     default:
         return true;
     }
 }
 
 bool mismoOrigen(const QUrl& a, const QUrl& b) {
-    return a.host().compare(b.host(), Qt::CaseInsensitive) == 0 && a.port(443) == b.port(443);
+    return a.scheme() == b.scheme() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
+           a.port(443) == b.port(443);
 }
 
 // Prepares the next hop of a redirect, or throws when it must not be followed.
@@ -99,17 +111,22 @@ void seguirRedireccion(QNetworkReply* respuesta, Pedido& pedido, int saltos) {
         throw ErrorSistema(
             QStringLiteral("Se rechazó una redirección a una dirección sin cifrar."));
     if (saltos >= maximoSaltos) throw ErrorSistema(QStringLiteral("Demasiadas redirecciones."));
-    // The bearer token belongs to the host it was meant for.
-    if (!mismoOrigen(pedido.url, destino))
-        pedido.cabeceras.removeIf([](const QPair<QByteArray, QByteArray>& cabecera) {
-            return cabecera.first.compare("Authorization", Qt::CaseInsensitive) == 0;
-        });
     const int estado = estadoDe(respuesta).value_or(0);
     if (estado == 303 || ((estado == 301 || estado == 302) && pedido.metodo == "POST")) {
         pedido.metodo = "GET";
         pedido.cuerpo.clear();
         pedido.cabeceras.removeIf([](const QPair<QByteArray, QByteArray>& cabecera) {
             return cabecera.first.compare("Content-Type", Qt::CaseInsensitive) == 0;
+        });
+    }
+    if (!mismoOrigen(pedido.url, destino)) {
+        // The only body sent is the sign-in's, with the password: it goes nowhere else.
+        if (!pedido.cuerpo.isEmpty())
+            throw ErrorSistema(QStringLiteral(
+                "Se rechazó una redirección que llevaba la contraseña a otro servidor."));
+        // The bearer token belongs to the server it was meant for.
+        pedido.cabeceras.removeIf([](const QPair<QByteArray, QByteArray>& cabecera) {
+            return cabecera.first.compare("Authorization", Qt::CaseInsensitive) == 0;
         });
     }
     pedido.url = destino;
@@ -144,18 +161,37 @@ private:
     int centesimas_ = -1;
 };
 
+// A body kept in memory up to limiteJson; past it, dropped for good.
+class Acopio {
+public:
+    // False once the body has gone past the limit.
+    bool agregar(const QByteArray& trozo) {
+        if (excedido_ || datos_.size() + trozo.size() > limiteJson) {
+            excedido_ = true;
+            datos_ = QByteArray();
+            return false;
+        }
+        datos_ += trozo;
+        return true;
+    }
+    QByteArray datos() const { return datos_; }
+
+private:
+    QByteArray datos_;
+    bool excedido_ = false;
+};
+
+// Why a transfer was stopped from here.
+enum class Corte { Ninguno, Excedido, Escritura };
+
 QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString archivo,
                                      AvisoProgreso aviso) {
     std::unique_ptr<QNetworkAccessManager, QScopedPointerDeleteLater> red(
         new QNetworkAccessManager);
     red->setAutoDeleteReplies(false);
 
-    std::unique_ptr<QSaveFile> salida;
-    if (!archivo.isEmpty()) {
-        QDir().mkpath(QFileInfo(archivo).absolutePath());
-        salida = std::make_unique<QSaveFile>(archivo);
-        if (!salida->open(QIODevice::WriteOnly)) throw ErrorSistema(salida->errorString());
-    }
+    std::unique_ptr<Volcado> volcado;
+    if (!archivo.isEmpty()) volcado = std::make_unique<Volcado>(archivo);
     struct Fin { // whatever the outcome, no progress is shown once the transfer is over
         AvisoProgreso& aviso;
         ~Fin() {
@@ -163,14 +199,17 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
         }
     } fin{aviso};
 
-    // Qt reports its own transfer time-out as a cancellation, and so is this one: both are
-    // reported as a time-out, which is the only reason a request is cancelled here.
+    // Qt reports its own transfer time-out as a cancellation, and so is this one: a cancelled
+    // transfer not stopped for a reason of its own is reported as a time-out. Queued: an abort
+    // resumes this coroutine at once, which must not happen inside the timer's signal.
     QNetworkReply* enCurso = nullptr;
-    QString falloEscritura;
+    bool vencido = false; // also before a request is on its way (reading the authorities)
     QTimer total;
     total.setSingleShot(true);
-    QObject::connect(&total, &QTimer::timeout, [&enCurso] {
-        if (enCurso) enCurso->abort();
+    QObject::connect(&total, &QTimer::timeout, [&enCurso, &vencido] {
+        vencido = true;
+        if (enCurso)
+            QMetaObject::invokeMethod(enCurso, &QNetworkReply::abort, Qt::QueuedConnection);
     });
     total.start(entorno.esperaTotal);
 
@@ -183,50 +222,70 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
     }
 
     for (int saltos = 0;; ++saltos) {
+        if (vencido) throw ErrorSistema(textoTiempoAgotado());
         Respuesta respuesta(enviar(*red, armar(entorno, pedido), pedido));
+        respuesta->setReadBufferSize(bufferLectura);
         enCurso = respuesta.get();
         Avance avance(aviso);
-        auto volcar = [&] {
-            QNetworkReply* r = respuesta.get();
-            if (!salida || esRedireccion(r) || !falloEscritura.isEmpty()) {
-                r->readAll();
-                return;
-            }
-            const QByteArray trozo = r->readAll();
-            if (salida->write(trozo) != trozo.size()) {
-                falloEscritura = salida->errorString();
-                r->abort();
-                return;
-            }
-            avance.sumar(r, trozo.size());
+        Acopio acopio;
+        Corte corte = Corte::Ninguno;
+        std::exception_ptr falloEscritura;
+        std::optional<QSslError::SslError> certificado;
+        QObject::connect(respuesta.get(), &QNetworkReply::sslErrors,
+                         [&certificado](const QList<QSslError>& errores) {
+                             if (!certificado && !errores.isEmpty())
+                                 certificado = errores.first().error();
+                         });
+        // Stops the transfer from the event loop, not inside readyRead (see above).
+        auto detener = [&corte, &respuesta](Corte motivo) {
+            corte = motivo;
+            QMetaObject::invokeMethod(respuesta.get(), &QNetworkReply::abort, Qt::QueuedConnection);
         };
-        if (salida) QObject::connect(respuesta.get(), &QNetworkReply::readyRead, volcar);
+        auto recibir = [&] {
+            QNetworkReply* r = respuesta.get();
+            if (corte != Corte::Ninguno || !r->isOpen()) return; // stopped: nothing more is read
+            const QByteArray trozo = r->readAll();
+            if (volcado && estadoDe(r) == 200) {
+                try {
+                    volcado->agregar(trozo);
+                } catch (...) {
+                    falloEscritura = std::current_exception();
+                    detener(Corte::Escritura);
+                    return;
+                }
+                avance.sumar(r, trozo.size());
+            } else if (!acopio.agregar(trozo)) {
+                detener(Corte::Excedido);
+            }
+        };
+        QObject::connect(respuesta.get(), &QNetworkReply::readyRead, recibir);
         co_await respuesta.get();
         enCurso = nullptr;
+        recibir(); // whatever was left when it finished
         QObject::disconnect(respuesta.get(), nullptr, nullptr, nullptr);
 
-        if (!falloEscritura.isEmpty()) throw ErrorSistema(falloEscritura);
-        if (respuesta->error() == QNetworkReply::OperationCanceledError)
-            throw ErrorSistema(tiempoAgotado);
-        if (esFalloDeTransporte(respuesta.get())) throw ErrorSistema(respuesta->errorString());
-        if (esRedireccion(respuesta.get())) {
-            seguirRedireccion(respuesta.get(), pedido, saltos);
+        QNetworkReply* r = respuesta.get();
+        if (falloEscritura) std::rethrow_exception(falloEscritura);
+        if (corte == Corte::Excedido) {
+            if (!esRedireccion(r)) co_return Contestacion{estadoDe(r), {}};
+        } else if (r->error() == QNetworkReply::OperationCanceledError) {
+            throw ErrorSistema(textoTiempoAgotado());
+        } else if (esFalloDeTransporte(r)) {
+            throw errorDeRed(r->error(), pedido.url.host(), certificado);
+        }
+        if (esRedireccion(r)) {
+            seguirRedireccion(r, pedido, saltos);
             continue;
         }
 
-        Contestacion contestacion{estadoDe(respuesta.get()), {}};
-        if (salida) {
-            volcar();
-            if (!falloEscritura.isEmpty()) throw ErrorSistema(falloEscritura);
-            // Committing flushes the whole file to disk, a good tenth of a second for a large
+        const std::optional<int> estado = estadoDe(r);
+        if (volcado && estado == 200) {
+            // Flushing the whole file to disk takes a good tenth of a second for a large
             // package: done beside the window's thread, which leaves the file alone meanwhile.
-            bool guardado = false;
-            co_await enSegundoPlano([&salida, &guardado] { guardado = salida->commit(); });
-            if (!guardado) throw ErrorSistema(salida->errorString());
-        } else {
-            contestacion.cuerpo = respuesta->readAll();
+            co_await enSegundoPlano([&volcado] { volcado->terminar(); });
+            co_return Contestacion{estado, {}};
         }
-        co_return contestacion;
+        co_return Contestacion{estado, acopio.datos()};
     }
 }
 

@@ -22,8 +22,12 @@ struct Pedido {
     QByteArray cuerpo;
 };
 
+// A body read as JSON is kept up to this size. A larger one is abandoned on the way (the
+// transfer stops there) and counts as a body that is not a JSON object.
+constexpr qint64 limiteJson = 4 * 1024 * 1024;
+
 // What came back: the HTTP status (none when the answer was not HTTP) and, unless it was
-// streamed to a file, the body.
+// streamed to a file, the body (empty when it was larger than limiteJson).
 struct Contestacion {
     std::optional<int> estado;
     QByteArray cuerpo;
@@ -36,12 +40,16 @@ using AvisoProgreso = std::function<void(std::optional<double>)>;
 // credential outlives it). The certificate is checked against the system's authorities plus
 // Entorno::autoridades. A request silent for Entorno::esperaPeticion, or longer than
 // Entorno::esperaTotal in all, is aborted and reported as a time-out. Redirects are followed
-// only to https; "Authorization" is not carried to another host. Transfer errors throw
-// ErrorSistema with the system's description; any HTTP status is an answer, not an error.
+// only to https; "Authorization" is not carried to another origin, and a body (the sign-in's
+// password) is never re-sent to one: such a redirect is refused. What Qt holds of a reply is
+// bounded whatever the server sends, also while the calling thread is busy. A transfer the
+// network ends with an error (a connection cut short, a body that does not decompress) throws
+// ErrorSistema with a Spanish description; any HTTP status is an answer, not an error.
 QCoro::Task<Contestacion> pedir(Entorno entorno, Pedido pedido);
 
-// The same, with the body streamed into `archivo` (written whole on success, absent on
-// failure) and its progress reported as it arrives.
+// The same, with a body of status 200 streamed into `archivo` (written whole on success,
+// absent on failure) and its progress reported as it arrives. The body of any other status is
+// kept as pedir keeps it: it is the error message, not the file.
 QCoro::Task<Contestacion> pedirAArchivo(Entorno entorno, Pedido pedido, QString archivo,
                                         AvisoProgreso aviso);
 

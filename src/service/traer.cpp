@@ -11,7 +11,6 @@
 #include "service/red.h"
 #include "service/segundoplano.h"
 
-#include <QFile>
 #include <QUuid>
 
 namespace {
@@ -35,13 +34,6 @@ public:
 private:
     QString ruta_;
 };
-
-// An error body is a short JSON object; a larger one is no message for the user.
-QJsonObject cuerpoDeError(const QString& archivo) {
-    QFile f(archivo);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > 1024 * 1024) return {};
-    return objetoJson(f.readAll());
-}
 
 } // namespace
 
@@ -69,7 +61,8 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
         co_await pedirAArchivo(entorno, std::move(pedido), paquete, std::move(aviso));
     sigueVivo(guardia);
     if (contestacion.estado != 200) {
-        const QJsonValue error = cuerpoDeError(paquete).value(QLatin1String("error"));
+        // Such a body was kept as a JSON reply, not written to the package file.
+        const QJsonValue error = objetoJson(contestacion.cuerpo).value(QLatin1String("error"));
         throw Failure(error.isString() ? error.toString()
                                        : QStringLiteral("No se pudo bajar ") + plugin.name +
                                              QStringLiteral("."));

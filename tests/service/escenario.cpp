@@ -3,6 +3,7 @@
 #include "zips.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QtTest>
 
 Escenario::Escenario(const QList<Plugin>& catalogo, bool conProyecto,
@@ -20,6 +21,10 @@ void Escenario::rehacer() {
     mensajes.clear();
     QObject::connect(store.get(), &Store::statusChanged, store.get(),
                      [this] { mensajes.append(store->status()); });
+}
+
+void Escenario::esperarFin() {
+    QTRY_VERIFY_WITH_TIMEOUT(!store->busy(), 20000);
 }
 
 void Escenario::conCasa() {
@@ -72,4 +77,17 @@ QString zipConBundles(const Mundo& mundo, const QString& nombre, const QStringLi
     const QString zip = mundo.dir.filePath(nombre + ".zip");
     escribirZip(zip, entradasDe(origen, ""));
     return zip;
+}
+
+QByteArray alAzar(qsizetype tamano, quint32 semilla) {
+    QByteArray datos(tamano, Qt::Uninitialized);
+    QRandomGenerator(semilla).fillRange(reinterpret_cast<quint32*>(datos.data()), tamano / 4);
+    return datos;
+}
+
+QString zipGrande(const Mundo& mundo, const QByteArray& datos) {
+    const QString origen = mundo.dir.filePath("origen-grande");
+    crearBundle(origen + "/brisa.vst3");
+    escribir(origen + "/brisa.vst3/Contents/Resources/grande.bin", datos);
+    return zipConBundles(mundo, "grande", {});
 }

@@ -19,6 +19,8 @@ struct Escenario {
 
     // Builds the Store again after the world changed (a shorter time-out, say).
     void rehacer();
+    // Waits until the Store's running action is over (busy false again).
+    void esperarFin();
     // "v1/salud" naming the test server itself as the download house.
     void conCasa();
     void mios(const QByteArray& json, int estado = 200);
@@ -35,3 +37,9 @@ Respuesta json(const QByteArray& cuerpo, int estado = 200);
 
 // A package holding the given bundles (paths inside it), each made with crearBundle.
 QString zipConBundles(const Mundo& mundo, const QString& nombre, const QStringList& bundles);
+
+// Incompressible bytes, the same for the same seed.
+QByteArray alAzar(qsizetype tamano, quint32 semilla);
+
+// A package holding the bundle "brisa.vst3" with `datos` as Contents/Resources/grande.bin.
+QString zipGrande(const Mundo& mundo, const QByteArray& datos);

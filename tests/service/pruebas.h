@@ -56,11 +56,24 @@ private Q_SLOTS:
     // transporte.cpp
     void tls_confia_en_el_sistema_y_en_las_autoridades_propias();
     void peticion_callada_se_corta_como_tiempo_agotado();
+    void transferencia_larga_se_corta_en_total_data();
     void transferencia_larga_se_corta_en_total();
     void token_no_viaja_a_otro_host();
+    void contrasena_no_sigue_a_otro_origen_data();
+    void contrasena_no_sigue_a_otro_origen();
     void no_se_sigue_de_https_a_http();
     void paquete_grande_publica_su_progreso();
+    void paquete_que_no_cabe_en_el_disco_se_explica();
     void store_que_desaparece_a_mitad_no_deja_nada_colgado();
+
+    // hostil.cpp
+    void respuesta_json_enorme_se_abandona_data();
+    void respuesta_json_enorme_se_abandona();
+    void paquete_no_se_amontona_con_la_ventana_ocupada();
+    void nunca_se_pide_http2();
+    void fallo_de_transporte_no_es_respuesta_data();
+    void fallo_de_transporte_no_es_respuesta();
+    void respuestas_con_gzip_se_leen_descomprimidas();
 
     // segundoplano.cpp
     void trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error();

@@ -3,9 +3,14 @@
 #include "pruebas.h"
 #include "service/red.h"
 
-#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSslConfiguration>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
 
 using namespace std::chrono_literals;
 
@@ -18,6 +23,36 @@ void conBrisa(Escenario& e) {
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"}]})");
 }
+
+// A tmpfs of a few megabytes mounted on a folder of its own, for a disk that fills up. Needs
+// root (or CAP_SYS_ADMIN); `porque` says why it could not be made.
+class DiscoChico {
+public:
+    explicit DiscoChico(qint64 bytes) {
+        if (!dir_.isValid()) {
+            porque_ = QStringLiteral("no hay carpeta temporal");
+            return;
+        }
+        const QByteArray opciones = "size=" + QByteArray::number(bytes);
+        if (::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0,
+                    opciones.constData()) != 0) {
+            porque_ = QStringLiteral("no se pudo montar un tmpfs (hace falta ser root): ") +
+                      QString::fromLocal8Bit(std::strerror(errno));
+            return;
+        }
+        montado_ = true;
+    }
+    ~DiscoChico() {
+        if (montado_) ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+    }
+    QString ruta() const { return dir_.path(); }
+    QString porque() const { return porque_; }
+
+private:
+    QTemporaryDir dir_;
+    bool montado_ = false;
+    QString porque_;
+};
 
 void bajarYEsperar(Escenario& e) {
     e.store->bajarComprados();
@@ -68,13 +103,25 @@ void TstService::peticion_callada_se_corta_como_tiempo_agotado() {
     QVERIFY(p.temporales().isEmpty());
 }
 
+void TstService::transferencia_larga_se_corta_en_total_data() {
+    QTest::addColumn<bool>("gotea");
+    QTest::newRow("callada antes de contestar") << false;
+    QTest::newRow("gota a gota sin fin") << true;
+}
+
 void TstService::transferencia_larga_se_corta_en_total() {
-    // every byte arrives in time, but the whole exchange takes too long
+    // the connection is never silent for long, but the whole exchange takes too long
+    QFETCH(bool, gotea);
     Escenario e;
     e.mundo.entorno.esperaTotal = 300ms;
     e.rehacer();
     Respuesta lenta = json(R"({"ok": true, "token": "t"})");
-    lenta.demora = 1500ms;
+    if (gotea) {
+        lenta.goteo = 20ms;
+        lenta.repetir = -1;
+    } else {
+        lenta.demora = 1500ms;
+    }
     e.servidor.ruta("POST", "/v1/cuenta", lenta);
     e.store->entrarCasa("ana@ejemplo.com", "secreta", false);
     QTRY_VERIFY_WITH_TIMEOUT(!e.store->busy(), 20000);
@@ -115,6 +162,54 @@ void TstService::token_no_viaja_a_otro_host() {
              QByteArray("Bearer tok"));
 }
 
+void TstService::contrasena_no_sigue_a_otro_origen_data() {
+    QTest::addColumn<int>("estado");
+    QTest::addColumn<QString>("destino"); // "puerto": another server; "host": localhost
+    QTest::addColumn<bool>("sigue");
+    QTest::newRow("307 a otro puerto") << 307 << "puerto" << false;
+    QTest::newRow("308 a otro nombre") << 308 << "host" << false;
+    QTest::newRow("307 en el mismo servidor") << 307 << "" << true;
+    QTest::newRow("303 a otro puerto, sin cuerpo") << 303 << "puerto" << true;
+}
+
+void TstService::contrasena_no_sigue_a_otro_origen() {
+    QFETCH(int, estado);
+    QFETCH(QString, destino);
+    QFETCH(bool, sigue);
+    Escenario e;
+    ServidorPrueba otro;
+    const QUrl base = destino == "puerto" ? otro.base()
+                      : destino == "host" ? e.servidor.baseLocalhost()
+                                          : e.servidor.base();
+    Respuesta mudanza;
+    mudanza.estado = estado;
+    mudanza.cabeceras.append(
+        qMakePair(QByteArray("Location"), base.toString().toUtf8() + "/v2/cuenta"));
+    e.servidor.ruta("POST", "/v1/cuenta", mudanza);
+    const Respuesta bienvenida = json(R"({"ok": true, "token": "t"})");
+    for (ServidorPrueba* s : {&e.servidor, &otro}) {
+        s->ruta("POST", "/v2/cuenta", bienvenida);
+        s->ruta("GET", "/v2/cuenta", bienvenida);
+    }
+
+    e.store->entrarCasa("ana@ejemplo.com", "secreta", false);
+    e.esperarFin();
+    QList<Peticion> llegadas = otro.peticiones();
+    for (const Peticion& p : e.servidor.peticiones())
+        if (p.ruta == "/v2/cuenta") llegadas.append(p);
+    if (!sigue) {
+        QCOMPARE(e.store->status(), QStringLiteral("Se rechazó una redirección que llevaba la "
+                                                   "contraseña a otro servidor."));
+        QVERIFY(llegadas.isEmpty());
+        QVERIFY(!e.store->tokenCasa());
+        return;
+    }
+    QCOMPARE(e.store->status(),
+             QStringLiteral("Sesión de la tienda abierta. Baja los plugins que compraste."));
+    QCOMPARE(llegadas.size(), 1);
+    QCOMPARE(llegadas.first().cuerpo.contains("secreta"), estado == 307);
+}
+
 void TstService::no_se_sigue_de_https_a_http() {
     Escenario e({pluginDePrueba("brisa")});
     e.conSesion();
@@ -134,12 +229,8 @@ void TstService::paquete_grande_publica_su_progreso() {
     Escenario e({pluginDePrueba("brisa")});
     conBrisa(e);
     // a bundle with a few megabytes of incompressible data, so the body comes in many pieces
-    const QString origen = e.mundo.dir.filePath("origen-grande");
-    crearBundle(origen + "/brisa.vst3");
-    QByteArray datos(6 * 1024 * 1024, Qt::Uninitialized);
-    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(datos.data()), datos.size() / 4);
-    escribir(origen + "/brisa.vst3/Contents/Resources/grande.bin", datos);
-    e.paquete("brisa", zipConBundles(e.mundo, "grande", {}));
+    const QByteArray datos = alAzar(6 * 1024 * 1024, 7);
+    e.paquete("brisa", zipGrande(e.mundo, datos));
 
     QList<std::optional<double>> avances;
     QObject::connect(e.store.get(), &Store::progresoChanged, e.store.get(),
@@ -160,6 +251,24 @@ void TstService::paquete_grande_publica_su_progreso() {
         anterior = *avances[i];
     }
     QVERIFY(anterior > 0.99);
+}
+
+void TstService::paquete_que_no_cabe_en_el_disco_se_explica() {
+    DiscoChico disco(2 * 1024 * 1024);
+    if (!disco.porque().isEmpty()) QSKIP(qPrintable(disco.porque()));
+    Escenario e({pluginDePrueba("brisa")});
+    e.mundo.entorno.temporal = disco.ruta();
+    e.rehacer();
+    conBrisa(e);
+    e.paquete("brisa", zipGrande(e.mundo, alAzar(4 * 1024 * 1024, 11)));
+
+    bajarYEsperar(e);
+    const QRegularExpression texto(
+        "^No se pudo guardar el paquete en " + QRegularExpression::escape(disco.ruta()) +
+        "/quelo-brisa-[0-9A-F-]{36}\\.zip: no queda espacio en el disco\\.$");
+    QVERIFY2(texto.match(e.store->status()).hasMatch(), qPrintable(e.store->status()));
+    QVERIFY(e.temporales().isEmpty());
+    QVERIFY(e.store->installed().isEmpty());
 }
 
 void TstService::store_que_desaparece_a_mitad_no_deja_nada_colgado() {

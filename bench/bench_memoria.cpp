@@ -1,0 +1,225 @@
+// Peak resident memory while a server sends a lot, with the window's thread kept busy: one 1 GB
+// package downloaded and installed by bajarComprados, and a 1 GB reply to "v1/salud". The
+// server runs on a thread of the parent; the Store runs in a child of its own, so its peak
+// resident memory is the download's alone.
+#include "core/store.h"
+#include "medir.h"
+#include "proceso.h"
+#include "servidor.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cstdio>
+#include <optional>
+
+// Signs the store in with a token, as a store sign-in would.
+struct PruebaStore {
+    static void entrar(Store& s) {
+        s.setCuentaEmail(QStringLiteral("ana@example.com"));
+        s.setTokenCasa(QStringLiteral("tok"));
+    }
+};
+
+namespace {
+
+constexpr qint64 mega = 1024 * 1024;
+constexpr qint64 gigabyte = 1024 * mega;
+constexpr int ocupadoMs = 40; // of every 50
+const QString ocupacion =
+    QStringLiteral("el hilo de la ventana sin atender eventos 40 ms de cada 50");
+
+// A ZIP package of two bundles holding `tamano` bytes of incompressible data in 64 MB files,
+// stored as they are, as a package of audio samples would be.
+void escribirPaquete(const QString& ruta, qint64 tamano) {
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    archive_write_set_format_option(a, "zip", "compression", "store");
+    if (archive_write_open_filename(a, QFile::encodeName(ruta).constData()) != ARCHIVE_OK)
+        qFatal("paquete: %s", archive_error_string(a));
+    QRandomGenerator azar(42);
+    QByteArray trozo(mega, Qt::Uninitialized);
+    auto entrada = [&](const QByteArray& nombre, qint64 largo, bool carpeta) {
+        archive_entry* e = archive_entry_new();
+        archive_entry_set_pathname(e, nombre.constData());
+        archive_entry_set_filetype(e, carpeta ? AE_IFDIR : AE_IFREG);
+        archive_entry_set_perm(e, carpeta ? 0755 : 0644);
+        archive_entry_set_size(e, largo);
+        if (archive_write_header(a, e) != ARCHIVE_OK)
+            qFatal("paquete: %s", archive_error_string(a));
+        for (qint64 escrito = 0; escrito < largo; escrito += trozo.size()) {
+            azar.fillRange(reinterpret_cast<quint32*>(trozo.data()), trozo.size() / 4);
+            if (archive_write_data(a, trozo.constData(), size_t(trozo.size())) != trozo.size())
+                qFatal("paquete: %s", archive_error_string(a));
+        }
+        archive_entry_free(e);
+    };
+    const qint64 porArchivo = 64 * mega;
+    const QList<QByteArray> bundles{"Grande.vst3", "Grande.component"};
+    for (const QByteArray& bundle : bundles) {
+        entrada(bundle + "/", 0, true);
+        entrada(bundle + "/Contents/", 0, true);
+        entrada(bundle + "/Contents/Resources/", 0, true);
+        const qint64 archivos = tamano / porArchivo / bundles.size();
+        for (qint64 i = 0; i < archivos; ++i)
+            entrada(bundle + "/Contents/Resources/datos" + QByteArray::number(i) + ".bin",
+                    porArchivo, false);
+    }
+    if (archive_write_close(a) != ARCHIVE_OK) qFatal("paquete: %s", archive_error_string(a));
+    archive_write_free(a);
+}
+
+// The child: one bajarComprados on a fresh Store, its window's thread kept busy. Prints its
+// time and its peak resident memory, or the status it ended with when that is not `espera`.
+int hijo(const QStringList& a) {
+    // --hijo SERVICIO CA CARPETA ESPERA
+    Store store(entornoDeCliente(a.value(2), a.value(3), a.value(4)));
+    store.load();
+    PruebaStore::entrar(store);
+    const long antes = memoriaKb("VmHWM");
+
+    QTimer ocupado; // a window busy drawing most of the time
+    QObject::connect(&ocupado, &QTimer::timeout, [] { QThread::msleep(ocupadoMs); });
+    ocupado.start(50);
+    QElapsedTimer reloj;
+    reloj.start();
+    store.bajarComprados();
+    esperarLibre(store);
+    const double t = reloj.nsecsElapsed() / 1e9;
+    if (!store.status().startsWith(a.value(5))) {
+        std::printf("fallo %s\n", qPrintable(store.status()));
+        return 1;
+    }
+    std::printf("s %.1f hwm_kb %ld antes_kb %ld\n", t, memoriaKb("VmHWM"), antes);
+    return 0;
+}
+
+struct Medida {
+    double segundos = 0, picoMb = 0, antesMb = 0;
+};
+
+std::optional<Medida> correrHijo(const QString& servicio, const QString& carpeta,
+                                 const QString& espera, QString* fallo) {
+    QProcess p;
+    p.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--hijo"), servicio, ServidorPrueba::archivoAutoridad(), carpeta, espera});
+    if (!p.waitForFinished(900000)) {
+        *fallo = QStringLiteral("el hijo no terminó");
+        return std::nullopt;
+    }
+    const QStringList partes =
+        QString::fromUtf8(p.readAllStandardOutput()).simplified().split(QLatin1Char(' '));
+    if (partes.size() < 6 || partes[0] != QLatin1String("s")) {
+        *fallo = partes.join(QLatin1Char(' ')) +
+                 QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+        return std::nullopt;
+    }
+    return Medida{partes[1].toDouble(), partes[3].toDouble() * 1024 / 1e6,
+                  partes[5].toDouble() * 1024 / 1e6};
+}
+
+QString veredicto(double picoMb) {
+    return picoMb <= 100 ? QStringLiteral("cumple") : QStringLiteral("NO cumple");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (app.arguments().value(1) == QLatin1String("--hijo")) return hijo(app.arguments());
+
+    const QString quePaquete =
+        QStringLiteral("Memoria pico al bajar e instalar un paquete de 1 GB por HTTPS en "
+                       "loopback, con ") +
+        ocupacion;
+    const QString queSalud =
+        QStringLiteral("Memoria pico mientras un servidor manda 1 GB a `v1/salud`, con ") +
+        ocupacion;
+    const QString objetivo = QStringLiteral("pico ≤ 100 MB");
+
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quelo-bench-XXXXXX"));
+    const QString cliente = dir.filePath(QStringLiteral("cliente"));
+    const QString paquete = dir.filePath(QStringLiteral("grande.zip"));
+    escribirArchivo(cliente + QStringLiteral("/app/Resources/catalogo.json"),
+                    jsonCatalogo({pluginGrande()}));
+    escribirPaquete(paquete, gigabyte);
+
+    // The house is the service itself; it serves from a thread of its own.
+    ServidorPrueba servidor(ServidorPrueba::Certificado::DeLaAutoridad,
+                            ServidorPrueba::Hilo::Propio);
+    const QString servicio = servidor.base().toString();
+    Respuesta salud;
+    salud.cuerpo = "{\"descarga\": \"" + servicio.toUtf8() + "\"}";
+    servidor.ruta("GET", "/v1/salud", salud);
+    servidor.ruta("GET", "/v1/mios",
+                  Respuesta{.cuerpo = R"({"ok": true, "plugins": [{"id": "grande"}]})"});
+    servidor.ruta("GET", "/v1/bajar/grande", Respuesta{.archivo = paquete});
+    // Another service whose "v1/salud" is a gigabyte long.
+    ServidorPrueba enorme(ServidorPrueba::Certificado::DeLaAutoridad, ServidorPrueba::Hilo::Propio);
+    Respuesta gigante;
+    gigante.cuerpo = QByteArray(64 * 1024, ' ');
+    gigante.repetir = gigabyte / gigante.cuerpo.size();
+    enorme.ruta("GET", "/v1/salud", gigante);
+
+    const int veces = 3;
+    QString fallo;
+    QList<double> picos, antes, tiempos;
+    for (int i = 0; i < veces && fallo.isEmpty(); ++i) {
+        limpiar(cliente + QStringLiteral("/home"));
+        if (const auto m =
+                correrHijo(servicio, cliente, QStringLiteral("Listos 1 plugins"), &fallo)) {
+            picos.append(m->picoMb);
+            antes.append(m->antesMb);
+            tiempos.append(m->segundos);
+        }
+    }
+    if (fallo.isEmpty()) {
+        const double pico = mediana(picos);
+        fila(quePaquete,
+             QStringLiteral("pico residente %1 MB (%2 MB antes de empezar); %3 s")
+                 .arg(pico, 0, 'f', 1)
+                 .arg(mediana(antes), 0, 'f', 1)
+                 .arg(mediana(tiempos), 0, 'f', 1),
+             objetivo,
+             veredicto(pico) + QStringLiteral("; mediana de %1; paquete ZIP sin comprimir de dos "
+                                              "bundles, servido por HTTP/1.1")
+                                   .arg(veces));
+    } else {
+        fila(quePaquete, QStringLiteral("—"), objetivo,
+             QStringLiteral("NO se pudo medir: ") + fallo);
+    }
+    limpiar(cliente + QStringLiteral("/home"));
+
+    fallo.clear();
+    picos.clear();
+    QList<double> enviados;
+    for (int i = 0; i < veces && fallo.isEmpty(); ++i) {
+        const qint64 antesDeEste = enorme.enviados();
+        if (const auto m = correrHijo(enorme.base().toString(), cliente,
+                                      QStringLiteral("Esta Mac todavía no publica"), &fallo)) {
+            picos.append(m->picoMb);
+            enviados.append(double(enorme.enviados() - antesDeEste) / mega);
+        }
+    }
+    if (fallo.isEmpty()) {
+        const double pico = mediana(picos);
+        fila(queSalud, QStringLiteral("pico residente %1 MB").arg(pico, 0, 'f', 1), objetivo,
+             veredicto(pico) +
+                 QStringLiteral("; mediana de %1; la respuesta se abandona a los 4 MiB (el "
+                                "servidor llegó a mandar %2 MB)")
+                     .arg(veces)
+                     .arg(mediana(enviados), 0, 'f', 1));
+    } else {
+        fila(queSalud, QStringLiteral("—"), objetivo, QStringLiteral("NO se pudo medir: ") + fallo);
+    }
+    return 0;
+}

@@ -1,0 +1,194 @@
+// Servers that misbehave: bodies without end, cut short, gzip-encoded or mislabelled, or faster
+// than a busy window reads them. Memory stays bounded, and a broken transfer never passes as a
+// reply.
+#include "escenario.h"
+#include "pruebas.h"
+#include "service/red.h"
+#include "zips.h"
+
+#include <QThread>
+#include <QtTest>
+
+namespace {
+
+const QString abierta =
+    QStringLiteral("Sesión de la tienda abierta. Baja los plugins que compraste.");
+const QString listo =
+    QStringLiteral("Listos 1 plugins. En Ableton: Preferencias > Plug-ins > Rescan.");
+const QString cortada =
+    QStringLiteral("El servidor 127.0.0.1 cortó la conexión antes de terminar.");
+const QString danada =
+    QStringLiteral("Lo que mandó el servidor 127.0.0.1 llegó dañado: no se pudo descomprimir.");
+
+QString instalado(const Escenario& e) {
+    return e.mundo.entorno.home +
+           "/Library/Audio/Plug-Ins/VST3/Quelo DSP/Reverb/brisa.vst3/Contents/Resources/grande.bin";
+}
+
+// A JSON object `{"ok": true, "token": "t", "relleno": "xx…"}` of exactly `tamano` bytes.
+QByteArray objetoDe(qsizetype tamano) {
+    const QByteArray inicio = R"({"ok": true, "token": "t", "relleno": ")";
+    const QByteArray fin = R"("})";
+    return inicio + QByteArray(tamano - inicio.size() - fin.size(), 'x') + fin;
+}
+
+} // namespace
+
+void TstService::respuesta_json_enorme_se_abandona_data() {
+    QTest::addColumn<QString>("ruta");
+    QTest::addColumn<int>("estado");
+    QTest::addColumn<qint64>("tamano"); // -1: without end
+    QTest::addColumn<QString>("mensaje");
+    const QString rechazo = QStringLiteral("No se pudo entrar a la tienda.");
+    QTest::newRow("cuenta sin fin") << "/v1/cuenta" << 200 << qint64(-1) << rechazo;
+    QTest::newRow("salud sin fin")
+        << "/v1/salud" << 200 << qint64(-1)
+        << "Esta Mac todavía no publica la casa de descargas. Déjala encendida.";
+    QTest::newRow("lista sin fin")
+        << "/v1/mios" << 200 << qint64(-1) << "No se pudieron ver los plugins de la cuenta.";
+    QTest::newRow("error de bajar sin fin")
+        << "/v1/bajar/brisa" << 500 << qint64(-1) << "No se pudo bajar Nombre brisa.";
+    QTest::newRow("objeto justo en el límite") << "/v1/cuenta" << 200 << limiteJson << abierta;
+    QTest::newRow("objeto un byte más allá") << "/v1/cuenta" << 200 << limiteJson + 1 << rechazo;
+}
+
+void TstService::respuesta_json_enorme_se_abandona() {
+    QFETCH(QString, ruta);
+    QFETCH(int, estado);
+    QFETCH(qint64, tamano);
+    QFETCH(QString, mensaje);
+    Escenario e({pluginDePrueba("brisa")});
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"}]})");
+    Respuesta r = json(tamano < 0 ? alAzar(64 * 1024, 3) : objetoDe(tamano), estado);
+    r.repetir = tamano < 0 ? -1 : 0;
+    e.servidor.ruta(ruta == "/v1/cuenta" ? "POST" : "GET", ruta, r);
+
+    if (ruta == "/v1/cuenta")
+        e.store->entrarCasa("ana@ejemplo.com", "secreta", false);
+    else
+        e.store->bajarComprados();
+    e.esperarFin();
+    QCOMPARE(e.store->status(), mensaje);
+    if (tamano >= 0) return;
+    // abandoned on the way: the client closed the connection after a few megabytes
+    QTRY_VERIFY(e.a(ruta).value(0).abandonada);
+    QVERIFY2(e.a(ruta).value(0).enviados < 64 * 1024 * 1024,
+             qPrintable(QString::number(e.a(ruta).value(0).enviados)));
+}
+
+void TstService::paquete_no_se_amontona_con_la_ventana_ocupada() {
+    // The download house sends from a thread of its own while this thread, the window's, is
+    // busy: what it manages to send meanwhile is what the client holds.
+    Escenario e({pluginDePrueba("brisa")});
+    auto casa = std::make_unique<ServidorPrueba>(ServidorPrueba::Certificado::DeLaAutoridad,
+                                                 ServidorPrueba::Hilo::Propio);
+    e.conSesion();
+    e.servidor.ruta("GET", "/v1/salud",
+                    json("{\"descarga\": \"" + casa->base().toString().toUtf8() + "\"}"));
+    casa->ruta("GET", "/v1/mios", json(R"({"ok": true, "plugins": [{"id": "brisa"}]})"));
+    Respuesta gigante; // a gigabyte announced, far more than it will get to send
+    gigante.cuerpo = alAzar(64 * 1024, 5);
+    gigante.repetir = 16 * 1024;
+    casa->ruta("GET", "/v1/bajar/brisa", gigante);
+
+    e.store->bajarComprados();
+    QTRY_VERIFY_WITH_TIMEOUT(casa->enviados() > 8 * 1024 * 1024, 20000);
+    const qint64 antes = casa->enviados();
+    QThread::msleep(1500); // busy: no event of this thread is served
+    const qint64 durante = casa->enviados() - antes;
+    QVERIFY2(durante < 32 * 1024 * 1024, qPrintable(QString::number(durante)));
+
+    casa.reset(); // the house goes away in the middle of the package
+    e.esperarFin();
+    QCOMPARE(e.store->status(), cortada);
+    QVERIFY(e.temporales().isEmpty());
+}
+
+void TstService::nunca_se_pide_http2() {
+    // Qt 6.4 applies no backpressure over HTTP/2: every request stays on HTTP/1.1, even with a
+    // server that offers both.
+    Escenario e({pluginDePrueba("brisa")});
+    e.servidor.ofrecerHttp2();
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+    e.store->bajarComprados();
+    e.esperarFin();
+    QCOMPARE(e.store->status(), listo);
+    QCOMPARE(e.servidor.peticiones().size(), 3);
+    for (const Peticion& p : e.servidor.peticiones())
+        QVERIFY2(p.protocolo != "h2", qPrintable(p.ruta));
+}
+
+void TstService::fallo_de_transporte_no_es_respuesta_data() {
+    QTest::addColumn<QString>("ruta");
+    QTest::addColumn<QString>("falla");
+    QTest::addColumn<QString>("mensaje");
+    QTest::newRow("paquete cortado") << "/v1/bajar/brisa"
+                                     << "cortada" << cortada;
+    QTest::newRow("paquete con gzip falso") << "/v1/bajar/brisa"
+                                            << "gzip falso" << danada;
+    QTest::newRow("paquete que se descomprime sin medida") << "/v1/bajar/brisa"
+                                                           << "bomba" << danada;
+    QTest::newRow("lista cortada tras un objeto entero") << "/v1/mios"
+                                                         << "cortada" << cortada;
+    QTest::newRow("lista con gzip falso") << "/v1/mios"
+                                          << "gzip falso" << danada;
+}
+
+void TstService::fallo_de_transporte_no_es_respuesta() {
+    QFETCH(QString, ruta);
+    QFETCH(QString, falla);
+    QFETCH(QString, mensaje);
+    Escenario e({pluginDePrueba("brisa")});
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+
+    // A whole reply in itself, then padding the server never finishes sending. The leading
+    // space keeps the mislabelled body from reading as raw deflate, which Qt also tries.
+    Respuesta r = ruta == "/v1/mios"
+                      ? json(R"( {"ok": true, "plugins": []})" + QByteArray(4096, ' '))
+                      : Respuesta{.archivo = zipConBundles(e.mundo, "roto", {"brisa.vst3"})};
+    if (falla == "cortada") {
+        r.cortar = true;
+    } else if (falla == "gzip falso") {
+        r.cabeceras.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip")));
+    } else { // far more than the 40 times Qt allows past its 10 MiB threshold
+        r = Respuesta{.cuerpo = QByteArray(24 * 1024 * 1024, '\0')};
+        r.gzip = true;
+    }
+    e.servidor.ruta("GET", ruta, r);
+
+    e.store->bajarComprados();
+    e.esperarFin();
+    QCOMPARE(e.store->status(), mensaje);
+    QVERIFY(e.store->installed().isEmpty());
+    QVERIFY(!QFileInfo::exists(e.mundo.entorno.home + "/Library/Audio"));
+    QVERIFY(e.temporales().isEmpty());
+}
+
+void TstService::respuestas_con_gzip_se_leen_descomprimidas() {
+    // Past Qt's 10 MiB decompression threshold, as a real package that gzip barely shrinks.
+    Escenario e({pluginDePrueba("brisa")});
+    e.conSesion();
+    const QByteArray datos = alAzar(12 * 1024 * 1024, 7);
+    Respuesta paquete{.archivo = zipGrande(e.mundo, datos)};
+    Respuesta salud = json("{\"descarga\": \"" + e.servidor.base().toString().toUtf8() + "\"}");
+    Respuesta mios = json(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    for (Respuesta* r : {&paquete, &salud, &mios})
+        r->gzip = true;
+    e.servidor.ruta("GET", "/v1/salud", salud);
+    e.servidor.ruta("GET", "/v1/mios", mios);
+    e.servidor.ruta("GET", "/v1/bajar/brisa", paquete);
+
+    e.store->bajarComprados();
+    e.esperarFin();
+    QCOMPARE(e.store->status(), listo);
+    QVERIFY(leer(instalado(e)) == datos);
+    QVERIFY(e.temporales().isEmpty());
+}
