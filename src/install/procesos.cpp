@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +21,9 @@
 #include <unistd.h>
 
 namespace {
+
+// How long a child told to end has before it is killed.
+constexpr std::chrono::milliseconds esperaAlTerminar{2000};
 
 // Tells, once, that a child process has ended: it ran to its end or it never started.
 class FinDeProceso : public QObject {
@@ -37,10 +41,10 @@ void borrarSinError(const QString& ruta) {
 
 // A command as the environment gives it (the program, then its own arguments), with more
 // arguments appended.
-QCoro::Task<int> ejecutarOrden(QStringList orden, QStringList mas) {
+QCoro::Task<int> ejecutarOrden(QStringList orden, QStringList mas, Cancelacion cancelacion = {}) {
     const QString programa = orden.value(0);
     const QStringList argumentos = orden.mid(1) + mas;
-    co_return co_await ejecutarProceso(programa, argumentos);
+    co_return co_await ejecutarProceso(programa, argumentos, std::move(cancelacion));
 }
 
 // The mark downloaded files carry, named as a user attribute is here ("user." first).
@@ -56,7 +60,9 @@ void quitarMarcaEnTodo(const QString& raiz) {
 
 } // namespace
 
-QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos) {
+QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos,
+                                 Cancelacion cancelacion) {
+    cancelacion.comprobar();
     QProcess proceso;
     proceso.setProcessChannelMode(QProcess::ForwardedChannels);
     proceso.setStandardInputFile(QProcess::nullDevice());
@@ -71,21 +77,32 @@ QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos) {
             if (error == QProcess::FailedToStart) Q_EMIT aviso.fin();
         },
         Qt::QueuedConnection);
+    // Told first, so a tool can clean up after itself; killed if it does not listen.
+    QTimer remate;
+    remate.setSingleShot(true);
+    QObject::connect(&remate, &QTimer::timeout, &proceso, &QProcess::kill);
+    const Cancelacion::Escucha alCancelar = cancelacion.alPedir([&proceso, &remate] {
+        proceso.terminate();
+        remate.start(esperaAlTerminar);
+    });
     proceso.start(programa, argumentos, QIODevice::ReadOnly);
     co_await qCoro(&aviso, &FinDeProceso::fin);
+    cancelacion.comprobar();
     if (proceso.error() == QProcess::FailedToStart)
         throw ErrorSistema(programa + QStringLiteral(": ") + proceso.errorString());
     if (proceso.exitStatus() != QProcess::NormalExit) co_return -1;
     co_return proceso.exitCode();
 }
 
-QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino) {
+QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino,
+                                Cancelacion cancelacion) {
     const QStringList rutas{origen, destino};
-    const int estado = co_await ejecutarOrden(entorno.copiador, rutas);
+    const int estado = co_await ejecutarOrden(entorno.copiador, rutas, std::move(cancelacion));
     co_return estado == 0;
 }
 
-QCoro::Task<bool> reemplazarConCopia(Entorno entorno, QString origen, QString destino) {
+QCoro::Task<bool> reemplazarConCopia(Entorno entorno, QString origen, QString destino,
+                                     Cancelacion cancelacion) {
     const QFileInfo info(destino);
     const QString carpeta = info.absolutePath();
     const QString nombre = info.fileName();
@@ -99,7 +116,7 @@ QCoro::Task<bool> reemplazarConCopia(Entorno entorno, QString origen, QString de
 
     bool copiado = false;
     try {
-        copiado = co_await copiarCarpeta(entorno, origen, nuevo);
+        copiado = co_await copiarCarpeta(entorno, origen, nuevo, std::move(cancelacion));
     } catch (...) {
         borrarSinError(nuevo);
         throw;

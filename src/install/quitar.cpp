@@ -21,7 +21,7 @@ bool dentroDelProyecto(const QString& carpeta, const QString& proyecto) {
 } // namespace
 
 void Store::remove(const Plugin& plugin) {
-    run([this, plugin] { return quitar(plugin); });
+    run([this, plugin](Cancelacion) { return quitar(plugin); });
 }
 
 QCoro::Task<> Store::quitar(Plugin plugin) {

@@ -5,8 +5,10 @@
 #include "core/texto.h"
 #include "install/destinos.h"
 #include "install/procesos.h"
+#include "service/avance.h"
 #include "service/desempaquetar.h"
 #include "service/direccion.h"
+#include "service/encargo.h"
 #include "service/guardia.h"
 #include "service/red.h"
 #include "service/segundoplano.h"
@@ -37,7 +39,7 @@ private:
 
 } // namespace
 
-QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
+QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo encargo) {
     const QPointer<Store> guardia(this);
     const Entorno entorno = entorno_;
     // A "/" in an id would put the folder somewhere else than the temporary folder.
@@ -51,15 +53,29 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
     const QStringList ruta{QStringLiteral("v1"), QStringLiteral("bajar"), plugin.id.toLower()};
     pedido.url = conRuta(base, ruta);
     pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
-    AvisoProgreso aviso = [guardia](std::optional<double> progreso) {
-        if (guardia) guardia->setProgreso(progreso);
+    pedido.cancelacion = encargo.cancelacion;
+    const Cancelacion cancelacion = encargo.cancelacion;
+    AvisoProgreso aviso = [guardia, posicion = encargo.posicion,
+                           total = encargo.total](std::optional<Progreso> progreso) {
+        if (!guardia) return;
+        std::optional<double> fraccion;
+        if (progreso && progreso->total && *progreso->total > 0)
+            fraccion = std::min(1.0, double(progreso->recibidos) / double(*progreso->total));
+        guardia->setProgreso(fraccion);
+        guardia->setAvance(textoDeAvance(posicion, total, progreso));
     };
 
     // The package is only needed until it is unpacked, whatever the outcome.
     Desechable paqueteTemporal(paquete);
-    const Contestacion contestacion =
-        co_await pedirAArchivo(entorno, std::move(pedido), paquete, std::move(aviso));
-    sigueVivo(guardia);
+    Contestacion contestacion;
+    try {
+        contestacion = co_await pedirAArchivo(entorno, std::move(pedido), paquete, std::move(aviso),
+                                              std::move(encargo.esperado));
+    } catch (const PaqueteDanado&) {
+        throw Failure(QStringLiteral("El paquete de ") + plugin.name +
+                      QStringLiteral(" llegó dañado."));
+    }
+    sigueVivo(guardia, cancelacion);
     if (contestacion.estado != 200) {
         // Such a body was kept as a JSON reply, not written to the package file.
         const QJsonValue error = objetoJson(contestacion.cuerpo).value(QLatin1String("error"));
@@ -73,7 +89,7 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
     co_await desempaquetar(paquete, carpeta, plugin.name);
     // Removing a large package or folder takes a while too (after a failure they go at once).
     co_await enSegundoPlano([&paqueteTemporal] { paqueteTemporal.ahora(); });
-    sigueVivo(guardia);
+    sigueVivo(guardia, cancelacion);
 
     const QStringList bundles = ::bundlesEn(carpeta);
     if (bundles.isEmpty())
@@ -87,7 +103,7 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
             destinoDescarga(entorno.home, plugin.category, bundle);
         if (!destino) throw noInstalado;
         // Same copy step as a project install: the old bundle goes only once the copy worked.
-        const bool copiado = co_await reemplazarConCopia(entorno, bundle, *destino);
+        const bool copiado = co_await reemplazarConCopia(entorno, bundle, *destino, cancelacion);
         if (!copiado) throw noInstalado;
         co_await quitarCuarentena(entorno, *destino);
         sigueVivo(guardia);

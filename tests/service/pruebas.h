@@ -53,6 +53,23 @@ private Q_SLOTS:
     void bajar_con_las_herramientas_de_apple();
     void primer_fallo_detiene_la_bajada();
 
+    // integridad.cpp
+    void paquete_se_compara_con_la_lista_data();
+    void paquete_se_compara_con_la_lista();
+    void paquete_mas_largo_que_su_size_se_corta_enseguida();
+    void linea_de_avance_cuenta_paquetes_y_megas_data();
+    void linea_de_avance_cuenta_paquetes_y_megas();
+    void megas_con_una_decimal_por_debajo_de_diez_data();
+    void megas_con_una_decimal_por_debajo_de_diez();
+
+    // cancelar.cpp
+    void cancelar_durante_una_transferencia_lenta();
+    void cancelar_durante_una_copia_lenta_data();
+    void cancelar_durante_una_copia_lenta();
+    void cancelar_entre_dos_paquetes();
+    void salir_durante_una_bajada_deja_de_usar_el_token_data();
+    void salir_durante_una_bajada_deja_de_usar_el_token();
+
     // transporte.cpp
     void tls_confia_en_el_sistema_y_en_las_autoridades_propias();
     void peticion_callada_se_corta_como_tiempo_agotado();
