@@ -93,7 +93,14 @@ QCoro::Task<bool> instalarCopia(Entorno entorno, QString origen, QString destino
 void quitarBundle(const QString& destino) {
     // No folder above it, nothing in it: not even the lock is needed.
     if (!QFileInfo(QFileInfo(destino).absolutePath()).isDir()) return;
-    const Cerrojo cerrojo = cerrojoParaCambiar(destino);
+    Cerrojo cerrojo;
+    try {
+        cerrojo = cerrojoParaCambiar(destino);
+    } catch (const ErrorSistema&) {
+        // A folder where no lock can be made but that holds nothing to remove is no error.
+        if (!hayAlgo(destino)) return;
+        throw;
+    }
     resolverRestos(destino);
     if (!hayAlgo(destino)) return;
     const QString aparte = copiaQuitada(destino);
