@@ -48,11 +48,17 @@ QString descargaDeResto(const QString& entrada) {
     return r.match(entrada).captured(1);
 }
 
+// What crashed copies may have left in a folder, each named once by what `de` finds in the names
+// of the entries.
+QSet<QString> dejados(const QString& carpeta, QString (*de)(const QString&)) {
+    QSet<QString> nombres;
+    for (const QString& entrada : QDir(carpeta).entryList(todo))
+        if (const QString n = de(entrada); !n.isEmpty()) nombres.insert(n);
+    return nombres;
+}
+
 void barrerTemporal(const QString& temporal) {
-    QSet<QString> carpetas;
-    for (const QString& entrada : QDir(temporal).entryList(todo))
-        if (const QString c = descargaDeResto(entrada); !c.isEmpty()) carpetas.insert(c);
-    for (const QString& c : std::as_const(carpetas)) {
+    for (const QString& c : dejados(temporal, descargaDeResto)) {
         const QString carpeta = unir(temporal, c);
         const Cerrojo cerrojo = tomarCerrojoSinError(cerrojoDeDescarga(carpeta));
         if (!cerrojo) continue;
@@ -63,10 +69,7 @@ void barrerTemporal(const QString& temporal) {
 }
 
 void barrerCategoria(const QString& carpeta) {
-    QSet<QString> bundles;
-    for (const QString& entrada : QDir(carpeta).entryList(todo))
-        if (const QString b = bundleDeResto(entrada); !b.isEmpty()) bundles.insert(b);
-    for (const QString& b : std::as_const(bundles)) {
+    for (const QString& b : dejados(carpeta, bundleDeResto)) {
         const QString destino = unir(carpeta, b);
         const Cerrojo cerrojo = tomarCerrojoSinError(cerrojoDe(destino));
         if (!cerrojo) continue;
