@@ -9,8 +9,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
+#include <QUuid>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,27 +27,49 @@ QString conPid(const QString& que) {
     return que + QLatin1Char('-') + QString::number(QCoreApplication::applicationPid());
 }
 
-// What follows ".<bundle>." in the name of something left beside a bundle.
-const QRegularExpression& apartado() {
-    static const QRegularExpression r(QStringLiteral("^(instalando|anterior|quitando)-[0-9]+$"));
-    return r;
+// What follows ".<bundle>." in the name of a copy kept beside a bundle: its kind, "-", a
+// process id.
+bool esApartado(const QString& resto) {
+    const qsizetype guion = resto.lastIndexOf(QLatin1Char('-'));
+    const QStringView que = QStringView(resto).left(guion);
+    const QStringView pid = QStringView(resto).mid(guion + 1);
+    return guion > 0 && !pid.isEmpty() &&
+           std::all_of(pid.begin(), pid.end(), [](QChar c) { return c.isDigit(); }) &&
+           (que == u"instalando" || que == u"anterior" || que == u"quitando");
 }
 
 // The bundle name a hidden entry beside bundles was left for, or empty.
 QString bundleDeResto(const QString& entrada) {
-    static const QRegularExpression r(
-        QStringLiteral("^\\.(.+\\.(?:vst3|component))\\.(?:(?:instalando|anterior|quitando)-[0-9]+"
-                       "|cerrojo|cerrojo\\.rmlock)$"),
-        QRegularExpression::CaseInsensitiveOption);
-    return r.match(entrada).captured(1);
+    if (!entrada.startsWith(QLatin1Char('.'))) return {};
+    QString bundle = entrada.mid(1);
+    if (bundle.endsWith(QLatin1String(".cerrojo")))
+        bundle.chop(8);
+    else if (bundle.endsWith(QLatin1String(".cerrojo.rmlock")))
+        bundle.chop(15);
+    else if (const qsizetype punto = bundle.lastIndexOf(QLatin1Char('.'));
+             punto >= 0 && esApartado(bundle.mid(punto + 1)))
+        bundle.truncate(punto);
+    else
+        return {};
+    const QString extension = QFileInfo(bundle).suffix().toLower();
+    return extension == QLatin1String("vst3") || extension == QLatin1String("component")
+               ? bundle
+               : QString();
 }
 
-// The unpack folder (quelo-<id>-<UUID>) an entry of the temporary folder belongs to, or empty.
+// The unpack folder ("quelo-" + id + "-" + UUID) an entry of the temporary folder belongs to
+// (the folder, its package, its lock), or empty.
 QString descargaDeResto(const QString& entrada) {
-    static const QRegularExpression r(
-        QStringLiteral("^(quelo-.+-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12})"
-                       "(?:\\.zip|\\.cerrojo|\\.cerrojo\\.rmlock)?$"));
-    return r.match(entrada).captured(1);
+    QString carpeta = entrada;
+    for (const QLatin1String sufijo :
+         {QLatin1String(".zip"), QLatin1String(".cerrojo"), QLatin1String(".cerrojo.rmlock")})
+        if (carpeta.endsWith(sufijo)) carpeta.chop(sufijo.size());
+    const QString uuid = carpeta.right(36);
+    if (!carpeta.startsWith(QLatin1String("quelo-")) || carpeta.size() < 44 ||
+        carpeta.at(carpeta.size() - 37) != QLatin1Char('-') || QUuid::fromString(uuid).isNull() ||
+        uuid != uuid.toUpper())
+        return {};
+    return carpeta;
 }
 
 // What crashed copies may have left in a folder, each named once by what `de` finds in the names
@@ -110,7 +134,7 @@ void resolverRestos(const QString& destino) {
     for (const QString& entrada : QDir(carpeta).entryList(todo)) {
         if (!entrada.startsWith(comienzo)) continue;
         const QString resto = entrada.mid(comienzo.size());
-        if (resto == QLatin1String("cerrojo.rmlock") || apartado().match(resto).hasMatch())
+        if (resto == QLatin1String("cerrojo.rmlock") || esApartado(resto))
             (resto.startsWith(QLatin1String("anterior-")) ? anteriores : sobras).append(entrada);
     }
     // Only a copy moved aside whole is put back: one being made or removed may be a part.
