@@ -3,8 +3,11 @@
 #include "core/failure.h"
 #include "core/store.h"
 #include "core/texto.h"
+#include "install/cerrojo.h"
 #include "install/destinos.h"
-#include "install/procesos.h"
+#include "install/reemplazo.h"
+#include "install/restos.h"
+#include "install/rutas.h"
 #include "service/desempaquetar.h"
 #include "service/direccion.h"
 #include "service/guardia.h"
@@ -24,10 +27,7 @@ public:
     Desechable& operator=(const Desechable&) = delete;
     void ahora() {
         if (ruta_.isEmpty()) return;
-        try {
-            borrarRuta(ruta_);
-        } catch (...) {
-        }
+        borrarSinError(ruta_);
         ruta_.clear();
     }
 
@@ -35,11 +35,21 @@ private:
     QString ruta_;
 };
 
+// A bundle as a package may hold it: a folder of its own, not a link nor a file, with a name that
+// is more than an extension and not hidden, and no link inside leading out of it (the quarantine
+// command follows links, and so could a host).
+bool bundleAceptable(const QString& bundle) {
+    return esCarpeta(bundle) && !ultimoComponente(bundle).startsWith(QLatin1Char('.')) &&
+           enlacesDentro(bundle);
+}
+
 } // namespace
 
 QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
     const QPointer<Store> guardia(this);
     const Entorno entorno = entorno_;
+    co_await barrerAntesDeCambiar(entorno);
+    sigueVivo(guardia);
     // A "/" in an id would put the folder somewhere else than the temporary folder.
     const QString marca =
         QStringLiteral("quelo-") + QString(plugin.id).replace(QLatin1Char('/'), QLatin1Char('_')) +
@@ -55,6 +65,10 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
         if (guardia) guardia->setProgreso(progreso);
     };
 
+    // Held until the package and the folder are gone (declared first, let go last): a sweep by
+    // another copy leaves them alone meanwhile.
+    crearCarpeta(entorno.temporal);
+    const Cerrojo propio = tomarCerrojo(cerrojoDeDescarga(carpeta), carpeta);
     // The package is only needed until it is unpacked, whatever the outcome.
     Desechable paqueteTemporal(paquete);
     const Contestacion contestacion =
@@ -79,6 +93,11 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
     if (bundles.isEmpty())
         throw Failure(QStringLiteral("El paquete de ") + plugin.name +
                       QStringLiteral(" llegó vacío."));
+    // All are looked at before any is installed: a refused package installs nothing.
+    for (const QString& bundle : bundles)
+        if (!bundleAceptable(bundle))
+            throw Failure(QStringLiteral("El paquete de ") + plugin.name +
+                          QStringLiteral(" no se pudo abrir."));
     const Failure noInstalado(QStringLiteral("No se pudo instalar ") + plugin.name +
                               QStringLiteral("."));
     for (const QString& bundle : bundles) {
@@ -87,9 +106,8 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
             destinoDescarga(entorno.home, plugin.category, bundle);
         if (!destino) throw noInstalado;
         // Same copy step as a project install: the old bundle goes only once the copy worked.
-        const bool copiado = co_await reemplazarConCopia(entorno, bundle, *destino);
+        const bool copiado = co_await instalarCopia(entorno, bundle, *destino);
         if (!copiado) throw noInstalado;
-        co_await quitarCuarentena(entorno, *destino);
         sigueVivo(guardia);
     }
     co_await enSegundoPlano([&carpetaTemporal] { carpetaTemporal.ahora(); });

@@ -1,5 +1,6 @@
 // Installing one plug-in and the visible list from the project folder.
 #include "banco.h"
+#include "disco.h"
 #include "herramientas.h"
 
 #include <QDir>
@@ -174,6 +175,30 @@ private Q_SLOTS:
         QCOMPARE(leer(b.vst3(p) + "/Contents/anterior.txt"), QByteArray("sigue"));
         QCOMPARE(entradas(QFileInfo(b.vst3(p)).path()), QStringList{"brisa.vst3"});
         QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
+    }
+
+    void el_bundle_anterior_que_no_se_borra_no_hace_fallar() {
+        const Plugin p = pluginDePrueba("brisa");
+        Banco b({p});
+        crearBundle(b.vst3(p));
+        escribir(b.vst3(p) + "/Contents/viejo.txt", "viejo");
+        const QString categoria = QFileInfo(b.vst3(p)).path();
+        const QString aparte = copiaOculta(b.vst3(p));
+        {
+            Inmutable fijo(b.vst3(p) + "/Contents/viejo.txt");
+            if (!fijo.marcado()) QSKIP(qPrintable(fijo.razon()));
+            b.store->install(p);
+            QVERIFY(b.esperar());
+            QCOMPARE(b.store->status(), exito(p));
+            QCOMPARE(arbol(b.vst3(p)), arbol(b.fuente(p.vst3)));
+            // The earlier bundle waits aside, hidden, for a later sweep.
+            QCOMPARE(entradas(categoria),
+                     (QStringList{QFileInfo(aparte).fileName(), "brisa.vst3"}));
+            fijo.ruta = aparte + "/Contents/viejo.txt"; // the mark went with the file
+        }
+        b.store->install(p);
+        QVERIFY(b.esperar());
+        QCOMPARE(entradas(categoria), QStringList{"brisa.vst3"});
     }
 
     void herramienta_inexistente_se_nombra_en_el_estado() {

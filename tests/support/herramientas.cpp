@@ -1,5 +1,6 @@
 #include "herramientas.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -39,5 +40,6 @@ QList<QStringList> llamadas(const Mundo& mundo) {
 
 QString copiaOculta(const QString& destino) {
     const QFileInfo info(destino);
-    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".instalando");
+    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".instalando-") +
+           QString::number(QCoreApplication::applicationPid());
 }
