@@ -194,7 +194,7 @@ private Q_SLOTS:
             // The earlier bundle waits aside, hidden, for a later sweep.
             QCOMPARE(entradas(categoria),
                      (QStringList{QFileInfo(aparte).fileName(), "brisa.vst3"}));
-            fijo.ruta = aparte + "/Contents/viejo.txt"; // the mark went with the file
+            fijo.seMovioA(aparte + "/Contents/viejo.txt");
         }
         b.store->install(p);
         QVERIFY(b.esperar());

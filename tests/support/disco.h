@@ -37,6 +37,8 @@ public:
 
     bool marcado() const { return razon_.isEmpty(); }
     QString razon() const { return razon_; }
+    // The marked entry was renamed: the mark went with it, and is taken off there.
+    void seMovioA(const QString& ruta) { ruta_ = ruta; }
 
 private:
     QString ruta_;
