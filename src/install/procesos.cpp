@@ -1,5 +1,6 @@
 #include "install/procesos.h"
 
+#include "core/errores.h"
 #include "core/failure.h"
 #include "install/atributo.h"
 
@@ -9,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +42,18 @@ void quitarMarcaEnTodo(const QString& raiz) {
         quitarAtributoSinSeguir(QFile::encodeName(it.next()).constData(), marca);
 }
 
+// Why a program could not start, in the application's own words: QProcess gives the C library's.
+ErrorSistema noArranca(const QString& programa) {
+    const QString que = QStringLiteral("No se pudo iniciar");
+    if (programa.isEmpty())
+        return ErrorSistema(que + QStringLiteral(" la herramienta: no tiene nombre."));
+    errno = 0;
+    if (::access(QFile::encodeName(programa).constData(), X_OK) != 0)
+        return errorDeArchivo(errno, que, programa);
+    return ErrorSistema(que + QLatin1Char(' ') + programa +
+                        QStringLiteral(": el sistema no pudo ejecutarlo."));
+}
+
 } // namespace
 
 QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos) {
@@ -57,8 +73,7 @@ QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos) {
         Qt::QueuedConnection);
     proceso.start(programa, argumentos, QIODevice::ReadOnly);
     co_await qCoro(&aviso, &FinDeProceso::fin);
-    if (proceso.error() == QProcess::FailedToStart)
-        throw ErrorSistema(programa + QStringLiteral(": ") + proceso.errorString());
+    if (proceso.error() == QProcess::FailedToStart) throw noArranca(programa);
     if (proceso.exitStatus() != QProcess::NormalExit) co_return -1;
     co_return proceso.exitCode();
 }

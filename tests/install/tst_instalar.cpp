@@ -208,8 +208,9 @@ private Q_SLOTS:
         b.nuevoStore();
         b.store->install(p);
         QVERIFY(b.esperar());
-        QVERIFY2(b.store->status().contains(b.mundo.entorno.copiador.first()),
-                 qPrintable(b.store->status()));
+        QCOMPARE(b.store->status(), QStringLiteral("No se pudo iniciar ") +
+                                        b.mundo.entorno.copiador.first() +
+                                        QStringLiteral(": no existe."));
         QVERIFY(!b.store->busy());
         QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
     }
