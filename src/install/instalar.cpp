@@ -4,7 +4,8 @@
 #include "core/failure.h"
 #include "core/texto.h"
 #include "install/destinos.h"
-#include "install/procesos.h"
+#include "install/reemplazo.h"
+#include "install/restos.h"
 
 #include <QFileInfo>
 
@@ -47,6 +48,9 @@ void Store::installVisible() {
 
 QCoro::Task<> Store::instalarYAvisar(Plugin plugin, Cancelacion cancelacion) {
     const QPointer<Store> vivo(this);
+    co_await barrerAntesDeCambiar(entorno_);
+    if (!vivo) co_return;
+    cancelacion.comprobar();
     co_await copy(plugin, cancelacion);
     cancelacion.comprobar();
     if (vivo) setStatus(instalado(plugin));
@@ -54,6 +58,9 @@ QCoro::Task<> Store::instalarYAvisar(Plugin plugin, Cancelacion cancelacion) {
 
 QCoro::Task<> Store::instalarLista(QList<Plugin> lista, Cancelacion cancelacion) {
     const QPointer<Store> vivo(this);
+    co_await barrerAntesDeCambiar(entorno_);
+    if (!vivo) co_return;
+    cancelacion.comprobar();
     for (const Plugin& plugin : lista) {
         setStatus(QStringLiteral("Instalando ") + plugin.name + QChar(0x2026));
         co_await copy(plugin, cancelacion);
@@ -90,7 +97,6 @@ QCoro::Task<> Store::copyBundle(QString ruta, QString carpeta, std::optional<QSt
     const QString fuente = info.isSymLink() ? info.canonicalFilePath() : origen;
 
     const Entorno entorno = entorno_; // the Store may be gone when the copy ends
-    if (!co_await reemplazarConCopia(entorno, fuente, *destino, std::move(cancelacion)))
+    if (!co_await instalarCopia(entorno, fuente, *destino, std::move(cancelacion)))
         throw Failure(QStringLiteral("No se pudo copiar ") + nombre + QLatin1Char('.'));
-    co_await quitarCuarentena(entorno, *destino);
 }

@@ -3,8 +3,11 @@
 #include "core/failure.h"
 #include "core/store.h"
 #include "core/texto.h"
+#include "install/cerrojo.h"
 #include "install/destinos.h"
-#include "install/procesos.h"
+#include "install/reemplazo.h"
+#include "install/restos.h"
+#include "install/rutas.h"
 #include "service/avance.h"
 #include "service/desempaquetar.h"
 #include "service/direccion.h"
@@ -26,10 +29,7 @@ public:
     Desechable& operator=(const Desechable&) = delete;
     void ahora() {
         if (ruta_.isEmpty()) return;
-        try {
-            borrarRuta(ruta_);
-        } catch (...) {
-        }
+        borrarSinError(ruta_);
         ruta_.clear();
     }
 
@@ -37,11 +37,21 @@ private:
     QString ruta_;
 };
 
+// A bundle as a package may hold it: a folder of its own, not a link nor a file, with a name that
+// is more than an extension and not hidden, and no link inside leading out of it (the quarantine
+// command follows links, and so could a host).
+bool bundleAceptable(const QString& bundle) {
+    return esCarpeta(bundle) && !ultimoComponente(bundle).startsWith(QLatin1Char('.')) &&
+           enlacesDentro(bundle);
+}
+
 } // namespace
 
 QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo encargo) {
     const QPointer<Store> guardia(this);
     const Entorno entorno = entorno_;
+    co_await barrerAntesDeCambiar(entorno);
+    sigueVivo(guardia, encargo.cancelacion);
     // A "/" in an id would put the folder somewhere else than the temporary folder.
     const QString marca =
         QStringLiteral("quelo-") + QString(plugin.id).replace(QLatin1Char('/'), QLatin1Char('_')) +
@@ -65,6 +75,10 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
         guardia->setAvance(textoDeAvance(posicion, total, progreso));
     };
 
+    // Held until the package and the folder are gone (declared first, let go last): a sweep by
+    // another copy leaves them alone meanwhile.
+    crearCarpeta(entorno.temporal);
+    const Cerrojo propio = tomarCerrojo(cerrojoDeDescarga(carpeta), carpeta);
     // The package is only needed until it is unpacked, whatever the outcome.
     Desechable paqueteTemporal(paquete);
     Contestacion contestacion;
@@ -95,6 +109,11 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
     if (bundles.isEmpty())
         throw Failure(QStringLiteral("El paquete de ") + plugin.name +
                       QStringLiteral(" llegó vacío."));
+    // All are looked at before any is installed: a refused package installs nothing.
+    for (const QString& bundle : bundles)
+        if (!bundleAceptable(bundle))
+            throw Failure(QStringLiteral("El paquete de ") + plugin.name +
+                          QStringLiteral(" no se pudo abrir."));
     const Failure noInstalado(QStringLiteral("No se pudo instalar ") + plugin.name +
                               QStringLiteral("."));
     for (const QString& bundle : bundles) {
@@ -103,9 +122,8 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
             destinoDescarga(entorno.home, plugin.category, bundle);
         if (!destino) throw noInstalado;
         // Same copy step as a project install: the old bundle goes only once the copy worked.
-        const bool copiado = co_await reemplazarConCopia(entorno, bundle, *destino, cancelacion);
+        const bool copiado = co_await instalarCopia(entorno, bundle, *destino, cancelacion);
         if (!copiado) throw noInstalado;
-        co_await quitarCuarentena(entorno, *destino);
         sigueVivo(guardia);
     }
     co_await enSegundoPlano([&carpetaTemporal] { carpetaTemporal.ahora(); });

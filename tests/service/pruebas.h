@@ -26,6 +26,8 @@ private Q_SLOTS:
     void zip_normal_se_desempaqueta_entero();
     void zip_hostil_se_rechaza_sin_tocar_fuera_data();
     void zip_hostil_se_rechaza_sin_tocar_fuera();
+    void zip_que_no_cabe_se_rechaza_data();
+    void zip_que_no_cabe_se_rechaza();
     void zip_corrupto_se_rechaza();
     void zip_en_carpeta_alcanzada_por_enlace();
     void zip_ignora_metadatos_de_apple();
@@ -50,6 +52,8 @@ private Q_SLOTS:
     void instalar_sin_proyecto_baja_solo_ese_plugin();
     void paquete_fallido_data();
     void paquete_fallido();
+    void paquete_que_no_cabe_en_el_disco_data();
+    void paquete_que_no_cabe_en_el_disco();
     void bajar_con_las_herramientas_de_apple();
     void primer_fallo_detiene_la_bajada();
 

@@ -1,5 +1,6 @@
 #include "herramientas.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -41,7 +42,8 @@ QList<QStringList> llamadas(const Mundo& mundo) {
 
 QString copiaOculta(const QString& destino) {
     const QFileInfo info(destino);
-    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".instalando");
+    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".instalando-") +
+           QString::number(QCoreApplication::applicationPid());
 }
 
 void copiaQueNoTermina(Mundo& mundo, bool sorda) {

@@ -14,7 +14,8 @@ void herramientasDeApple(Mundo& mundo, int salidaCopia = 0, int salidaCuarentena
 // Every call recorded so far, in order: the tool ("ditto", "xattr"), then its arguments.
 QList<QStringList> llamadas(const Mundo& mundo);
 
-// Where a bundle is copied before it takes the place of `destino`: beside it, hidden.
+// Where a bundle is copied before it takes the place of `destino`: beside it, hidden, named
+// for this process.
 QString copiaOculta(const QString& destino);
 
 // The quarantine mark as a user attribute of this system, set and read on the entry itself,
