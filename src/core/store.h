@@ -112,7 +112,7 @@ private:
                              Cancelacion cancelacion);
     QCoro::Task<> instalarYAvisar(Plugin plugin, Cancelacion cancelacion);
     QCoro::Task<> instalarLista(QList<Plugin> lista, Cancelacion cancelacion);
-    QCoro::Task<> quitar(Plugin plugin);
+    QCoro::Task<> quitar(Plugin plugin, Cancelacion cancelacion);
 
     // accounts
     QString archivoDatos(const QString& nombre) const;

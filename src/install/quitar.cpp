@@ -23,13 +23,14 @@ bool dentroDelProyecto(const QString& carpeta, const QString& proyecto) {
 } // namespace
 
 void Store::remove(const Plugin& plugin) {
-    run([this, plugin](Cancelacion) { return quitar(plugin); });
+    run([this, plugin](Cancelacion c) { return quitar(plugin, c); });
 }
 
-QCoro::Task<> Store::quitar(Plugin plugin) {
+QCoro::Task<> Store::quitar(Plugin plugin, Cancelacion cancelacion) {
     const QPointer<Store> vivo(this);
     co_await barrerAntesDeCambiar(entorno_);
     if (!vivo) co_return;
+    cancelacion.comprobar(); // nothing is removed yet
     // VST3 first, then AU; a format without a build (none) has nothing to remove.
     QStringList destinos;
     const QList<std::optional<QString>> formatos{destinoVst3(entorno_.home, plugin),

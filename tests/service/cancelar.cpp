@@ -116,6 +116,32 @@ void TstService::cancelar_durante_una_copia_lenta() {
     cancelacionLimpia(e, anterior, antes);
 }
 
+void TstService::cancelar_con_el_bundle_ya_en_su_sitio_lo_termina() {
+    Escenario e(catalogo());
+    const QString bundle = instaladoAntes(e.mundo, "brisa", "Reverb");
+    // the quarantine step comes after the swap: asked to stop there, the install still ends
+    const QString empezada = e.mundo.dir.filePath("cuarentena-empezada");
+    e.mundo.entorno.cuarentena = {guion(e.mundo.dir.filePath("cuarentena-lenta"),
+                                        "touch '" + QFile::encodeName(empezada) + "'\nsleep 1")};
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+
+    e.store->bajarComprados();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(empezada), 20000);
+    e.store->cancelar();
+    e.esperarFin();
+    QCOMPARE(e.store->status(), cancelado);
+    // the new bundle whole in place of the earlier one, nothing beside it
+    QVERIFY(!QFileInfo::exists(bundle + "/Contents/anterior"));
+    QCOMPARE(leer(bundle + "/Contents/Info.plist"), QByteArray("<plist/>"));
+    QVERIFY(QFileInfo(bundle + "/Contents/enlace").isSymLink());
+    for (const QString& ruta : todoEn(QFileInfo(bundle).path()))
+        QVERIFY2(ruta.startsWith(bundle), qPrintable(ruta));
+    QVERIFY(e.temporales().isEmpty());
+}
+
 void TstService::cancelar_entre_dos_paquetes() {
     Escenario e(catalogo());
     const QString eco = instaladoAntes(e.mundo, "eco", "Delay");

@@ -70,6 +70,7 @@ private Q_SLOTS:
     void cancelar_durante_una_transferencia_lenta();
     void cancelar_durante_una_copia_lenta_data();
     void cancelar_durante_una_copia_lenta();
+    void cancelar_con_el_bundle_ya_en_su_sitio_lo_termina();
     void cancelar_entre_dos_paquetes();
     void salir_durante_una_bajada_deja_de_usar_el_token_data();
     void salir_durante_una_bajada_deja_de_usar_el_token();
