@@ -197,7 +197,9 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
     red->setAutoDeleteReplies(false);
 
     std::unique_ptr<Volcado> volcado;
-    const std::optional<qint64> tamano = esperado.tamano;
+    // A length that is no length (see Integridad) refuses the package, but is no total to show.
+    const std::optional<qint64> tamano =
+        esperado.tamano && *esperado.tamano >= 0 ? esperado.tamano : std::nullopt;
     if (!archivo.isEmpty()) volcado = std::make_unique<Volcado>(archivo, std::move(esperado));
     struct Fin { // whatever the outcome, no progress is shown once the transfer is over
         AvisoProgreso& aviso;

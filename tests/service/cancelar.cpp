@@ -4,7 +4,6 @@
 #include "herramientas.h"
 #include "pruebas.h"
 
-#include <QDirIterator>
 #include <QtTest>
 
 using namespace std::chrono_literals;
@@ -25,17 +24,6 @@ QString instaladoAntes(const Mundo& mundo, const QString& id, const QString& cat
     crearBundle(bundle);
     escribir(bundle + "/Contents/anterior", "de antes");
     return bundle;
-}
-
-// Every entry below a folder, hidden ones included.
-QStringList todoEn(const QString& carpeta) {
-    QStringList rutas;
-    QDirIterator it(carpeta, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        rutas.append(it.next());
-    rutas.sort();
-    return rutas;
 }
 
 // What a cancelled run leaves: its text, no progress, the temporary folder empty, and the

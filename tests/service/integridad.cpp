@@ -4,7 +4,6 @@
 #include "service/avance.h"
 
 #include <QCryptographicHash>
-#include <QDirIterator>
 #include <QtTest>
 
 namespace {
@@ -12,16 +11,6 @@ namespace {
 const QString danado = QStringLiteral("El paquete de Nombre brisa llegó dañado.");
 const QString listo =
     QStringLiteral("Listos 1 plugins. En Ableton: Preferencias > Plug-ins > Rescan.");
-
-QStringList todoEn(const QString& carpeta) {
-    QStringList rutas;
-    QDirIterator it(carpeta, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        rutas.append(it.next());
-    rutas.sort();
-    return rutas;
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "archivos.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -55,6 +56,16 @@ QString guion(const QString& ruta, const QByteArray& cuerpo) {
     escribir(ruta, "#!/bin/sh\n" + cuerpo + "\n");
     QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
     return ruta;
+}
+
+QStringList todoEn(const QString& carpeta) {
+    QStringList rutas;
+    QDirIterator it(carpeta, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        rutas.append(it.next());
+    rutas.sort();
+    return rutas;
 }
 
 void crearBundle(const QString& ruta) {

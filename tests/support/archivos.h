@@ -37,6 +37,9 @@ QByteArray leer(const QString& ruta);
 // An executable shell script; its path.
 QString guion(const QString& ruta, const QByteArray& cuerpo);
 
+// Every entry below a folder, hidden ones included, sorted.
+QStringList todoEn(const QString& carpeta);
+
 // A bundle-shaped folder: Contents/Info.plist, an executable, and a link inside.
 void crearBundle(const QString& ruta);
 
