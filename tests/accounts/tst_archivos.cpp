@@ -2,7 +2,9 @@
 #include "core/archivo.h"
 #include "core/failure.h"
 #include "disco.h"
+#include "ejecutable.h"
 #include "prueba.h"
+#include "prueba_store.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,9 +22,9 @@ QString rutaCatalogo(const Mundo& m) {
     return m.entorno.recursos + QStringLiteral("/catalogo.json");
 }
 
+// What else is in the folder of a file.
 QStringList vecinos(const QString& ruta) {
-    return QDir(QFileInfo(ruta).absolutePath())
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return entradas(QFileInfo(ruta).absolutePath());
 }
 
 // Why a special file of each kind cannot be read or replaced, as the status line says it.
@@ -69,13 +71,13 @@ private Q_SLOTS:
         QFETCH(QString, accion);
         QFETCH(QString, fallo);
         Mundo m;
-        const QString carpeta = QFileInfo(disco == "libro" ? rutaLibro(m) : rutaSesion(m)).path();
+        const QString carpeta = QFileInfo(disco == "libro" ? m.libro() : m.sesion()).path();
         DiscoPequeno pequeno(carpeta, 64 * 1024);
         if (!pequeno.montado()) QSKIP(qPrintable(pequeno.razon()));
         const QByteArray libro = codificarLibro({{cuentaDePrueba("Ana@x.es", clave)}});
         const QByteArray sesion = "{\"email\":\"tienda@x.es\",\"token\":\"ficha-vieja\"}";
-        escribir(rutaLibro(m), libro);
-        escribir(rutaSesion(m), sesion);
+        escribir(m.libro(), libro);
+        escribir(m.sesion(), sesion);
         QVERIFY(pequeno.llenar(libres));
 
         Store s(m.entorno);
@@ -84,20 +86,20 @@ private Q_SLOTS:
         else
             s.entrar("ana@x.es", clave);
 
-        const QString ruta = fallo == "cerrojo" ? rutaLibro(m) + ".lock"
-                             : fallo == "libro" ? rutaLibro(m)
-                                                : rutaSesion(m);
+        const QString ruta = fallo == "cerrojo" ? m.libro() + ".lock"
+                             : fallo == "libro" ? m.libro()
+                                                : m.sesion();
         QCOMPARE(s.status(), (fallo == "cerrojo" ? "No se pudo crear " : "No se pudo guardar ") +
                                  ruta + ": no queda espacio en el disco.");
         QVERIFY(!s.cuentaEmail());
-        QCOMPARE(leer(rutaSesion(m)), sesion);
+        QCOMPARE(leer(m.sesion()), sesion);
         // The new account stays when only its session could not be saved.
         if (fallo == "sesion" && accion == "alta")
-            QCOMPARE(leerLibro(rutaLibro(m)).cuentas.size(), 2);
+            QCOMPARE(leerLibro(m.libro()).cuentas.size(), 2);
         else
-            QCOMPARE(leer(rutaLibro(m)), libro);
+            QCOMPARE(leer(m.libro()), libro);
         QCOMPARE(QDir(carpeta).entryList(QDir::Files | QDir::Hidden | QDir::System),
-                 (QStringList{QFileInfo(disco == "libro" ? rutaLibro(m) : rutaSesion(m)).fileName(),
+                 (QStringList{QFileInfo(disco == "libro" ? m.libro() : m.sesion()).fileName(),
                               "relleno"}));
     }
 
@@ -115,10 +117,10 @@ private Q_SLOTS:
         Mundo m;
         m.catalogo({pluginDePrueba("a")});
         // A local session that only the book could confirm.
-        escribir(rutaSesion(m), "{\"email\":\"ana@x.es\"}");
+        escribir(m.sesion(), "{\"email\":\"ana@x.es\"}");
         const QString ruta = archivo == "catalogo" ? rutaCatalogo(m)
-                             : archivo == "libro"  ? rutaLibro(m)
-                             : archivo == "sesion" ? rutaSesion(m)
+                             : archivo == "libro"  ? m.libro()
+                             : archivo == "sesion" ? m.sesion()
                                                    : rutaMarca(m);
         QFile::remove(ruta);
         crearEspecial(ruta, tipo);
@@ -154,21 +156,20 @@ private Q_SLOTS:
     void guardar_no_reemplaza_lo_que_no_es_un_archivo() {
         QFETCH(QString, tipo);
         Mundo m;
-        crearEspecial(rutaSesion(m), tipo);
-        const QString antes = describir(rutaSesion(m));
+        crearEspecial(m.sesion(), tipo);
+        const QString antes = describir(m.sesion());
         const QString cero = describir(QStringLiteral("/dev/zero"));
         Store s(m.entorno);
         try {
             PruebaStore::abrir(s, "t@x.es", QStringLiteral("ficha"));
             QFAIL("the session was written through a special file");
         } catch (const ErrorSistema& e) {
-            QCOMPARE(e.descripcion,
-                     "No se pudo guardar " + rutaSesion(m) + ": " + porque(tipo) + ".");
+            QCOMPARE(e.descripcion, "No se pudo guardar " + m.sesion() + ": " + porque(tipo) + ".");
         }
         QVERIFY(!s.cuentaEmail());
-        QCOMPARE(describir(rutaSesion(m)), antes);
+        QCOMPARE(describir(m.sesion()), antes);
         QCOMPARE(describir(QStringLiteral("/dev/zero")), cero);
-        QCOMPARE(vecinos(rutaSesion(m)), QStringList{"instalador-sesion.json"});
+        QCOMPARE(vecinos(m.sesion()), QStringList{"instalador-sesion.json"});
     }
 
     // What a crash left beside the book and the session goes at the next start or write; a
@@ -189,9 +190,9 @@ private Q_SLOTS:
         m.catalogo({});
         QStringList van;
         QStringList quedan;
-        for (const QString& ruta : {rutaLibro(m), rutaSesion(m)}) {
+        for (const QString& ruta : {m.libro(), m.sesion()}) {
             escribirViejo(ruta + ".AbCdEf");
-            ((ruta == rutaLibro(m) ? libro : sesion) ? van : quedan) << ruta + ".AbCdEf";
+            ((ruta == m.libro() ? libro : sesion) ? van : quedan) << ruta + ".AbCdEf";
             escribir(ruta + ".GhIjKl", "{"); // another copy writing now
             for (const QString& otro :
                  {ruta + ".AbCdE1", ruta + ".AbCdEfG", ruta + ".ilegible-x", ruta + ".backup",
@@ -218,8 +219,6 @@ private Q_SLOTS:
     }
 };
 
-std::unique_ptr<QObject> nuevaTstArchivos() {
-    return std::make_unique<TstArchivos>();
-}
+QUELO_PRUEBA(TstArchivos)
 
 #include "tst_archivos.moc"

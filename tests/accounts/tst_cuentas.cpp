@@ -1,6 +1,8 @@
 // The account record, the accounts book on disk, the password digest and the e-mail rules.
 #include "core/failure.h"
+#include "ejecutable.h"
 #include "prueba.h"
+#include "prueba_store.h"
 
 #include <QDir>
 #include <QFile>
@@ -164,7 +166,7 @@ private Q_SLOTS:
 
     void libro_ausente_se_lee_vacio() {
         Mundo m;
-        const LecturaLibro l = leerLibro(rutaLibro(m));
+        const LecturaLibro l = leerLibro(m.libro());
         QVERIFY(l.cuentas.isEmpty());
         QVERIFY(!l.ilegible);
     }
@@ -192,21 +194,21 @@ private Q_SLOTS:
     void libro_que_no_decodifica_se_lee_vacio_y_marcado() {
         QFETCH(QByteArray, json);
         Mundo m;
-        escribir(rutaLibro(m), json);
-        const LecturaLibro l = leerLibro(rutaLibro(m));
+        escribir(m.libro(), json);
+        const LecturaLibro l = leerLibro(m.libro());
         QVERIFY(l.cuentas.isEmpty());
         QVERIFY(l.ilegible);
     }
 
     void libro_se_lee_en_orden_e_ignora_lo_que_sobra() {
         Mundo m;
-        escribir(rutaLibro(m),
+        escribir(m.libro(),
                  "{\"version\": 2, \"cuentas\": [\n"
                  " {\"salt\": \"s1\", \"email\": \" B@x.es\", \"passHash\": \"\", "
                  "\"proveedor\": \"google\", \"createdAt\": \"t1\", \"nombre\": null},\n"
                  " {\"createdAt\": \"t2\", \"email\": \"a\\u00e9@x.es\", \"passHash\": \"h2\", "
                  "\"proveedor\": \"correo\", \"salt\": \"s2\"}]}");
-        const LecturaLibro l = leerLibro(rutaLibro(m));
+        const LecturaLibro l = leerLibro(m.libro());
         QVERIFY(!l.ilegible);
         QCOMPARE(l.cuentas,
                  (QList<Cuenta>{{" B@x.es", "s1", "", "google", "t1"},
@@ -215,8 +217,8 @@ private Q_SLOTS:
 
     void libro_que_no_se_puede_leer_es_un_error() {
         Mundo m;
-        QDir().mkpath(rutaLibro(m)); // a folder where the file should be
-        QVERIFY_THROWS_EXCEPTION(ErrorSistema, leerLibro(rutaLibro(m)));
+        QDir().mkpath(m.libro()); // a folder where the file should be
+        QVERIFY_THROWS_EXCEPTION(ErrorSistema, leerLibro(m.libro()));
     }
 
     void escribir_crea_datos_y_ordena_las_claves() {
@@ -226,18 +228,18 @@ private Q_SLOTS:
         const QList<Cuenta> cuentas{cuentaDePrueba("Ana@X.es", "12345678"),
                                     {"b@x.es", "s", "", "google", "t"}};
         PruebaStore::escribirCuentas(s, cuentas);
-        const QByteArray texto = leer(rutaLibro(m));
+        const QByteArray texto = leer(m.libro());
         // Pretty-printed, and every record lists its keys in ascending order.
         QVERIFY(texto.contains("\n        {\n"));
         const QRegularExpression orden(
             "\\{\\s*\"createdAt\"[^,]*,\\s*\"email\"[^,]*,\\s*\"passHash\"[^,]*,\\s*"
             "\"proveedor\"[^,]*,\\s*\"salt\"[^,}]*\\}");
         QCOMPARE(QString::fromUtf8(texto).count(orden), 2);
-        QCOMPARE(leerLibro(rutaLibro(m)).cuentas, cuentas);
+        QCOMPARE(leerLibro(m.libro()).cuentas, cuentas);
 
         // It writes what it is given, without merging.
         PruebaStore::escribirCuentas(s, {cuentas.last()});
-        QCOMPARE(leerLibro(rutaLibro(m)).cuentas, QList<Cuenta>{cuentas.last()});
+        QCOMPARE(leerLibro(m.libro()).cuentas, QList<Cuenta>{cuentas.last()});
     }
 
     void sin_proyecto_no_hay_libro() {
@@ -257,30 +259,28 @@ private Q_SLOTS:
     void archivo_de_datos_no_crea_nada() {
         Mundo m;
         Store s(m.entorno);
-        QCOMPARE(PruebaStore::archivoDatos(s, "cuentas.json"), rutaLibro(m));
+        QCOMPARE(PruebaStore::archivoDatos(s, "cuentas.json"), m.libro());
         QVERIFY(!QFileInfo::exists(m.proyecto + "/datos"));
     }
 
     void apartar_conserva_el_archivo_con_fecha() {
         Mundo m;
-        escribir(rutaLibro(m), "{roto");
-        const QString primero = apartarIlegible(rutaLibro(m));
+        escribir(m.libro(), "{roto");
+        const QString primero = apartarIlegible(m.libro());
         QVERIFY(QRegularExpression("/datos/cuentas\\.json\\.ilegible-\\d{8}T\\d{6}Z$")
                     .match(primero)
                     .hasMatch());
         QCOMPARE(leer(primero), QByteArray("{roto"));
-        QVERIFY(!QFileInfo::exists(rutaLibro(m)));
+        QVERIFY(!QFileInfo::exists(m.libro()));
         // A second one within the same second does not overwrite the first.
-        escribir(rutaLibro(m), "{otro");
-        const QString segundo = apartarIlegible(rutaLibro(m));
+        escribir(m.libro(), "{otro");
+        const QString segundo = apartarIlegible(m.libro());
         QVERIFY(segundo != primero);
         QCOMPARE(leer(primero), QByteArray("{roto"));
         QCOMPARE(leer(segundo), QByteArray("{otro"));
     }
 };
 
-std::unique_ptr<QObject> nuevaTstCuentas() {
-    return std::make_unique<TstCuentas>();
-}
+QUELO_PRUEBA(TstCuentas)
 
 #include "tst_cuentas.moc"

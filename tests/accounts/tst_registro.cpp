@@ -1,6 +1,9 @@
 // Local sign-up and sign-in on a temporary project folder and home.
 #include "core/archivo.h"
+#include "ejecutable.h"
+#include "esperar.h"
 #include "prueba.h"
+#include "prueba_store.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,11 +28,11 @@ const QString noCoincide = QStringLiteral("La contraseña no coincide.");
 const QString clave = QStringLiteral("Clave segura 1");
 
 void guardarLibro(const Mundo& m, const QList<Cuenta>& cuentas) {
-    escribir(rutaLibro(m), codificarLibro(LibroCuentas{cuentas}));
+    escribir(m.libro(), codificarLibro(LibroCuentas{cuentas}));
 }
 
 QList<Cuenta> cuentasEn(const Mundo& m) {
-    return leerLibro(rutaLibro(m)).cuentas;
+    return leerLibro(m.libro()).cuentas;
 }
 
 QStringList apartados(const Mundo& m) {
@@ -85,7 +88,7 @@ private Q_SLOTS:
         QVERIFY(sinSesion(s));
         QVERIFY(!s.busy());
         QVERIFY(!QFileInfo::exists(m.proyecto + "/datos"));
-        QVERIFY(!QFileInfo::exists(rutaSesion(m)));
+        QVERIFY(!QFileInfo::exists(m.sesion()));
     }
 
     void alta_guarda_el_correo_recortado_y_abre_sesion() {
@@ -111,28 +114,28 @@ private Q_SLOTS:
         QCOMPARE(QByteArray::fromBase64(nueva.salt.toLatin1()).size(), 16);
         QCOMPARE(resumenCuenta("ana.perez@ejemplo.com", ocho, nueva.salt).second, nueva.passHash);
 
-        QCOMPARE(leer(rutaSesion(m)), QByteArray("{\"email\":\"Ana.Perez@Ejemplo.com\"}"));
-        QCOMPARE(modo(rutaSesion(m)), 0600);
+        QCOMPARE(leer(m.sesion()), QByteArray("{\"email\":\"Ana.Perez@Ejemplo.com\"}"));
+        QCOMPARE(modo(m.sesion()), 0600);
         QVERIFY(apartados(m).isEmpty());
     }
 
     void alta_de_un_correo_que_ya_tiene_cuenta() {
         Mundo m;
         guardarLibro(m, {cuentaDePrueba("Ana@Ejemplo.com", "12345678")});
-        const QByteArray antes = leer(rutaLibro(m));
+        const QByteArray antes = leer(m.libro());
         Store s(m.entorno);
         s.crearCuenta("  aNA@ejemplo.COM ", "otra clave", "otra clave");
         QCOMPARE(s.status(), yaTiene);
         QVERIFY(sinSesion(s));
-        QCOMPARE(leer(rutaLibro(m)), antes);
-        QVERIFY(!QFileInfo::exists(rutaSesion(m)));
-        QVERIFY(!QFileInfo::exists(rutaLibro(m) + ".lock")); // released
+        QCOMPARE(leer(m.libro()), antes);
+        QVERIFY(!QFileInfo::exists(m.sesion()));
+        QVERIFY(!QFileInfo::exists(m.libro() + ".lock")); // released
     }
 
     void alta_aparta_un_libro_ilegible_en_vez_de_perderlo() {
         Mundo m;
         const QByteArray roto = "{\"cuentas\": [{\"email\": \"vieja@x.es\"}]}";
-        escribir(rutaLibro(m), roto);
+        escribir(m.libro(), roto);
         Store s(m.entorno);
         s.crearCuenta("nueva@x.es", "12345678", "12345678");
         QCOMPARE(s.status(), creada);
@@ -153,13 +156,14 @@ private Q_SLOTS:
         bool cerrado = false;
         // The other copy: holds the lock across its own read, change and write.
         std::thread otra([&] {
-            QLockFile cerrojo(rutaLibro(m) + ".lock");
+            QLockFile cerrojo(m.libro() + ".lock");
             cerrado = cerrojo.tryLock(5000);
-            QList<Cuenta> cuentas = leerLibro(rutaLibro(m)).cuentas;
+            QList<Cuenta> cuentas = leerLibro(m.libro()).cuentas;
             listo = true;
+            // Holds it a while: the point is that the sign-up meanwhile waits, not fails.
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             cuentas.append(cuentaDePrueba("otra@x.es", "12345678"));
-            guardarArchivo(rutaLibro(m), codificarLibro(LibroCuentas{cuentas}));
+            guardarArchivo(m.libro(), codificarLibro(LibroCuentas{cuentas}));
         });
         while (!listo)
             std::this_thread::yield();
@@ -177,7 +181,7 @@ private Q_SLOTS:
     void alta_con_el_libro_tomado_por_otra_copia_se_explica() {
         Mundo m;
         QDir().mkpath(m.proyecto + "/datos");
-        QLockFile otra(rutaLibro(m) + ".lock"); // held for the whole sign-up
+        QLockFile otra(m.libro() + ".lock"); // held for the whole sign-up
         QVERIFY(otra.tryLock(0));
         Store s(m.entorno);
         s.crearCuenta("ana@x.es", "12345678", "12345678");
@@ -192,7 +196,7 @@ private Q_SLOTS:
         Store s(m.entorno);
         s.crearCuenta(" ana@x.es ", "12345678", "12345678");
         QVERIFY(s.busy());
-        QTRY_VERIFY(!s.busy());
+        QVERIFY(esperarFin(s));
         QVERIFY(!QFileInfo::exists(m.proyecto + "/datos"));
     }
 
@@ -203,20 +207,20 @@ private Q_SLOTS:
         s.crearCuenta("ana@x.es", "12345678", "12345678");
         QVERIFY(s.status().startsWith("No se pudo crear la carpeta"));
         QVERIFY(sinSesion(s));
-        QVERIFY(!QFileInfo::exists(rutaSesion(m)));
+        QVERIFY(!QFileInfo::exists(m.sesion()));
     }
 
     void alta_cuya_sesion_no_se_guarda_deja_la_cuenta() {
         Mundo m;
         // A file where the session's folder must go.
-        escribir(m.entorno.home + "/Library/Application Support/Quelo DSP", "estorbo");
+        escribir(QFileInfo(m.sesion()).path(), "estorbo");
         Store s(m.entorno);
         s.crearCuenta("Ana@x.es", "12345678", "12345678");
         QVERIFY(s.status().startsWith("No se pudo crear la carpeta"));
         QVERIFY(sinSesion(s));
         QCOMPARE(cuentasEn(m).size(), 1);
 
-        QFile::remove(m.entorno.home + "/Library/Application Support/Quelo DSP");
+        QFile::remove(QFileInfo(m.sesion()).path());
         s.entrar("ana@x.es", "12345678");
         QCOMPARE(s.status(), abierta);
         QCOMPARE(s.cuentaEmail(), std::optional<QString>("Ana@x.es"));
@@ -231,8 +235,8 @@ private Q_SLOTS:
         QCOMPARE(s.status(), abierta);
         QCOMPARE(s.cuentaEmail(), std::optional<QString>("Ana.Perez@Ejemplo.com"));
         QVERIFY(!s.tokenCasa());
-        QCOMPARE(leer(rutaSesion(m)), QByteArray("{\"email\":\"Ana.Perez@Ejemplo.com\"}"));
-        QCOMPARE(modo(rutaSesion(m)), 0600);
+        QCOMPARE(leer(m.sesion()), QByteArray("{\"email\":\"Ana.Perez@Ejemplo.com\"}"));
+        QCOMPARE(modo(m.sesion()), 0600);
     }
 
     void entrar_rechaza_data() {
@@ -272,12 +276,12 @@ private Q_SLOTS:
         QCOMPARE(s.status(), mensaje);
         QVERIFY(!s.busy());
         QVERIFY(sinSesion(s));
-        QVERIFY(!QFileInfo::exists(rutaSesion(m)));
+        QVERIFY(!QFileInfo::exists(m.sesion()));
     }
 
     void entrar_sin_contrasena_no_lee_el_libro() {
         Mundo m;
-        QDir().mkpath(rutaLibro(m)); // reading it would fail and go to the store
+        QDir().mkpath(m.libro()); // reading it would fail and go to the store
         Store s(m.entorno);
         s.entrar("ana@x.es", "");
         QCOMPARE(s.status(), QStringLiteral("Escribe la contraseña."));
@@ -299,15 +303,15 @@ private Q_SLOTS:
         QFETCH(QByteArray, libro);
         Mundo m(proyecto);
         if (libro == "<carpeta>")
-            QDir().mkpath(rutaLibro(m));
+            QDir().mkpath(m.libro());
         else if (!libro.isNull())
-            escribir(rutaLibro(m), libro);
+            escribir(m.libro(), libro);
         Store s(m.entorno);
         s.entrar(" ana@x.es ", clave);
         QVERIFY(s.busy());
-        QTRY_VERIFY(!s.busy());
+        QVERIFY(esperarFin(s));
         QVERIFY(apartados(m).isEmpty()); // sign-in never moves or rewrites the book
-        if (!libro.isNull() && libro != "<carpeta>") QCOMPARE(leer(rutaLibro(m)), libro);
+        if (!libro.isNull() && libro != "<carpeta>") QCOMPARE(leer(m.libro()), libro);
     }
 
 private:
@@ -319,8 +323,6 @@ private:
     }
 };
 
-std::unique_ptr<QObject> nuevaTstRegistro() {
-    return std::make_unique<TstRegistro>();
-}
+QUELO_PRUEBA(TstRegistro)
 
 #include "tst_registro.moc"

@@ -1,6 +1,8 @@
 // The saved session: opening it, restoring it at start and signing out.
 #include "core/failure.h"
+#include "ejecutable.h"
 #include "prueba.h"
+#include "prueba_store.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,12 +30,12 @@ private Q_SLOTS:
         Mundo m;
         Store s(m.entorno);
         QByteArray visto;
-        connect(&s, &Store::cuentaEmailChanged, &s, [&] { visto = leer(rutaSesion(m)); });
+        connect(&s, &Store::cuentaEmailChanged, &s, [&] { visto = leer(m.sesion()); });
         PruebaStore::abrir(s, " Ana@X.es", std::nullopt);
         QCOMPARE(visto, QByteArray("{\"email\":\" Ana@X.es\"}"));
         QCOMPARE(s.cuentaEmail(), std::optional<QString>(" Ana@X.es"));
         QVERIFY(!s.tokenCasa());
-        QCOMPARE(modo(rutaSesion(m)), 0600);
+        QCOMPARE(modo(m.sesion()), 0600);
     }
 
     void abrir_con_ficha_la_guarda_y_reemplaza_la_sesion_anterior() {
@@ -41,30 +43,30 @@ private Q_SLOTS:
         Store s(m.entorno);
         PruebaStore::abrir(s, "local@x.es", std::nullopt);
         PruebaStore::abrir(s, "tienda@x.es", QStringLiteral("ficha-123"));
-        QCOMPARE(objetoEn(rutaSesion(m)),
+        QCOMPARE(objetoEn(m.sesion()),
                  (QJsonObject{{"email", "tienda@x.es"}, {"token", "ficha-123"}}));
-        QVERIFY(!leer(rutaSesion(m)).contains(' ')); // compact
+        QVERIFY(!leer(m.sesion()).contains(' ')); // compact
         QCOMPARE(s.cuentaEmail(), std::optional<QString>("tienda@x.es"));
         QCOMPARE(s.tokenCasa(), std::optional<QString>("ficha-123"));
 
         // An empty token is no store session, in the file as in the state.
         PruebaStore::abrir(s, "otra@x.es", QString());
-        QCOMPARE(objetoEn(rutaSesion(m)), (QJsonObject{{"email", "otra@x.es"}}));
+        QCOMPARE(objetoEn(m.sesion()), (QJsonObject{{"email", "otra@x.es"}}));
         QVERIFY(!s.tokenCasa());
     }
 
     void abrir_deja_solo_al_dueno_leer_tambien_al_reemplazar() {
         Mundo m;
-        escribir(rutaSesion(m), "{\"email\":\"vieja@x.es\"}");
-        QFile::setPermissions(rutaSesion(m), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                 QFileDevice::ReadGroup | QFileDevice::ReadOther);
-        QCOMPARE(modo(rutaSesion(m)), 0644);
+        escribir(m.sesion(), "{\"email\":\"vieja@x.es\"}");
+        QFile::setPermissions(m.sesion(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        QCOMPARE(modo(m.sesion()), 0644);
         Store s(m.entorno);
         PruebaStore::abrir(s, "tienda@x.es", QStringLiteral("ficha"));
-        QCOMPARE(modo(rutaSesion(m)), 0600);
-        QCOMPARE(objetoEn(rutaSesion(m)).value("token").toString(), QStringLiteral("ficha"));
+        QCOMPARE(modo(m.sesion()), 0600);
+        QCOMPARE(objetoEn(m.sesion()).value("token").toString(), QStringLiteral("ficha"));
         // No temporary file left beside it.
-        QCOMPARE(QDir(QFileInfo(rutaSesion(m)).absolutePath()).entryList(QDir::Files),
+        QCOMPARE(QDir(QFileInfo(m.sesion()).absolutePath()).entryList(QDir::Files),
                  QStringList{"instalador-sesion.json"});
     }
 
@@ -72,9 +74,9 @@ private Q_SLOTS:
         Mundo m;
         Store s(m.entorno);
         PruebaStore::abrir(s, "antes@x.es", QStringLiteral("f1"));
-        QFile::remove(rutaSesion(m));
-        QDir(QFileInfo(rutaSesion(m)).absolutePath()).removeRecursively();
-        escribir(QFileInfo(rutaSesion(m)).absolutePath(), "un archivo donde va la carpeta");
+        QFile::remove(m.sesion());
+        QDir(QFileInfo(m.sesion()).absolutePath()).removeRecursively();
+        escribir(QFileInfo(m.sesion()).absolutePath(), "un archivo donde va la carpeta");
         QVERIFY_THROWS_EXCEPTION(ErrorSistema, PruebaStore::abrir(s, "despues@x.es", {}));
         QCOMPARE(s.cuentaEmail(), std::optional<QString>("antes@x.es"));
         QCOMPARE(s.tokenCasa(), std::optional<QString>("f1"));
@@ -82,7 +84,7 @@ private Q_SLOTS:
         // The folder is there but the file cannot be replaced.
         Mundo otro;
         Store t(otro.entorno);
-        QDir().mkpath(rutaSesion(otro));
+        QDir().mkpath(otro.sesion());
         QVERIFY_THROWS_EXCEPTION(ErrorSistema, PruebaStore::abrir(t, "despues@x.es", {}));
         QVERIFY(!t.cuentaEmail());
     }
@@ -139,14 +141,14 @@ private Q_SLOTS:
         QFETCH(QString, token);
         Mundo m(proyecto);
         if (conCuenta)
-            escribir(rutaLibro(m), codificarLibro({{cuentaDePrueba("otra@x.es", "12345678"),
-                                                    cuentaDePrueba("Ana@X.es", "12345678")}}));
+            escribir(m.libro(), codificarLibro({{cuentaDePrueba("otra@x.es", "12345678"),
+                                                 cuentaDePrueba("Ana@X.es", "12345678")}}));
         Store s(m.entorno);
         PruebaStore::abrir(s, "antes@x.es", QStringLiteral("vieja")); // whatever was open
         if (!sesion.isNull())
-            escribir(rutaSesion(m), sesion);
+            escribir(m.sesion(), sesion);
         else
-            QFile::remove(rutaSesion(m));
+            QFile::remove(m.sesion());
         const QString estado = s.status();
 
         PruebaStore::cargarSesion(s);
@@ -154,13 +156,13 @@ private Q_SLOTS:
         QCOMPARE(s.tokenCasa(), token.isEmpty() ? std::nullopt : std::optional<QString>(token));
         QCOMPARE(s.status(), estado);
         // Even a rejected file stays where it was.
-        QCOMPARE(leer(rutaSesion(m)), sesion.isNull() ? QByteArray() : sesion);
+        QCOMPARE(leer(m.sesion()), sesion.isNull() ? QByteArray() : sesion);
     }
 
     void load_termina_restaurando_la_sesion() {
         Mundo m;
         m.catalogo({pluginDePrueba("a")});
-        escribir(rutaSesion(m), "{\"email\":\"t@x.es\",\"token\":\"abc\"}");
+        escribir(m.sesion(), "{\"email\":\"t@x.es\",\"token\":\"abc\"}");
         Store s(m.entorno);
         s.load();
         QCOMPARE(s.cuentaEmail(), std::optional<QString>("t@x.es"));
@@ -178,7 +180,7 @@ private Q_SLOTS:
         QVERIFY(!s.tokenCasa());
         QCOMPARE(email.count(), 1);
         QCOMPARE(ficha.count(), 1);
-        QVERIFY(!QFileInfo::exists(rutaSesion(m)));
+        QVERIFY(!QFileInfo::exists(m.sesion()));
         QCOMPARE(s.status(), cerrada);
 
         // Nothing to delete is no error.
@@ -189,8 +191,6 @@ private Q_SLOTS:
     }
 };
 
-std::unique_ptr<QObject> nuevaTstSesion() {
-    return std::make_unique<TstSesion>();
-}
+QUELO_PRUEBA(TstSesion)
 
 #include "tst_sesion.moc"

@@ -1,4 +1,5 @@
 // The application's shell: what closing its one window does, on Apple and elsewhere.
+#include "ejecutable.h"
 #include "permanencia.h"
 
 #include <QApplication>
@@ -48,5 +49,6 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TstApp)
+QUELO_PRUEBA(TstApp)
+QUELO_MAIN(QApplication)
 #include "tst_app.moc"

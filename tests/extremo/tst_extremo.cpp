@@ -1,9 +1,11 @@
 // A customer's machine from end to end: no project folder, the real tienda-local serving the
 // staged demonstration data, sign-up through the access actions, then "Bajar comprados".
 #include "archivos.h"
+#include "certificados.h"
 #include "core/store.h"
+#include "ejecutable.h"
+#include "esperar.h"
 #include "install/destinos.h"
-#include "servidor.h"
 #include "tienda.h"
 
 #include <QDir>
@@ -31,8 +33,7 @@ private Q_SLOTS:
         QVERIFY2(tienda.base.isValid(), "tienda-local did not start");
         QVERIFY(QFile::copy(QStringLiteral(QUELO_CATALOGO),
                             mundo.entorno.recursos + QStringLiteral("/catalogo.json")));
-        mundo.entorno.servicio = tienda.base.toString();
-        mundo.entorno.autoridades = ServidorPrueba::autoridad();
+        servicioDePrueba(mundo.entorno, tienda.base);
 
         Store store(mundo.entorno);
         store.load();
@@ -41,7 +42,7 @@ private Q_SLOTS:
 
         store.crearCuenta(QStringLiteral("  ") + correo, clave, clave);
         QVERIFY(store.busy());
-        QTRY_VERIFY_WITH_TIMEOUT(!store.busy(), 20000);
+        QVERIFY(esperarFin(store));
         QCOMPARE(store.status(),
                  QStringLiteral("Sesión de la tienda abierta. Baja los plugins que compraste."));
         QCOMPARE(store.cuentaEmail(), std::optional<QString>(correo));
@@ -51,7 +52,7 @@ private Q_SLOTS:
         const QList<Plugin> comprados = store.plugins().mid(0, 5);
         store.bajarComprados();
         QVERIFY(store.busy());
-        QTRY_VERIFY_WITH_TIMEOUT(!store.busy(), 60000);
+        QVERIFY(esperarFin(store, std::chrono::seconds(60)));
         QCOMPARE(store.status(),
                  QStringLiteral("Listos 5 plugins. En Ableton: Preferencias > Plug-ins > Rescan."));
         QSet<QString> esperados;
@@ -65,20 +66,18 @@ private Q_SLOTS:
         }
         QCOMPARE(store.installed(), esperados);
         // nothing of the downloads stays in the temporary folder
-        QCOMPARE(QDir(mundo.entorno.temporal)
-                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList());
+        QCOMPARE(entradas(mundo.entorno.temporal), QStringList());
 
         // A plug-in the account did not buy cannot be installed from the store.
         const Plugin ajeno = store.plugins().last();
         store.install(ajeno);
-        QTRY_VERIFY_WITH_TIMEOUT(!store.busy(), 20000);
+        QVERIFY(esperarFin(store));
         QCOMPARE(store.status(), QStringLiteral("Esta cuenta no compró ese plugin."));
         QVERIFY(!store.installed().contains(ajeno.id));
 
         // Removing works on downloaded bundles as on copied ones.
         store.remove(comprados.first());
-        QTRY_VERIFY_WITH_TIMEOUT(!store.busy(), 20000);
+        QVERIFY(esperarFin(store));
         QVERIFY(store.status().endsWith(
             QStringLiteral(" se quitó de las carpetas del sistema. El original del proyecto sigue "
                            "en su sitio.")));
@@ -94,5 +93,6 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TstExtremo)
+QUELO_PRUEBA(TstExtremo)
+QUELO_MAIN(QCoreApplication)
 #include "tst_extremo.moc"

@@ -1,5 +1,6 @@
 // Starts the real executable from a staged project folder on a virtual X display: the access
 // screen must appear, and signing up must lead to a catalog window that shows a plug-in.
+#include "ejecutable.h"
 #include "pantalla.h"
 
 #include <QDir>
@@ -176,5 +177,6 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TstHumo)
+QUELO_PRUEBA(TstHumo)
+QUELO_MAIN(QCoreApplication)
 #include "tst_humo.moc"

@@ -21,23 +21,6 @@ void Banco::nuevoStore() {
     store->load();
 }
 
-QString Banco::vst3(const Plugin& p) const {
-    return mundo.entorno.home + "/Library/Audio/Plug-Ins/VST3/Quelo DSP/" + p.category + "/" +
-           QFileInfo(p.vst3).fileName();
-}
-
-QString Banco::au(const Plugin& p) const {
-    return mundo.entorno.home + "/Library/Audio/Plug-Ins/Components/Quelo DSP/" + p.category + "/" +
-           QFileInfo(p.au).fileName();
-}
-
-bool Banco::esperar() const {
-    QDeadlineTimer limite(30000);
-    while (store->busy() && !limite.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    return !store->busy();
-}
-
 QString exito(const Plugin& p) {
     return p.name +
            " instalado. En Ableton: Preferencias > Plug-ins > Rescan. Carpeta: " + p.manufacturer +
@@ -76,9 +59,4 @@ QStringList arbol(const QString& carpeta) {
     }
     r.sort();
     return r;
-}
-
-QStringList entradas(const QString& carpeta) {
-    return QDir(carpeta).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }

@@ -2,14 +2,13 @@
 
 #include "archivos.h"
 #include "core/store.h"
+#include "ejecutable.h"
+#include "esperar.h"
+#include "prueba_store.h"
 
 #include <QStringList>
 
 #include <memory>
-
-struct PruebaStore {
-    static void token(Store& s, const std::optional<QString>& t) { s.setTokenCasa(t); }
-};
 
 // A project folder holding real built bundles for a catalog, a temporary home, and a loaded
 // Store on them.
@@ -23,13 +22,8 @@ struct Banco {
     // A new Store on the current entorno (after changing the copy tool, say).
     void nuevoStore();
 
-    // Where a plug-in's bundles are built and where they are installed.
+    // Where a plug-in's bundles are built (the installed ones: mundo.vst3, mundo.au).
     QString fuente(const QString& relativa) const { return mundo.proyecto + "/" + relativa; }
-    QString vst3(const Plugin& p) const;
-    QString au(const Plugin& p) const;
-
-    // Waits until the running action has ended.
-    bool esperar() const;
 };
 
 // The status texts of a finished install and a finished removal.
@@ -39,6 +33,3 @@ QString quitado(const Plugin& p);
 // A folder described entry by entry: relative path, kind, permissions, and content or link
 // target. Two equal descriptions mean a whole copy.
 QStringList arbol(const QString& carpeta);
-
-// Every entry of a folder, hidden ones included.
-QStringList entradas(const QString& carpeta);

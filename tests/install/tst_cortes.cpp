@@ -62,9 +62,9 @@ private Q_SLOTS:
         QFETCH(bool, enLaCuarentena);
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
-        crearBundle(b.vst3(p));
-        escribir(b.vst3(p) + "/Contents/viejo.txt", "viejo");
-        const QStringList viejo = arbol(b.vst3(p));
+        crearBundle(b.mundo.vst3(p));
+        escribir(b.mundo.vst3(p) + "/Contents/viejo.txt", "viejo");
+        const QStringList viejo = arbol(b.mundo.vst3(p));
         const QStringList herramientas =
             enLaCuarentena ? QStringList{"-", queEspera(b.mundo, "xattr-espera", "", "")}
                            : QStringList{copiaQueEspera(b.mundo)};
@@ -74,8 +74,8 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(b.mundo.dir.filePath("listo")), 20000);
         } // killed
         // A host finds the earlier bundle or the new one whole, and nothing else it would load.
-        QCOMPARE(arbol(b.vst3(p)), enLaCuarentena ? arbol(b.fuente(p.vst3)) : viejo);
-        const QStringList quedan = entradas(QFileInfo(b.vst3(p)).path());
+        QCOMPARE(arbol(b.mundo.vst3(p)), enLaCuarentena ? arbol(b.fuente(p.vst3)) : viejo);
+        const QStringList quedan = entradas(QFileInfo(b.mundo.vst3(p)).path());
         QVERIFY2(quedan.size() > 1, qPrintable(quedan.join(' '))); // its lock and a copy
         for (const QString& e : quedan)
             QVERIFY2(e == "brisa.vst3" || (e.startsWith('.') && !e.endsWith(".vst3")),
@@ -83,43 +83,40 @@ private Q_SLOTS:
 
         // The dead copy's lock holds nothing up, and what it left goes.
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), exito(p));
-        QCOMPARE(arbol(b.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.vst3(p)).path()), QStringList{"brisa.vst3"});
+        QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
+        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()), QStringList{"brisa.vst3"});
     }
 
     void dos_copias_no_cambian_un_destino_a_la_vez() {
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
-        crearBundle(b.vst3(p));
-        const QStringList viejo = arbol(b.vst3(p));
+        crearBundle(b.mundo.vst3(p));
+        const QStringList viejo = arbol(b.mundo.vst3(p));
         OtraCopia otra(b.mundo, "instalar", {copiaQueEspera(b.mundo)});
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(b.mundo.dir.filePath("listo")), 20000);
 
         // Answered at once, without waiting for the other copy.
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), ocupado);
         b.store->remove(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), ocupado);
-        QCOMPARE(arbol(b.vst3(p)), viejo);
+        QCOMPARE(arbol(b.mundo.vst3(p)), viejo);
 
         escribir(b.mundo.dir.filePath("sigue"), "");
         QCOMPARE(otra.estado(), exito(p));
-        QCOMPARE(arbol(b.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.vst3(p)).path()), QStringList{"brisa.vst3"});
+        QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
+        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()), QStringList{"brisa.vst3"});
 
         OtraCopia quita(b.mundo, "quitar", {});
         QCOMPARE(quita.estado(), quitado(p));
-        QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
+        QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
     }
 };
 
-int pruebaCortes(int argc, char** argv) {
-    TstCortes t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstCortes)
 
 #include "tst_cortes.moc"

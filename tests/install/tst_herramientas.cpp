@@ -20,33 +20,33 @@ private Q_SLOTS:
         // Copy: source, destination (beside its place until the copy is whole); quarantine:
         // the fixed arguments, then the bundle in its place.
         const QList<QStringList> unaVez{
-            {"ditto", b.fuente(p.vst3), copiaOculta(b.vst3(p))},
-            {"xattr", "-dr", "com.apple.quarantine", b.vst3(p)},
-            {"ditto", b.fuente(p.au), copiaOculta(b.au(p))},
-            {"xattr", "-dr", "com.apple.quarantine", b.au(p)},
+            {"ditto", b.fuente(p.vst3), copiaOculta(b.mundo.vst3(p))},
+            {"xattr", "-dr", "com.apple.quarantine", b.mundo.vst3(p)},
+            {"ditto", b.fuente(p.au), copiaOculta(b.mundo.au(p))},
+            {"xattr", "-dr", "com.apple.quarantine", b.mundo.au(p)},
         };
 
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), exito(p));
         QCOMPARE(llamadas(b.mundo), unaVez);
-        QCOMPARE(arbol(b.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(arbol(b.au(p)), arbol(b.fuente(p.au)));
+        QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
+        QCOMPARE(arbol(b.mundo.au(p)), arbol(b.fuente(p.au)));
 
-        escribir(b.vst3(p) + "/Contents/sobra.txt", "viejo");
+        escribir(b.mundo.vst3(p) + "/Contents/sobra.txt", "viejo");
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), exito(p));
         QCOMPARE(llamadas(b.mundo), unaVez + unaVez);
-        QCOMPARE(arbol(b.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.vst3(p)).path()), QStringList{"brisa.vst3"});
+        QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
+        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()), QStringList{"brisa.vst3"});
 
         b.store->remove(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), quitado(p));
         QCOMPARE(llamadas(b.mundo).size(), 8); // removal runs no tool
-        QVERIFY(!QFileInfo::exists(b.vst3(p)));
-        QVERIFY(!QFileInfo::exists(b.au(p)));
+        QVERIFY(!QFileInfo::exists(b.mundo.vst3(p)));
+        QVERIFY(!QFileInfo::exists(b.mundo.au(p)));
         QVERIFY(b.store->installed().isEmpty());
     }
 
@@ -72,16 +72,16 @@ private Q_SLOTS:
         b.nuevoStore();
 
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         if (estado.isEmpty()) {
             QCOMPARE(b.store->status(), exito(p));
-            QCOMPARE(arbol(b.vst3(p)), arbol(b.fuente(p.vst3)));
-            QCOMPARE(arbol(b.au(p)), arbol(b.fuente(p.au)));
+            QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
+            QCOMPARE(arbol(b.mundo.au(p)), arbol(b.fuente(p.au)));
             QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
         } else {
             QCOMPARE(b.store->status(), estado);
             // what the tool copied before failing is gone too
-            QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
+            QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
             QVERIFY(b.store->installed().isEmpty());
         }
     }
@@ -110,9 +110,6 @@ private Q_SLOTS:
     }
 };
 
-int pruebaHerramientas(int argc, char** argv) {
-    TstHerramientas t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstHerramientas)
 
 #include "tst_herramientas.moc"

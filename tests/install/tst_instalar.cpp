@@ -43,35 +43,35 @@ private Q_SLOTS:
         QSignalSpy ocupado(b.store.get(), &Store::busyChanged);
         b.store->install(p);
         QVERIFY(b.store->busy());
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), exito(p));
         QCOMPARE(ocupado.count(), 2);
         QVERIFY(b.store->installed().contains("brisa"));
 
-        for (const auto& [fuente, destino] :
-             {std::pair{b.fuente(p.vst3), b.vst3(p)}, std::pair{b.fuente(p.au), b.au(p)}}) {
+        for (const auto& [fuente, destino] : {std::pair{b.fuente(p.vst3), b.mundo.vst3(p)},
+                                              std::pair{b.fuente(p.au), b.mundo.au(p)}}) {
             QCOMPARE(arbol(destino), arbol(fuente));
             QVERIFY(QFileInfo(destino + "/Contents/enlace").isSymLink());
             QVERIFY(QFileInfo(destino + "/Contents/MacOS/binario").isExecutable());
         }
         if (conAtributos) {
-            QVERIFY(!tieneMarca(b.vst3(p)));
-            QVERIFY(!tieneMarca(b.vst3(p) + "/Contents/Info.plist"));
+            QVERIFY(!tieneMarca(b.mundo.vst3(p)));
+            QVERIFY(!tieneMarca(b.mundo.vst3(p) + "/Contents/Info.plist"));
             QVERIFY(tieneMarca(b.fuente(p.vst3) + "/Contents/Info.plist"));
             QVERIFY(tieneMarca(fuera));
         }
 
         // Reinstalling replaces each bundle instead of merging into it.
-        escribir(b.vst3(p) + "/Contents/sobra.txt", "viejo");
-        escribir(b.au(p) + "/Contents/sobra.txt", "viejo");
+        escribir(b.mundo.vst3(p) + "/Contents/sobra.txt", "viejo");
+        escribir(b.mundo.au(p) + "/Contents/sobra.txt", "viejo");
         b.store->setStatus("antes");
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), exito(p));
-        QVERIFY(!QFileInfo::exists(b.vst3(p) + "/Contents/sobra.txt"));
-        QVERIFY(!QFileInfo::exists(b.au(p) + "/Contents/sobra.txt"));
-        QCOMPARE(arbol(b.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.vst3(p)).path()), QStringList{"brisa.vst3"});
+        QVERIFY(!QFileInfo::exists(b.mundo.vst3(p) + "/Contents/sobra.txt"));
+        QVERIFY(!QFileInfo::exists(b.mundo.au(p) + "/Contents/sobra.txt"));
+        QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
+        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()), QStringList{"brisa.vst3"});
     }
 
     void instala_sobre_un_enlace_sin_tocar_lo_que_nombra() {
@@ -79,15 +79,15 @@ private Q_SLOTS:
         Banco b({p});
         const QString fuera = b.mundo.dir.filePath("fuera");
         escribir(fuera + "/guardado.txt", "mio");
-        QDir().mkpath(QFileInfo(b.vst3(p)).path());
-        QVERIFY(QFile::link(fuera, b.vst3(p)));
-        QDir().mkpath(QFileInfo(b.au(p)).path());
-        QVERIFY(QFile::link(b.mundo.dir.filePath("no-existe"), b.au(p))); // dangling
+        QDir().mkpath(QFileInfo(b.mundo.vst3(p)).path());
+        QVERIFY(QFile::link(fuera, b.mundo.vst3(p)));
+        QDir().mkpath(QFileInfo(b.mundo.au(p)).path());
+        QVERIFY(QFile::link(b.mundo.dir.filePath("no-existe"), b.mundo.au(p))); // dangling
 
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), exito(p));
-        for (const QString& destino : {b.vst3(p), b.au(p)}) {
+        for (const QString& destino : {b.mundo.vst3(p), b.mundo.au(p)}) {
             QVERIFY(!QFileInfo(destino).isSymLink());
             QVERIFY(QFileInfo(destino + "/Contents/Info.plist").isFile());
         }
@@ -104,10 +104,10 @@ private Q_SLOTS:
         QVERIFY(QFile::link(real, b.fuente(p.vst3)));
 
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), exito(p));
-        QVERIFY(!QFileInfo(b.vst3(p)).isSymLink());
-        QCOMPARE(arbol(b.vst3(p)), arbol(real));
+        QVERIFY(!QFileInfo(b.mundo.vst3(p)).isSymLink());
+        QCOMPARE(arbol(b.mundo.vst3(p)), arbol(real));
     }
 
     void sin_au_queda_el_vst3_y_sin_vst3_nada() {
@@ -118,14 +118,14 @@ private Q_SLOTS:
         Banco b({sinAu, sinVst3});
 
         b.store->install(sinAu);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), QStringLiteral("A este plugin le falta el binario AU o VST3."));
-        QCOMPARE(arbol(b.vst3(sinAu)), arbol(b.fuente(sinAu.vst3)));
+        QCOMPARE(arbol(b.mundo.vst3(sinAu)), arbol(b.fuente(sinAu.vst3)));
         QCOMPARE(b.store->installed(), QSet<QString>{"sinau"});
 
         QDir(b.mundo.entorno.home + "/Library").removeRecursively();
         b.store->install(sinVst3);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), QStringLiteral("A este plugin le falta el binario AU o VST3."));
         QVERIFY(entradas(b.mundo.entorno.home).isEmpty());
     }
@@ -134,7 +134,7 @@ private Q_SLOTS:
         const Plugin p = pluginDePrueba("fuga", "../..");
         Banco b({p});
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), QStringLiteral("A este plugin le falta el binario AU o VST3."));
         QVERIFY(entradas(b.mundo.entorno.home).isEmpty());
     }
@@ -144,7 +144,7 @@ private Q_SLOTS:
         Banco b({p});
         QDir(b.fuente(p.vst3)).removeRecursively();
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), QStringLiteral("No está compilado: brisa.vst3"));
         QVERIFY(entradas(b.mundo.entorno.home).isEmpty());
     }
@@ -155,49 +155,49 @@ private Q_SLOTS:
         b.mundo.entorno.copiador = {guion(b.mundo.dir.filePath("copia-falla"), "exit 1")};
         b.nuevoStore();
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), QStringLiteral("No se pudo copiar brisa.vst3."));
         QVERIFY(b.store->installed().isEmpty());
-        QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
+        QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
 
         // A tool that copies and then fails: the bundle installed before stays as it was.
         b.mundo.entorno.copiador = {"/bin/cp", "-a"};
         b.nuevoStore();
         b.store->install(p);
-        QVERIFY(b.esperar());
-        escribir(b.vst3(p) + "/Contents/anterior.txt", "sigue");
+        QVERIFY(esperarFin(*b.store));
+        escribir(b.mundo.vst3(p) + "/Contents/anterior.txt", "sigue");
         b.mundo.entorno.copiador = {
             guion(b.mundo.entorno.temporal + "/copia-rota", "/bin/cp -a \"$@\"\nexit 1")};
         b.nuevoStore();
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), QStringLiteral("No se pudo copiar brisa.vst3."));
-        QCOMPARE(leer(b.vst3(p) + "/Contents/anterior.txt"), QByteArray("sigue"));
-        QCOMPARE(entradas(QFileInfo(b.vst3(p)).path()), QStringList{"brisa.vst3"});
+        QCOMPARE(leer(b.mundo.vst3(p) + "/Contents/anterior.txt"), QByteArray("sigue"));
+        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()), QStringList{"brisa.vst3"});
         QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
     }
 
     void el_bundle_anterior_que_no_se_borra_no_hace_fallar() {
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
-        crearBundle(b.vst3(p));
-        escribir(b.vst3(p) + "/Contents/viejo.txt", "viejo");
-        const QString categoria = QFileInfo(b.vst3(p)).path();
-        const QString aparte = copiaOculta(b.vst3(p));
+        crearBundle(b.mundo.vst3(p));
+        escribir(b.mundo.vst3(p) + "/Contents/viejo.txt", "viejo");
+        const QString categoria = QFileInfo(b.mundo.vst3(p)).path();
+        const QString aparte = copiaOculta(b.mundo.vst3(p));
         {
-            Inmutable fijo(b.vst3(p) + "/Contents/viejo.txt");
+            Inmutable fijo(b.mundo.vst3(p) + "/Contents/viejo.txt");
             if (!fijo.marcado()) QSKIP(qPrintable(fijo.razon()));
             b.store->install(p);
-            QVERIFY(b.esperar());
+            QVERIFY(esperarFin(*b.store));
             QCOMPARE(b.store->status(), exito(p));
-            QCOMPARE(arbol(b.vst3(p)), arbol(b.fuente(p.vst3)));
+            QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
             // The earlier bundle waits aside, hidden, for a later sweep.
             QCOMPARE(entradas(categoria),
                      (QStringList{QFileInfo(aparte).fileName(), "brisa.vst3"}));
             fijo.seMovioA(aparte + "/Contents/viejo.txt");
         }
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(entradas(categoria), QStringList{"brisa.vst3"});
     }
 
@@ -207,12 +207,12 @@ private Q_SLOTS:
         b.mundo.entorno.copiador = {b.mundo.dir.filePath("no-existe/cp")};
         b.nuevoStore();
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), QStringLiteral("No se pudo iniciar ") +
                                         b.mundo.entorno.copiador.first() +
                                         QStringLiteral(": no existe."));
         QVERIFY(!b.store->busy());
-        QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
+        QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
     }
 
     void la_ventana_sigue_viva_mientras_copia() {
@@ -227,7 +227,7 @@ private Q_SLOTS:
         QObject::connect(&reloj, &QTimer::timeout, [&] { ++latidos; });
         reloj.start();
         b.store->install(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         reloj.stop();
         QCOMPARE(b.store->status(), exito(p));
         // Two one-second copies: a blocking wait would leave the timer almost silent.
@@ -253,7 +253,7 @@ private Q_SLOTS:
 
         // Installing the list has no store fallback.
         b.store->installVisible();
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(),
                  QStringLiteral("Coloca Quelo Instalador dentro de la carpeta Quelo DSP."));
     }
@@ -265,7 +265,7 @@ private Q_SLOTS:
         b.store->setCategory("Reverb");
         Estados estados(*b.store);
         b.store->installVisible();
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(
             estados.vistos,
             (QStringList{"Instalando Nombre a…", "Instalando Nombre c…", "Instalando Nombre d…",
@@ -273,7 +273,7 @@ private Q_SLOTS:
                          "carpetas Quelo DSP."}));
         QVERIFY(estados.vistos[0].endsWith(QChar(0x2026)));
         QCOMPARE(b.store->installed(), (QSet<QString>{"a", "c", "d"}));
-        QVERIFY(!QFileInfo::exists(b.vst3(otra)));
+        QVERIFY(!QFileInfo::exists(b.mundo.vst3(otra)));
     }
 
     void la_lista_se_detiene_en_el_primer_fallo() {
@@ -283,19 +283,19 @@ private Q_SLOTS:
         QDir(b.fuente(roto.au)).removeRecursively();
         Estados estados(*b.store);
         b.store->installVisible();
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(estados.vistos, (QStringList{"Instalando Nombre a…", "Instalando Nombre roto…",
                                               "No está compilado: roto.component"}));
         QCOMPARE(b.store->installed(), (QSet<QString>{"a", "roto"}));
-        QVERIFY(QFileInfo::exists(b.au(a)));
-        QVERIFY(!QFileInfo::exists(b.vst3(c)));
+        QVERIFY(QFileInfo::exists(b.mundo.au(a)));
+        QVERIFY(!QFileInfo::exists(b.mundo.vst3(c)));
     }
 
     void lista_de_uno_y_lista_vacia() {
         const Plugin a = pluginDePrueba("a");
         Banco b({a});
         b.store->installVisible();
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), QStringLiteral("Instalados 1 plugins. Abre Ableton y pulsa "
                                                    "Rescan. Quedan en ocho carpetas Quelo DSP."));
 
@@ -309,9 +309,6 @@ private Q_SLOTS:
     }
 };
 
-int pruebaInstalar(int argc, char** argv) {
-    TstInstalar t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstInstalar)
 
 #include "tst_instalar.moc"

@@ -20,27 +20,27 @@ private Q_SLOTS:
         const Plugin vecino = pluginDePrueba("vecino");
         Banco b({p, vecino});
         for (const Plugin& x : {p, vecino}) {
-            crearBundle(b.vst3(x));
-            crearBundle(b.au(x));
+            crearBundle(b.mundo.vst3(x));
+            crearBundle(b.mundo.au(x));
         }
         b.store->refreshInstalled();
         const QStringList proyecto = arbol(b.mundo.proyecto);
 
         b.store->remove(p);
         QVERIFY(b.store->busy());
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), quitado(p));
-        QVERIFY(!QFileInfo::exists(b.vst3(p)));
-        QVERIFY(!QFileInfo::exists(b.au(p)));
-        QVERIFY(QFileInfo::exists(b.au(vecino)));
+        QVERIFY(!QFileInfo::exists(b.mundo.vst3(p)));
+        QVERIFY(!QFileInfo::exists(b.mundo.au(p)));
+        QVERIFY(QFileInfo::exists(b.mundo.au(vecino)));
         QCOMPARE(b.store->installed(), QSet<QString>{"vecino"});
         QCOMPARE(arbol(b.mundo.proyecto), proyecto);
 
         // Maker and category folders stay even once empty.
         b.store->remove(vecino);
-        QVERIFY(b.esperar());
-        QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
-        QVERIFY(QFileInfo(QFileInfo(b.au(p)).path()).isDir());
+        QVERIFY(esperarFin(*b.store));
+        QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
+        QVERIFY(QFileInfo(QFileInfo(b.mundo.au(p)).path()).isDir());
         QVERIFY(b.store->installed().isEmpty());
     }
 
@@ -49,7 +49,7 @@ private Q_SLOTS:
         p.au.clear();
         Banco b({p});
         b.store->remove(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), quitado(p));
         QVERIFY(entradas(b.mundo.entorno.home).isEmpty());
     }
@@ -60,18 +60,18 @@ private Q_SLOTS:
         const QString fuera = b.mundo.dir.filePath("fuera");
         crearBundle(fuera);
         const QStringList antes = arbol(fuera);
-        QDir().mkpath(QFileInfo(b.vst3(p)).path());
-        QVERIFY(QFile::link(fuera, b.vst3(p)));
-        QDir().mkpath(QFileInfo(b.au(p)).path());
-        QVERIFY(QFile::link(b.mundo.dir.filePath("no-existe"), b.au(p))); // dangling
+        QDir().mkpath(QFileInfo(b.mundo.vst3(p)).path());
+        QVERIFY(QFile::link(fuera, b.mundo.vst3(p)));
+        QDir().mkpath(QFileInfo(b.mundo.au(p)).path());
+        QVERIFY(QFile::link(b.mundo.dir.filePath("no-existe"), b.mundo.au(p))); // dangling
         b.store->refreshInstalled();
         QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
 
         b.store->remove(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), quitado(p));
-        QVERIFY(!QFileInfo(b.vst3(p)).isSymLink());
-        QVERIFY(!QFileInfo(b.au(p)).isSymLink());
+        QVERIFY(!QFileInfo(b.mundo.vst3(p)).isSymLink());
+        QVERIFY(!QFileInfo(b.mundo.au(p)).isSymLink());
         QCOMPARE(arbol(fuera), antes);
     }
 
@@ -79,18 +79,18 @@ private Q_SLOTS:
         // The category folder is a link into the project: the "installed" bundle is the build.
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
-        const QString categoria = QFileInfo(b.vst3(p)).path();
+        const QString categoria = QFileInfo(b.mundo.vst3(p)).path();
         QDir().mkpath(QFileInfo(categoria).path());
         QVERIFY(QFile::link(QFileInfo(b.fuente(p.vst3)).path(), categoria));
-        crearBundle(b.au(p));
+        crearBundle(b.mundo.au(p));
         const QStringList proyecto = arbol(b.mundo.proyecto);
 
         b.store->remove(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(),
                  QStringLiteral("No se quitó brisa.vst3: está dentro de la carpeta del proyecto."));
         QCOMPARE(arbol(b.mundo.proyecto), proyecto);
-        QVERIFY(QFileInfo::exists(b.au(p)));
+        QVERIFY(QFileInfo::exists(b.mundo.au(p)));
     }
 
     void quitar_que_falla_deja_el_bundle_entero_data() {
@@ -103,18 +103,18 @@ private Q_SLOTS:
         QFETCH(bool, categoria);
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
-        crearBundle(b.vst3(p));
-        const QStringList antes = arbol(b.vst3(p));
-        const Inmutable fijo(categoria ? QFileInfo(b.vst3(p)).path() : b.vst3(p));
+        crearBundle(b.mundo.vst3(p));
+        const QStringList antes = arbol(b.mundo.vst3(p));
+        const Inmutable fijo(categoria ? QFileInfo(b.mundo.vst3(p)).path() : b.mundo.vst3(p));
         if (!fijo.marcado()) QSKIP(qPrintable(fijo.razon()));
         b.store->refreshInstalled();
 
         b.store->remove(p);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         const QString estado = b.store->status();
         QVERIFY2(estado.startsWith("No se pudo ") && estado.endsWith(": no hay permiso."),
                  qPrintable(estado));
-        QCOMPARE(arbol(b.vst3(p)), antes);
+        QCOMPARE(arbol(b.mundo.vst3(p)), antes);
         QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
     }
 
@@ -151,9 +151,6 @@ private Q_SLOTS:
     }
 };
 
-int pruebaQuitar(int argc, char** argv) {
-    TstQuitar t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstQuitar)
 
 #include "tst_quitar.moc"

@@ -93,7 +93,7 @@ private Q_SLOTS:
         QFETCH(QString, queda);
         const Plugin p = pluginDePrueba("brisa"), vecino = pluginDePrueba("vecino");
         Banco b({p, vecino});
-        const QString destino = b.vst3(p);
+        const QString destino = b.mundo.vst3(p);
         const QString categoria = QFileInfo(destino).path();
         const QString descarga = b.mundo.entorno.temporal + "/quelo-brisa-" +
                                  QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
@@ -128,7 +128,7 @@ private Q_SLOTS:
         const QStringList antes = suyo();
 
         b.store->install(vecino);
-        QVERIFY(b.esperar());
+        QVERIFY(esperarFin(*b.store));
         QCOMPARE(b.store->status(), exito(vecino));
         if (vivo) {
             QCOMPARE(suyo(), antes);
@@ -142,9 +142,6 @@ private Q_SLOTS:
     }
 };
 
-int pruebaReemplazo(int argc, char** argv) {
-    TstReemplazo t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstReemplazo)
 
 #include "tst_reemplazo.moc"

@@ -1,5 +1,6 @@
 #include "escenario.h"
 
+#include "certificados.h"
 #include "zips.h"
 
 #include <QDir>
@@ -9,8 +10,7 @@
 Escenario::Escenario(const QList<Plugin>& catalogo, bool conProyecto,
                      ServidorPrueba::Certificado certificado)
     : servidor(certificado), mundo(conProyecto) {
-    mundo.entorno.servicio = servidor.base().toString();
-    mundo.entorno.autoridades = ServidorPrueba::autoridad();
+    servicioDePrueba(mundo.entorno, servidor.base());
     mundo.catalogo(catalogo);
     rehacer();
 }
@@ -23,8 +23,9 @@ void Escenario::rehacer() {
                      [this] { mensajes.append(store->status()); });
 }
 
-void Escenario::esperarFin() {
-    QTRY_VERIFY_WITH_TIMEOUT(!store->busy(), 20000);
+bool Escenario::bajarComprados() {
+    store->bajarComprados();
+    return store->busy() && esperarFin(*store);
 }
 
 void Escenario::conCasa() {
@@ -56,8 +57,7 @@ QStringList Escenario::temporales() const {
 }
 
 void Escenario::conSesion() {
-    escribir(mundo.entorno.home + "/Library/Application Support/Quelo DSP/instalador-sesion.json",
-             R"({"email": "ana@ejemplo.com", "token": "tok"})");
+    escribir(mundo.sesion(), R"({"email": "ana@ejemplo.com", "token": "tok"})");
     rehacer();
     QCOMPARE(store->tokenCasa(), std::optional<QString>("tok"));
 }
@@ -90,4 +90,8 @@ QString zipGrande(const Mundo& mundo, const QByteArray& datos) {
     crearBundle(origen + "/brisa.vst3");
     escribir(origen + "/brisa.vst3/Contents/Resources/grande.bin", datos);
     return zipConBundles(mundo, "grande", {});
+}
+
+QString grandeInstalado(const Mundo& mundo) {
+    return fabricanteVst3(mundo.entorno.home) + "/Reverb/brisa.vst3/Contents/Resources/grande.bin";
 }

@@ -2,6 +2,7 @@
 
 #include "archivos.h"
 #include "core/store.h"
+#include "esperar.h"
 #include "servidor.h"
 
 #include <memory>
@@ -19,8 +20,9 @@ struct Escenario {
 
     // Builds the Store again after the world changed (a shorter time-out, say).
     void rehacer();
-    // Waits until the Store's running action is over (busy false again).
-    void esperarFin();
+    // Presses "Bajar comprados" and waits for the run to end; whether it ran (busy at once) and
+    // ended.
+    [[nodiscard]] bool bajarComprados();
     // "v1/salud" naming the test server itself as the download house.
     void conCasa();
     void mios(const QByteArray& json, int estado = 200);
@@ -41,5 +43,7 @@ QString zipConBundles(const Mundo& mundo, const QString& nombre, const QStringLi
 // Incompressible bytes, the same for the same seed.
 QByteArray alAzar(qsizetype tamano, quint32 semilla);
 
-// A package holding the bundle "brisa.vst3" with `datos` as Contents/Resources/grande.bin.
+// A package holding the bundle "brisa.vst3" with `datos` as Contents/Resources/grande.bin, and
+// where that file lands once installed (for brisa in the category "Reverb").
 QString zipGrande(const Mundo& mundo, const QByteArray& datos);
+QString grandeInstalado(const Mundo& mundo);

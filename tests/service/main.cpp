@@ -1,5 +1,5 @@
-#include "pruebas.h"
+#include "ejecutable.h"
 
-#include <QtTest>
+#include <QCoreApplication>
 
-QTEST_GUILESS_MAIN(TstService)
+QUELO_MAIN(QCoreApplication)

@@ -39,6 +39,33 @@ void Mundo::catalogo(const QList<Plugin>& plugins) const {
     escribir(entorno.recursos + QStringLiteral("/catalogo.json"), catalogoJson(plugins));
 }
 
+QString Mundo::vst3(const Plugin& plugin) const {
+    return fabricanteVst3(entorno.home) + QLatin1Char('/') + plugin.category + QLatin1Char('/') +
+           QFileInfo(plugin.vst3).fileName();
+}
+
+QString Mundo::au(const Plugin& plugin) const {
+    return fabricanteAu(entorno.home) + QLatin1Char('/') + plugin.category + QLatin1Char('/') +
+           QFileInfo(plugin.au).fileName();
+}
+
+QString Mundo::sesion() const {
+    return entorno.home +
+           QStringLiteral("/Library/Application Support/Quelo DSP/instalador-sesion.json");
+}
+
+QString Mundo::libro() const {
+    return proyecto + QStringLiteral("/datos/cuentas.json");
+}
+
+QString fabricanteVst3(const QString& home) {
+    return home + QStringLiteral("/Library/Audio/Plug-Ins/VST3/Quelo DSP");
+}
+
+QString fabricanteAu(const QString& home) {
+    return home + QStringLiteral("/Library/Audio/Plug-Ins/Components/Quelo DSP");
+}
+
 void escribir(const QString& ruta, const QByteArray& contenido) {
     QDir().mkpath(QFileInfo(ruta).absolutePath());
     QFile f(ruta);
@@ -66,6 +93,11 @@ QStringList todoEn(const QString& carpeta) {
         rutas.append(it.next());
     rutas.sort();
     return rutas;
+}
+
+QStringList entradas(const QString& carpeta) {
+    return QDir(carpeta).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 void crearBundle(const QString& ruta) {

@@ -28,7 +28,19 @@ struct Mundo {
 
     // Writes the catalog the application ships.
     void catalogo(const QList<Plugin>& plugins) const;
+
+    // Where the application puts things of this world: a catalog entry's installed bundles in
+    // the home, the saved session in the home, and the accounts book in the project folder.
+    QString vst3(const Plugin& plugin) const;
+    QString au(const Plugin& plugin) const;
+    QString sesion() const;
+    QString libro() const;
 };
+
+// The maker's folder of each format below a home, where a plug-in's bundles are installed (in a
+// folder for its category), spelled out here rather than taken from the application's code.
+QString fabricanteVst3(const QString& home);
+QString fabricanteAu(const QString& home);
 
 // Writes a file with every missing parent folder.
 void escribir(const QString& ruta, const QByteArray& contenido);
@@ -39,6 +51,8 @@ QString guion(const QString& ruta, const QByteArray& cuerpo);
 
 // Every entry below a folder, hidden ones included, sorted.
 QStringList todoEn(const QString& carpeta);
+// The names in a folder itself, hidden ones included, sorted.
+QStringList entradas(const QString& carpeta);
 
 // A bundle-shaped folder: Contents/Info.plist, an executable, and a link inside.
 void crearBundle(const QString& ruta);

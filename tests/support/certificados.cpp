@@ -3,10 +3,13 @@
 // is ever committed; the folder lives until the process ends.
 #include "certificados.h"
 
+#include "core/entorno.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 
 namespace {
 
@@ -82,4 +85,13 @@ ArchivosCertificados crear() {
 const ArchivosCertificados& archivosCertificados() {
     static const ArchivosCertificados archivos = crear();
     return archivos;
+}
+
+QList<QSslCertificate> autoridadDePrueba() {
+    return QSslCertificate::fromPath(archivosCertificados().autoridad);
+}
+
+void servicioDePrueba(Entorno& entorno, const QUrl& base) {
+    entorno.servicio = base.toString();
+    entorno.autoridades = autoridadDePrueba();
 }

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QList>
+#include <QSslCertificate>
 #include <QString>
+
+struct Entorno;
+class QUrl;
 
 // PEM files of the test certificates (EC P-256 keys), made once per process.
 struct ArchivosCertificados {
@@ -12,3 +17,10 @@ struct ArchivosCertificados {
 };
 
 const ArchivosCertificados& archivosCertificados();
+
+// The test CA that signs the test servers' certificates (and tienda-local's in the tests).
+QList<QSslCertificate> autoridadDePrueba();
+
+// Makes a test server (or a tienda-local) at `base` the environment's built-in store service,
+// trusted through the test CA.
+void servicioDePrueba(Entorno& entorno, const QUrl& base);

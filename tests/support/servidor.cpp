@@ -407,17 +407,3 @@ void ServidorPrueba::ofrecerHttp2() {
     d->compartido.tls.setAllowedNextProtocols(
         {QSslConfiguration::ALPNProtocolHTTP2, QSslConfiguration::NextProtocolHttp1_1});
 }
-
-QList<QSslCertificate> ServidorPrueba::autoridad() {
-    return QSslCertificate::fromPath(archivoAutoridad());
-}
-
-QString ServidorPrueba::archivoAutoridad() {
-    return archivosCertificados().autoridad;
-}
-QString ServidorPrueba::archivoCertificado() {
-    return archivosCertificados().certificado;
-}
-QString ServidorPrueba::archivoClave() {
-    return archivosCertificados().clave;
-}

@@ -3,7 +3,6 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
-#include <QSslCertificate>
 #include <QString>
 #include <QUrl>
 #include <chrono>
@@ -41,7 +40,8 @@ struct Respuesta {
 };
 
 // An HTTPS server on 127.0.0.1 with a random port, its certificate signed by the test CA
-// (subject alt names: IP 127.0.0.1 and DNS localhost), or self-signed and untrusted.
+// (subject alt names: IP 127.0.0.1 and DNS localhost), or self-signed and untrusted
+// (certificados.h).
 class ServidorPrueba : public QObject {
     Q_OBJECT
 public:
@@ -66,14 +66,6 @@ public:
     // Offers HTTP/2 besides HTTP/1.1 in ALPN to new connections (it still speaks only
     // HTTP/1.1): a client that chooses HTTP/2 shows in Peticion::protocolo and fails.
     void ofrecerHttp2();
-
-    // The test CA that signs the servers' certificates: put it in Entorno::autoridades.
-    static QList<QSslCertificate> autoridad();
-    // Paths of the PEM files (CA cert; server cert and key for 127.0.0.1/localhost), made once
-    // per process in a temporary folder, for child processes such as the local store service.
-    static QString archivoAutoridad();
-    static QString archivoCertificado();
-    static QString archivoClave();
 
 private:
     struct Datos;

@@ -1,10 +1,14 @@
 #include "cliente.h"
 
-#include "servidor.h"
+#include "certificados.h"
 
 #include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QSslConfiguration>
+
+QUrl en(const QUrl& base, const QString& ruta) {
+    return QUrl(base.toString() + ruta, QUrl::StrictMode);
+}
 
 Recibido pedir(const QByteArray& metodo, const QUrl& url, const QByteArray& cuerpo,
                const QList<QPair<QByteArray, QByteArray>>& cabeceras,
@@ -13,7 +17,7 @@ Recibido pedir(const QByteArray& metodo, const QUrl& url, const QByteArray& cuer
     QNetworkAccessManager red;
     QNetworkRequest peticion(url);
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.addCaCertificates(ServidorPrueba::autoridad());
+    tls.addCaCertificates(autoridadDePrueba());
     peticion.setSslConfiguration(tls);
     for (const auto& [nombre, valor] : cabeceras)
         peticion.setRawHeader(nombre, valor);

@@ -16,6 +16,9 @@ struct Recibido {
     QUrl url;          // where it ended, after redirects
 };
 
+// An address below a base, taken as written.
+QUrl en(const QUrl& base, const QString& ruta);
+
 // A request through a fresh QNetworkAccessManager that trusts the test CA besides the system's
 // (never ignoring certificate errors), waited for on the event loop. A zero tiempoLimite keeps
 // Qt's default transfer time-out.

@@ -1,6 +1,6 @@
 #include "tienda.h"
 
-#include "servidor.h"
+#include "certificados.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -8,8 +8,8 @@
 TiendaLocal::TiendaLocal(const QString& datos) {
     proceso.start(QStringLiteral(TIENDA_LOCAL),
                   {QStringLiteral("--puerto"), QStringLiteral("0"), QStringLiteral("--certificado"),
-                   ServidorPrueba::archivoCertificado(), QStringLiteral("--clave"),
-                   ServidorPrueba::archivoClave(), QStringLiteral("--datos"), datos});
+                   archivosCertificados().certificado, QStringLiteral("--clave"),
+                   archivosCertificados().clave, QStringLiteral("--datos"), datos});
     QByteArray salida;
     while (!salida.contains('\n') && proceso.waitForReadyRead(15000))
         salida += proceso.readAllStandardOutput();

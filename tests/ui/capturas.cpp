@@ -1,8 +1,10 @@
 // quelo-capturas CARPETA: renders the access screen, the catalog window and the detail of an
 // installed plug-in to PNG files, on a staged project folder built from the shipped catalog.
+#include "archivos.h"
 #include "core/store.h"
 #include "core/texto.h"
 #include "install/destinos.h"
+#include "prueba_store.h"
 #include "ui/contentview.h"
 #include "ui/tema.h"
 
@@ -17,12 +19,6 @@
 #include <QtMath>
 
 #include <cmath>
-
-// Reaches the signed-in state without an account book: the pictures show the window, not the
-// sign-in.
-struct PruebaStore {
-    static void entrar(Store& s, const QString& email) { s.setCuentaEmail(email); }
-};
 
 namespace {
 
@@ -123,14 +119,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(salida);
 
     QTemporaryDir dir;
-    Entorno entorno;
+    const Entorno entorno = entornoDePrueba(dir.path());
     const QString proyecto = dir.filePath(QStringLiteral("Quelo DSP"));
-    entorno.bundle = proyecto + QStringLiteral("/Quelo Instalador.app");
-    entorno.recursos = entorno.bundle + QStringLiteral("/Contents/Resources");
-    entorno.home = dir.filePath(QStringLiteral("home"));
-    entorno.temporal = dir.filePath(QStringLiteral("tmp"));
-    entorno.servicio = QStringLiteral("https://127.0.0.1:1");
-    entorno.copiador = {QStringLiteral("/bin/cp"), QStringLiteral("-a")};
     QDir().mkpath(entorno.recursos);
     for (const QString& nombre : {QStringLiteral("catalogo.json"), QStringLiteral("Logo.png")})
         QFile::copy(QStringLiteral(QUELO_RECURSOS "/") + nombre, unir(entorno.recursos, nombre));
@@ -153,6 +143,7 @@ int main(int argc, char** argv) {
     Store& store = ventana.store();
     bool ok = ventana.grab().save(salida + QStringLiteral("/acceso.png"));
 
+    // signed in without an account book: the pictures show the window, not the sign-in
     PruebaStore::entrar(store, QStringLiteral("ana@quelodsp.com"));
     store.setSelectedID(QStringLiteral("prensa"));
     store.setStatus(

@@ -62,9 +62,6 @@ private Q_SLOTS:
     }
 };
 
-int probarAccesible(int argc, char** argv) {
-    TstAccesible t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstAccesible)
 
 #include "tst_accesible.moc"

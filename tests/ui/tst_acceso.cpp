@@ -160,11 +160,11 @@ private Q_SLOTS:
         QWidget* detalle = v.parte(QStringLiteral("detail"));
         QTest::mouseClick(boton(detalle, "Instalar"), Qt::LeftButton);
         QVERIFY(v.store().busy());
-        QTRY_VERIFY(!v.store().busy());
+        QVERIFY(esperarFin(v.store()));
         QVERIFY(v.store().status().startsWith(QStringLiteral("Brisa instalado.")));
         QVERIFY(boton(detalle, "Reinstalar"));
         QTest::mouseClick(boton(detalle, "Quitar del sistema"), Qt::LeftButton);
-        QTRY_VERIFY(!v.store().busy());
+        QVERIFY(esperarFin(v.store()));
         QVERIFY(boton(detalle, "Instalar"));
 
         QTest::mouseClick(boton(v.parte(QStringLiteral("sidebar")), "Cerrar sesión"),
@@ -185,9 +185,6 @@ private Q_SLOTS:
     }
 };
 
-int probarAcceso(int argc, char** argv) {
-    TstAcceso t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstAcceso)
 
 #include "tst_acceso.moc"

@@ -1,4 +1,5 @@
 // GoldButton and the display face.
+#include "ejecutable.h"
 #include "ui/botones.h"
 #include "ui/tema.h"
 
@@ -91,9 +92,6 @@ private Q_SLOTS:
     }
 };
 
-int probarBotones(int argc, char** argv) {
-    TstBotones t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstBotones)
 
 #include "tst_botones.moc"

@@ -231,9 +231,6 @@ private Q_SLOTS:
     }
 };
 
-int probarCatalogo(int argc, char** argv) {
-    TstCatalogo t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstCatalogo)
 
 #include "tst_catalogo.moc"

@@ -1,4 +1,5 @@
 // The detail pane, the status bar and the root view.
+#include "certificados.h"
 #include "servidor.h"
 #include "ui/botones.h"
 #include "ui/captura.h"
@@ -179,11 +180,8 @@ private Q_SLOTS:
         servidor.ruta("GET", "/v1/bajar/brisa",
                       {.cuerpo = QByteArray(500000, 'z'), .colgar = true});
         Ventana v(catalogoBase(), false, true, [&servidor](Mundo& m) {
-            m.entorno.servicio = servidor.base().toString();
-            m.entorno.autoridades = ServidorPrueba::autoridad();
-            escribir(m.entorno.home + "/Library/Application Support/Quelo DSP/"
-                                      "instalador-sesion.json",
-                     R"({"email": "ana@ejemplo.com", "token": "tok"})");
+            servicioDePrueba(m.entorno, servidor.base());
+            escribir(m.sesion(), R"({"email": "ana@ejemplo.com", "token": "tok"})");
         });
         Store& s = v.store();
         QWidget* pie = v.parte(QStringLiteral("footer"));
@@ -206,7 +204,7 @@ private Q_SLOTS:
         QCOMPARE(pie->height(), alto);
 
         cancelar->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 20000);
+        QVERIFY(esperarFin(s));
         QCOMPARE(s.status(),
                  QStringLiteral("Cancelado. Lo que ya estaba instalado sigue en su sitio."));
         QVERIFY(!boton(pie, "Cancelar"));
@@ -228,9 +226,6 @@ private Q_SLOTS:
     }
 };
 
-int probarDetalle(int argc, char** argv) {
-    TstDetalle t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstDetalle)
 
 #include "tst_detalle.moc"

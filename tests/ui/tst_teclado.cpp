@@ -167,7 +167,7 @@ private Q_SLOTS:
         instalar->setFocus(Qt::TabFocusReason);
         QTest::keyClick(instalar, Qt::Key_Space);
         QVERIFY(v.store().busy());
-        QTRY_VERIFY(!v.store().busy());
+        QVERIFY(esperarFin(v.store()));
         QVERIFY(v.store().status().startsWith(QStringLiteral("Brisa instalado.")));
         // disabled and rebuilt meanwhile, the pane hands the focus and its frame to the new button
         QCOMPARE(nombreDe(QApplication::focusWidget()), QStringLiteral("Reinstalar"));
@@ -175,9 +175,6 @@ private Q_SLOTS:
     }
 };
 
-int probarTeclado(int argc, char** argv) {
-    TstTeclado t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstTeclado)
 
 #include "tst_teclado.moc"

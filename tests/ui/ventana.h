@@ -2,6 +2,9 @@
 
 #include "archivos.h"
 #include "core/store.h"
+#include "ejecutable.h"
+#include "esperar.h"
+#include "prueba_store.h"
 #include "ui/contentview.h"
 
 #include <QAbstractButton>
@@ -10,17 +13,6 @@
 
 #include <functional>
 #include <memory>
-
-// The private state that the account, install and download actions set, reached directly so
-// that the window can be shown in every state.
-struct PruebaStore {
-    static void entrar(Store& s, const QString& e) { s.setCuentaEmail(e); }
-    static void salir(Store& s) { s.setCuentaEmail(std::nullopt); }
-    static void ocupado(Store& s, bool v) { s.setBusy(v); }
-    static void instalados(Store& s, QSet<QString> v) { s.setInstalled(std::move(v)); }
-    static void progreso(Store& s, std::optional<double> v) { s.setProgreso(v); }
-    static void avance(Store& s, const QString& v) { s.setAvance(v); }
-};
 
 // A shown window on a temporary application folder with the given catalog.
 struct Ventana {

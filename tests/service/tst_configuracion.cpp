@@ -1,7 +1,8 @@
 // Where the store service is: the project's config/marca.json or the built-in endpoint.
 #include "archivos.h"
 #include "core/failure.h"
-#include "pruebas.h"
+#include "ejecutable.h"
+#include "prueba_store.h"
 #include "service/direccion.h"
 
 #include <QtTest>
@@ -12,7 +13,19 @@ QByteArray marca(const QByteArray& url) {
 }
 } // namespace
 
-void TstService::servicio_sin_proyecto_o_sin_archivo_da_el_predeterminado() {
+class TstConfiguracion : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void servicio_sin_proyecto_o_sin_archivo_da_el_predeterminado();
+    void servicio_toma_la_direccion_https_configurada();
+    void servicio_descarta_direcciones_inservibles_data();
+    void servicio_descarta_direcciones_inservibles();
+    void servicio_sin_predeterminado_valido_falla();
+    void rutas_se_anaden_por_segmentos();
+};
+
+void TstConfiguracion::servicio_sin_proyecto_o_sin_archivo_da_el_predeterminado() {
     Mundo sinProyecto(false);
     sinProyecto.entorno.servicio = QStringLiteral("https://tienda.ejemplo");
     // a configuration beside the application is not looked at without the project entry
@@ -24,7 +37,7 @@ void TstService::servicio_sin_proyecto_o_sin_archivo_da_el_predeterminado() {
     QCOMPARE(PruebaStore::servicio(Store(sinArchivo.entorno)), QUrl("https://tienda.ejemplo"));
 }
 
-void TstService::servicio_toma_la_direccion_https_configurada() {
+void TstConfiguracion::servicio_toma_la_direccion_https_configurada() {
     Mundo mundo;
     escribir(mundo.proyecto + "/config/marca.json", marca("\"https://casa.ejemplo:8443/x/\""));
     QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)), QUrl("https://casa.ejemplo:8443/x/"));
@@ -33,7 +46,7 @@ void TstService::servicio_toma_la_direccion_https_configurada() {
     QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)), QUrl("https://nueva.ejemplo"));
 }
 
-void TstService::servicio_descarta_direcciones_inservibles_data() {
+void TstConfiguracion::servicio_descarta_direcciones_inservibles_data() {
     QTest::addColumn<QByteArray>("contenido");
     QTest::newRow("http") << marca("\"http://casa.ejemplo\"");
     QTest::newRow("esquema en mayúsculas") << marca("\"HTTPS://casa.ejemplo\"");
@@ -46,7 +59,7 @@ void TstService::servicio_descarta_direcciones_inservibles_data() {
     QTest::newRow("no es JSON") << QByteArray("licencias: https://casa.ejemplo");
 }
 
-void TstService::servicio_descarta_direcciones_inservibles() {
+void TstConfiguracion::servicio_descarta_direcciones_inservibles() {
     QFETCH(QByteArray, contenido);
     Mundo mundo;
     mundo.entorno.servicio = QStringLiteral("https://tienda.ejemplo");
@@ -54,7 +67,7 @@ void TstService::servicio_descarta_direcciones_inservibles() {
     QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)), QUrl("https://tienda.ejemplo"));
 }
 
-void TstService::servicio_sin_predeterminado_valido_falla() {
+void TstConfiguracion::servicio_sin_predeterminado_valido_falla() {
     for (const QString& predeterminado : {QString(), QStringLiteral("no es una dirección")}) {
         Mundo mundo;
         mundo.entorno.servicio = predeterminado;
@@ -70,7 +83,7 @@ void TstService::servicio_sin_predeterminado_valido_falla() {
     }
 }
 
-void TstService::rutas_se_anaden_por_segmentos() {
+void TstConfiguracion::rutas_se_anaden_por_segmentos() {
     const QStringList cuenta{"v1", "cuenta"};
     QCOMPARE(conRuta(QUrl("https://h.ejemplo"), cuenta).toString(),
              QStringLiteral("https://h.ejemplo/v1/cuenta"));
@@ -83,3 +96,7 @@ void TstService::rutas_se_anaden_por_segmentos() {
     QCOMPARE(conRuta(QUrl("https://h.ejemplo/"), raro).toString(QUrl::FullyEncoded),
              QStringLiteral("https://h.ejemplo/v1/bajar/a%20b%2Fc%3Fd%23%C3%B1"));
 }
+
+QUELO_PRUEBA(TstConfiguracion)
+
+#include "tst_configuracion.moc"

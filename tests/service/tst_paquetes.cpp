@@ -1,7 +1,7 @@
 // Unpacking a downloaded package: everything inside the folder, nothing outside it.
 #include "archivos.h"
 #include "disco.h"
-#include "pruebas.h"
+#include "ejecutable.h"
 #include "service/desempaquetar.h"
 #include "zips.h"
 
@@ -31,7 +31,21 @@ QStringList todoFueraDe(const Mundo& mundo, const QString& carpeta) {
 
 } // namespace
 
-void TstService::zip_normal_se_desempaqueta_entero() {
+class TstPaquetes : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void zip_normal_se_desempaqueta_entero();
+    void zip_hostil_se_rechaza_sin_tocar_fuera_data();
+    void zip_hostil_se_rechaza_sin_tocar_fuera();
+    void zip_que_no_cabe_se_rechaza_data();
+    void zip_que_no_cabe_se_rechaza();
+    void zip_corrupto_se_rechaza();
+    void zip_en_carpeta_alcanzada_por_enlace();
+    void zip_ignora_metadatos_de_apple();
+};
+
+void TstPaquetes::zip_normal_se_desempaqueta_entero() {
     Mundo mundo;
     const QString origen = mundo.dir.filePath("origen");
     crearBundle(origen + "/Brisa.vst3");
@@ -52,7 +66,7 @@ void TstService::zip_normal_se_desempaqueta_entero() {
     }
 }
 
-void TstService::zip_hostil_se_rechaza_sin_tocar_fuera_data() {
+void TstPaquetes::zip_hostil_se_rechaza_sin_tocar_fuera_data() {
     QTest::addColumn<QList<EntradaZip>>("entradas");
     const auto archivo = [](const QByteArray& n) { return archivoZip(n, "x"); };
     const QByteArray absoluta = QFile::encodeName(QDir::tempPath()) + "/quelo-fuera-abs.txt";
@@ -78,7 +92,7 @@ void TstService::zip_hostil_se_rechaza_sin_tocar_fuera_data() {
         << QList{archivo((QByteArray(200, 'd') + '/').repeated(25) + "x")};
 }
 
-void TstService::zip_hostil_se_rechaza_sin_tocar_fuera() {
+void TstPaquetes::zip_hostil_se_rechaza_sin_tocar_fuera() {
     QFETCH(QList<EntradaZip>, entradas);
     Mundo mundo;
     const QString zip = mundo.dir.filePath("hostil.zip");
@@ -92,7 +106,7 @@ void TstService::zip_hostil_se_rechaza_sin_tocar_fuera() {
     QVERIFY(!QFile::exists(QDir::tempPath() + "/quelo-fuera-abs.txt"));
 }
 
-void TstService::zip_que_no_cabe_se_rechaza_data() {
+void TstPaquetes::zip_que_no_cabe_se_rechaza_data() {
     QTest::addColumn<qint64>("disco");  // a file system of this size for the folder; 0: none
     QTest::addColumn<qint64>("limite"); // what the unpack may take; -1: the folder's own limit
     QTest::addColumn<QList<EntradaZip>>("entradas");
@@ -111,7 +125,7 @@ void TstService::zip_que_no_cabe_se_rechaza_data() {
         << 65 * mib << -1LL << QList{archivoZip("brisa.vst3/datos", azar)};
 }
 
-void TstService::zip_que_no_cabe_se_rechaza() {
+void TstPaquetes::zip_que_no_cabe_se_rechaza() {
     QFETCH(qint64, disco);
     QFETCH(qint64, limite);
     QFETCH(QList<EntradaZip>, entradas);
@@ -136,7 +150,7 @@ void TstService::zip_que_no_cabe_se_rechaza() {
     if (pequeno && limite < 0) QVERIFY(pequeno->libre() > 0); // the disk never filled
 }
 
-void TstService::zip_corrupto_se_rechaza() {
+void TstPaquetes::zip_corrupto_se_rechaza() {
     Mundo mundo;
     const QString carpeta = mundo.entorno.temporal + "/quelo-roto";
     QDir().mkpath(carpeta);
@@ -170,7 +184,7 @@ void TstService::zip_corrupto_se_rechaza() {
     QVERIFY(!extraerZip(zip, carpeta));
 }
 
-void TstService::zip_en_carpeta_alcanzada_por_enlace() {
+void TstPaquetes::zip_en_carpeta_alcanzada_por_enlace() {
     Mundo mundo;
     const QString real = mundo.dir.filePath("real");
     QDir().mkpath(real);
@@ -183,7 +197,7 @@ void TstService::zip_en_carpeta_alcanzada_por_enlace() {
     QCOMPARE(leer(real + "/A.vst3/Contents/Info.plist"), QByteArray("<plist/>"));
 }
 
-void TstService::zip_ignora_metadatos_de_apple() {
+void TstPaquetes::zip_ignora_metadatos_de_apple() {
     Mundo mundo;
     const QString zip = mundo.dir.filePath("mac.zip");
     escribirZip(zip, {archivoZip("A.vst3/Contents/Info.plist", "<plist/>"),
@@ -196,3 +210,7 @@ void TstService::zip_ignora_metadatos_de_apple() {
     QVERIFY(QFile::exists(carpeta + "/A.vst3/Contents/Info.plist"));
     QVERIFY(!QFileInfo::exists(carpeta + "/__MACOSX"));
 }
+
+QUELO_PRUEBA(TstPaquetes)
+
+#include "tst_paquetes.moc"

@@ -1,7 +1,8 @@
 // The HTTPS test server, seen from a plain Qt client: what the other areas' tests rely on.
+#include "certificados.h"
 #include "cliente.h"
+#include "ejecutable.h"
 #include "servidor.h"
-#include "tst_tienda.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -10,10 +11,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-QUrl en(const QUrl& base, const QString& ruta) {
-    return QUrl(base.toString() + ruta, QUrl::StrictMode);
-}
 
 QByteArray cabecera(const Recibido& r, const QByteArray& nombre) {
     for (const auto& [n, v] : r.cabeceras)
@@ -29,7 +26,19 @@ bool tieneCabecera(const Recibido& r, const QByteArray& nombre) {
 
 } // namespace
 
-void TstTienda::rutasProgramadasYRegistroDePeticiones() {
+class TstServidor : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rutas_programadas_y_registro_de_peticiones();
+    void cuerpo_desde_archivo_y_sin_longitud();
+    void localhost_es_otro_nombre_del_mismo_servidor();
+    void redireccion_entre_nombres();
+    void certificado_no_confiable_falla_la_verificacion();
+    void demora_y_colgar_agotan_la_espera_del_cliente();
+};
+
+void TstServidor::rutas_programadas_y_registro_de_peticiones() {
     ServidorPrueba s;
     QCOMPARE(s.base(), QUrl(QStringLiteral("https://127.0.0.1:%1").arg(s.puerto())));
     QVERIFY(s.puerto() != 0);
@@ -91,7 +100,7 @@ void TstTienda::rutasProgramadasYRegistroDePeticiones() {
     QCOMPARE(s.peticiones().size(), 1);
 }
 
-void TstTienda::cuerpoDesdeArchivoYSinLongitud() {
+void TstServidor::cuerpo_desde_archivo_y_sin_longitud() {
     QTemporaryDir dir;
     QByteArray grande(3 * 1024 * 1024 + 17, Qt::Uninitialized);
     QRandomGenerator semilla(7);
@@ -125,7 +134,7 @@ void TstTienda::cuerpoDesdeArchivoYSinLongitud() {
     QCOMPARE(r.cuerpo, QByteArray("hola"));
 }
 
-void TstTienda::localhostEsOtroNombreDelMismoServidor() {
+void TstServidor::localhost_es_otro_nombre_del_mismo_servidor() {
     ServidorPrueba s;
     QCOMPARE(s.baseLocalhost(), QUrl(QStringLiteral("https://localhost:%1").arg(s.puerto())));
     s.ruta("GET", QStringLiteral("/v1/mios"), Respuesta{.cuerpo = "{}"});
@@ -136,7 +145,7 @@ void TstTienda::localhostEsOtroNombreDelMismoServidor() {
              QByteArray("localhost:") + QByteArray::number(s.puerto()));
 }
 
-void TstTienda::redireccionEntreNombres() {
+void TstServidor::redireccion_entre_nombres() {
     ServidorPrueba s;
     const QUrl destino = en(s.baseLocalhost(), QStringLiteral("/casa/x"));
     s.ruta("GET", QStringLiteral("/casa/x"), Respuesta{.cuerpo = "aqui"});
@@ -160,18 +169,18 @@ void TstTienda::redireccionEntreNombres() {
              QByteArray("localhost:") + QByteArray::number(s.puerto()));
 }
 
-void TstTienda::certificadoNoConfiableFallaLaVerificacion() {
+void TstServidor::certificado_no_confiable_falla_la_verificacion() {
     // The test CA is a real CA and signs the trusted server for both of its names.
-    const QList<QSslCertificate> ca = ServidorPrueba::autoridad();
+    const QList<QSslCertificate> ca = autoridadDePrueba();
     QCOMPARE(ca.size(), 1);
     const QList<QSslCertificate> cert =
-        QSslCertificate::fromPath(ServidorPrueba::archivoCertificado());
+        QSslCertificate::fromPath(archivosCertificados().certificado);
     QCOMPARE(cert.size(), 1);
     QCOMPARE(cert[0].issuerDisplayName(), ca[0].subjectDisplayName());
     const auto nombres = cert[0].subjectAlternativeNames();
     QVERIFY(nombres.contains(QSsl::IpAddressEntry, QStringLiteral("127.0.0.1")));
     QVERIFY(nombres.contains(QSsl::DnsEntry, QStringLiteral("localhost")));
-    QVERIFY(QFile::exists(ServidorPrueba::archivoClave()));
+    QVERIFY(QFile::exists(archivosCertificados().clave));
 
     ServidorPrueba ajeno(ServidorPrueba::Certificado::NoConfiable);
     ajeno.ruta("GET", QStringLiteral("/v1/salud"), Respuesta{.cuerpo = "{}"});
@@ -182,7 +191,7 @@ void TstTienda::certificadoNoConfiableFallaLaVerificacion() {
     QVERIFY(ajeno.peticiones().isEmpty());
 }
 
-void TstTienda::demoraYColgarAgotanLaEsperaDelCliente() {
+void TstServidor::demora_y_colgar_agotan_la_espera_del_cliente() {
     ServidorPrueba s;
     s.ruta("GET", QStringLiteral("/lento"), Respuesta{.cuerpo = "tarde", .demora = 3s});
     s.ruta("GET", QStringLiteral("/poco"), Respuesta{.cuerpo = "pronto", .demora = 100ms});
@@ -208,3 +217,7 @@ void TstTienda::demoraYColgarAgotanLaEsperaDelCliente() {
     QCOMPARE(r.cuerpo, QByteArray(2000, 'z'));
     QCOMPARE(s.peticiones().size(), 3);
 }
+
+QUELO_PRUEBA(TstServidor)
+
+#include "tst_servidor.moc"

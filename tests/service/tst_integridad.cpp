@@ -1,6 +1,6 @@
 // A package checked against what the account's list says of it, and the progress line of a run.
+#include "ejecutable.h"
 #include "escenario.h"
-#include "pruebas.h"
 #include "service/avance.h"
 
 #include <QCryptographicHash>
@@ -14,7 +14,20 @@ const QString listo =
 
 } // namespace
 
-void TstService::paquete_se_compara_con_la_lista_data() {
+class TstIntegridad : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void paquete_se_compara_con_la_lista_data();
+    void paquete_se_compara_con_la_lista();
+    void paquete_mas_largo_que_su_size_se_corta_enseguida();
+    void linea_de_avance_cuenta_paquetes_y_megas_data();
+    void linea_de_avance_cuenta_paquetes_y_megas();
+    void megas_con_una_decimal_por_debajo_de_diez_data();
+    void megas_con_una_decimal_por_debajo_de_diez();
+};
+
+void TstIntegridad::paquete_se_compara_con_la_lista_data() {
     // The entry's extra members; $sha, $SHA and $size stand for the package's own digest (lower
     // and upper case) and length.
     QTest::addColumn<QByteArray>("miembros");
@@ -40,7 +53,7 @@ void TstService::paquete_se_compara_con_la_lista_data() {
     QTest::newRow("size nulo") << QByteArray(R"("size": null)") << true;
 }
 
-void TstService::paquete_se_compara_con_la_lista() {
+void TstIntegridad::paquete_se_compara_con_la_lista() {
     QFETCH(QByteArray, miembros);
     QFETCH(bool, instala);
     Escenario e({pluginDePrueba("brisa")});
@@ -60,8 +73,7 @@ void TstService::paquete_se_compara_con_la_lista() {
     e.paquete("brisa", zip);
     const QStringList antes = todoEn(e.mundo.entorno.home);
 
-    e.store->bajarComprados();
-    e.esperarFin();
+    QVERIFY(e.bajarComprados());
     QVERIFY(e.temporales().isEmpty());
     if (instala) {
         QCOMPARE(e.store->status(), listo);
@@ -72,7 +84,7 @@ void TstService::paquete_se_compara_con_la_lista() {
     QCOMPARE(todoEn(e.mundo.entorno.home), antes); // nothing of it installed
 }
 
-void TstService::paquete_mas_largo_que_su_size_se_corta_enseguida() {
+void TstIntegridad::paquete_mas_largo_que_su_size_se_corta_enseguida() {
     Escenario e({pluginDePrueba("brisa")});
     e.conSesion();
     e.conCasa();
@@ -84,8 +96,7 @@ void TstService::paquete_mas_largo_que_su_size_se_corta_enseguida() {
     sinFin.repetir = -1;
     e.servidor.ruta("GET", "/v1/bajar/brisa", sinFin);
 
-    e.store->bajarComprados();
-    e.esperarFin();
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), danado);
     QVERIFY(e.temporales().isEmpty());
     QTRY_VERIFY(e.a("/v1/bajar/brisa").value(0).abandonada);
@@ -94,7 +105,7 @@ void TstService::paquete_mas_largo_que_su_size_se_corta_enseguida() {
     QVERIFY2(enviados < tamano + 32 * 1024 * 1024, qPrintable(QString::number(enviados)));
 }
 
-void TstService::linea_de_avance_cuenta_paquetes_y_megas_data() {
+void TstIntegridad::linea_de_avance_cuenta_paquetes_y_megas_data() {
     QTest::addColumn<QString>("como"); // how the package's length is known
     QTest::addColumn<bool>("conTotal");
     QTest::newRow("por la lista") << "size" << true;
@@ -102,7 +113,7 @@ void TstService::linea_de_avance_cuenta_paquetes_y_megas_data() {
     QTest::newRow("sin saberse") << "nada" << false;
 }
 
-void TstService::linea_de_avance_cuenta_paquetes_y_megas() {
+void TstIntegridad::linea_de_avance_cuenta_paquetes_y_megas() {
     QFETCH(QString, como);
     QFETCH(bool, conTotal);
     Escenario e({pluginDePrueba("brisa"), pluginDePrueba("eco", "Delay")});
@@ -123,8 +134,7 @@ void TstService::linea_de_avance_cuenta_paquetes_y_megas() {
     QObject::connect(e.store.get(), &Store::avanceChanged, e.store.get(),
                      [&] { lineas.append(e.store->avance()); });
 
-    e.store->bajarComprados();
-    e.esperarFin();
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(),
              QStringLiteral("Listos 2 plugins. En Ableton: Preferencias > Plug-ins > Rescan."));
     const QString de = conTotal ? " de " + megas(tamano) : QString();
@@ -137,7 +147,7 @@ void TstService::linea_de_avance_cuenta_paquetes_y_megas() {
     QVERIFY(e.store->avance().isEmpty()); // gone with the run
 }
 
-void TstService::megas_con_una_decimal_por_debajo_de_diez_data() {
+void TstIntegridad::megas_con_una_decimal_por_debajo_de_diez_data() {
     QTest::addColumn<qint64>("bytes");
     QTest::addColumn<QString>("texto");
     QTest::newRow("nada") << qint64(0) << "0,0 MB";
@@ -149,9 +159,13 @@ void TstService::megas_con_una_decimal_por_debajo_de_diez_data() {
     QTest::newRow("más de un millar") << qint64(2500000000) << "2500 MB";
 }
 
-void TstService::megas_con_una_decimal_por_debajo_de_diez() {
+void TstIntegridad::megas_con_una_decimal_por_debajo_de_diez() {
     QFETCH(qint64, bytes);
     QFETCH(QString, texto);
     QCOMPARE(megas(bytes), texto);
     QCOMPARE(textoDeAvance(2, 5, Progreso{bytes, 200000000}), "2 de 5 · " + texto + " de 200 MB");
 }
+
+QUELO_PRUEBA(TstIntegridad)
+
+#include "tst_integridad.moc"

@@ -1,8 +1,8 @@
 // Servers that misbehave: bodies without end, cut short, gzip-encoded or mislabelled, or faster
 // than a busy window reads them. Memory stays bounded, and a broken transfer never passes as a
 // reply.
+#include "ejecutable.h"
 #include "escenario.h"
-#include "pruebas.h"
 #include "service/red.h"
 #include "zips.h"
 
@@ -20,11 +20,6 @@ const QString cortada =
 const QString danada =
     QStringLiteral("Lo que mandó el servidor 127.0.0.1 llegó dañado: no se pudo descomprimir.");
 
-QString instalado(const Escenario& e) {
-    return e.mundo.entorno.home +
-           "/Library/Audio/Plug-Ins/VST3/Quelo DSP/Reverb/brisa.vst3/Contents/Resources/grande.bin";
-}
-
 // A JSON object `{"ok": true, "token": "t", "relleno": "xx…"}` of exactly `tamano` bytes.
 QByteArray objetoDe(qsizetype tamano) {
     const QByteArray inicio = R"({"ok": true, "token": "t", "relleno": ")";
@@ -34,7 +29,20 @@ QByteArray objetoDe(qsizetype tamano) {
 
 } // namespace
 
-void TstService::respuesta_json_enorme_se_abandona_data() {
+class TstHostil : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void respuesta_json_enorme_se_abandona_data();
+    void respuesta_json_enorme_se_abandona();
+    void paquete_no_se_amontona_con_la_ventana_ocupada();
+    void nunca_se_pide_http2();
+    void fallo_de_transporte_no_es_respuesta_data();
+    void fallo_de_transporte_no_es_respuesta();
+    void respuestas_con_gzip_se_leen_descomprimidas();
+};
+
+void TstHostil::respuesta_json_enorme_se_abandona_data() {
     QTest::addColumn<QString>("ruta");
     QTest::addColumn<int>("estado");
     QTest::addColumn<qint64>("tamano"); // -1: without end
@@ -52,7 +60,7 @@ void TstService::respuesta_json_enorme_se_abandona_data() {
     QTest::newRow("objeto un byte más allá") << "/v1/cuenta" << 200 << limiteJson + 1 << rechazo;
 }
 
-void TstService::respuesta_json_enorme_se_abandona() {
+void TstHostil::respuesta_json_enorme_se_abandona() {
     QFETCH(QString, ruta);
     QFETCH(int, estado);
     QFETCH(qint64, tamano);
@@ -69,7 +77,7 @@ void TstService::respuesta_json_enorme_se_abandona() {
         e.store->entrarCasa("ana@ejemplo.com", "secreta", false);
     else
         e.store->bajarComprados();
-    e.esperarFin();
+    QVERIFY(esperarFin(*e.store));
     QCOMPARE(e.store->status(), mensaje);
     if (tamano >= 0) return;
     // abandoned on the way: the client closed the connection after a few megabytes
@@ -78,7 +86,7 @@ void TstService::respuesta_json_enorme_se_abandona() {
              qPrintable(QString::number(e.a(ruta).value(0).enviados)));
 }
 
-void TstService::paquete_no_se_amontona_con_la_ventana_ocupada() {
+void TstHostil::paquete_no_se_amontona_con_la_ventana_ocupada() {
     // The download house sends from a thread of its own while this thread, the window's, is
     // busy: what it manages to send meanwhile is what the client holds.
     Escenario e({pluginDePrueba("brisa")});
@@ -101,12 +109,12 @@ void TstService::paquete_no_se_amontona_con_la_ventana_ocupada() {
     QVERIFY2(durante < 32 * 1024 * 1024, qPrintable(QString::number(durante)));
 
     casa.reset(); // the house goes away in the middle of the package
-    e.esperarFin();
+    QVERIFY(esperarFin(*e.store));
     QCOMPARE(e.store->status(), cortada);
     QVERIFY(e.temporales().isEmpty());
 }
 
-void TstService::nunca_se_pide_http2() {
+void TstHostil::nunca_se_pide_http2() {
     // Qt 6.4 applies no backpressure over HTTP/2: every request stays on HTTP/1.1, even with a
     // server that offers both.
     Escenario e({pluginDePrueba("brisa")});
@@ -115,15 +123,14 @@ void TstService::nunca_se_pide_http2() {
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
     e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
-    e.store->bajarComprados();
-    e.esperarFin();
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), listo);
     QCOMPARE(e.servidor.peticiones().size(), 3);
     for (const Peticion& p : e.servidor.peticiones())
         QVERIFY2(p.protocolo != "h2", qPrintable(p.ruta));
 }
 
-void TstService::fallo_de_transporte_no_es_respuesta_data() {
+void TstHostil::fallo_de_transporte_no_es_respuesta_data() {
     QTest::addColumn<QString>("ruta");
     QTest::addColumn<QString>("falla");
     QTest::addColumn<QString>("mensaje");
@@ -139,7 +146,7 @@ void TstService::fallo_de_transporte_no_es_respuesta_data() {
                                           << "gzip falso" << danada;
 }
 
-void TstService::fallo_de_transporte_no_es_respuesta() {
+void TstHostil::fallo_de_transporte_no_es_respuesta() {
     QFETCH(QString, ruta);
     QFETCH(QString, falla);
     QFETCH(QString, mensaje);
@@ -164,15 +171,14 @@ void TstService::fallo_de_transporte_no_es_respuesta() {
     }
     e.servidor.ruta("GET", ruta, r);
 
-    e.store->bajarComprados();
-    e.esperarFin();
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), mensaje);
     QVERIFY(e.store->installed().isEmpty());
     QVERIFY(!QFileInfo::exists(e.mundo.entorno.home + "/Library/Audio"));
     QVERIFY(e.temporales().isEmpty());
 }
 
-void TstService::respuestas_con_gzip_se_leen_descomprimidas() {
+void TstHostil::respuestas_con_gzip_se_leen_descomprimidas() {
     // Past Qt's 10 MiB decompression threshold, as a real package that gzip barely shrinks.
     Escenario e({pluginDePrueba("brisa")});
     e.conSesion();
@@ -186,9 +192,12 @@ void TstService::respuestas_con_gzip_se_leen_descomprimidas() {
     e.servidor.ruta("GET", "/v1/mios", mios);
     e.servidor.ruta("GET", "/v1/bajar/brisa", paquete);
 
-    e.store->bajarComprados();
-    e.esperarFin();
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), listo);
-    QVERIFY(leer(instalado(e)) == datos);
+    QVERIFY(leer(grandeInstalado(e.mundo)) == datos);
     QVERIFY(e.temporales().isEmpty());
 }
+
+QUELO_PRUEBA(TstHostil)
+
+#include "tst_hostil.moc"

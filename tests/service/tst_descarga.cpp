@@ -1,9 +1,9 @@
 // Downloading the store account's plug-ins: the three requests, their checks and texts, and
 // the bundles that land in the maker folders.
 #include "disco.h"
+#include "ejecutable.h"
 #include "escenario.h"
 #include "herramientas.h"
-#include "pruebas.h"
 #include "zips.h"
 
 #include <QDirIterator>
@@ -13,8 +13,6 @@
 
 namespace {
 
-const QString vst3 = QStringLiteral("/Library/Audio/Plug-Ins/VST3/Quelo DSP/");
-const QString au = QStringLiteral("/Library/Audio/Plug-Ins/Components/Quelo DSP/");
 const QString sinCasa =
     QStringLiteral("Esta Mac todavía no publica la casa de descargas. Déjala encendida.");
 const QString sinLista = QStringLiteral("No se pudieron ver los plugins de la cuenta.");
@@ -33,12 +31,6 @@ QString paqueteDe(const Mundo& mundo, const QString& id) {
     return zipConBundles(mundo, id, {id + ".vst3", "dentro/" + id + ".component"});
 }
 
-void bajarYEsperar(Escenario& e) {
-    e.store->bajarComprados();
-    QVERIFY(e.store->busy());
-    QTRY_VERIFY_WITH_TIMEOUT(!e.store->busy(), 20000);
-}
-
 QStringList archivosFueraDeTmp(const Mundo& mundo) {
     QStringList rutas;
     QDirIterator it(mundo.dir.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
@@ -53,19 +45,41 @@ QStringList archivosFueraDeTmp(const Mundo& mundo) {
 
 } // namespace
 
-void TstService::bajar_comprados_sin_token_solo_avisa() {
+class TstDescarga : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void bajar_comprados_sin_token_solo_avisa();
+    void bajar_comprados_instala_cada_paquete();
+    void casa_de_descargas_inservible_data();
+    void casa_de_descargas_inservible();
+    void lista_de_la_cuenta_fallida_data();
+    void lista_de_la_cuenta_fallida();
+    void cuenta_sin_plugins_no_es_fallo();
+    void lista_salta_desconocidos_y_repite_duplicados();
+    void instalar_sin_proyecto_baja_solo_ese_plugin();
+    void paquete_fallido_data();
+    void paquete_fallido();
+    void paquete_que_no_cabe_en_el_disco_data();
+    void paquete_que_no_cabe_en_el_disco();
+    void bajar_con_las_herramientas_de_apple();
+    void primer_fallo_detiene_la_bajada();
+};
+
+void TstDescarga::bajar_comprados_sin_token_solo_avisa() {
     Escenario e(catalogo());
     QSignalSpy ocupado(e.store.get(), &Store::busyChanged);
     e.store->bajarComprados();
     QCOMPARE(e.store->status(),
              QStringLiteral("Entra con la cuenta de la tienda para bajar lo que pagaste."));
     QVERIFY(!e.store->busy());
+    // Nothing marks what never comes: a request on its way has a while to reach the server.
     QTest::qWait(50);
     QCOMPARE(ocupado.size(), 0);
     QVERIFY(e.servidor.peticiones().isEmpty());
 }
 
-void TstService::bajar_comprados_instala_cada_paquete() {
+void TstDescarga::bajar_comprados_instala_cada_paquete() {
     Escenario e(catalogo());
     e.conSesion();
     // the status of "v1/salud" is not looked at
@@ -75,13 +89,15 @@ void TstService::bajar_comprados_instala_cada_paquete() {
     e.mios(R"({"ok": true, "plugins": [{"id": "BRISA", "name": "Brisa Pro", "precio": 9}]})");
     e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
 
-    bajarYEsperar(e);
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.mensajes, (QStringList{"Bajando Brisa Pro…", listos(1)}));
     const QString home = e.mundo.entorno.home;
-    QCOMPARE(leer(home + vst3 + "Reverb/brisa.vst3/Contents/Info.plist"), QByteArray("<plist/>"));
-    QVERIFY(QFileInfo(home + vst3 + "Reverb/brisa.vst3/Contents/MacOS/binario").isExecutable());
-    QVERIFY(QFileInfo(home + vst3 + "Reverb/brisa.vst3/Contents/enlace").isSymLink());
-    QCOMPARE(leer(home + au + "Reverb/brisa.component/Contents/Info.plist"),
+    QCOMPARE(leer(fabricanteVst3(home) + "/Reverb/brisa.vst3/Contents/Info.plist"),
+             QByteArray("<plist/>"));
+    QVERIFY(
+        QFileInfo(fabricanteVst3(home) + "/Reverb/brisa.vst3/Contents/MacOS/binario").isExecutable());
+    QVERIFY(QFileInfo(fabricanteVst3(home) + "/Reverb/brisa.vst3/Contents/enlace").isSymLink());
+    QCOMPARE(leer(fabricanteAu(home) + "/Reverb/brisa.component/Contents/Info.plist"),
              QByteArray("<plist/>"));
     QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
     QVERIFY(e.temporales().isEmpty()); // neither the package nor the unpack folder stays
@@ -97,7 +113,7 @@ void TstService::bajar_comprados_instala_cada_paquete() {
     QCOMPARE(p[2].cabeceras.value("authorization"), QByteArray("Bearer tok"));
 }
 
-void TstService::casa_de_descargas_inservible_data() {
+void TstDescarga::casa_de_descargas_inservible_data() {
     QTest::addColumn<QByteArray>("cuerpo");
     QTest::newRow("http") << QByteArray(R"({"descarga": "http://127.0.0.1:9"})");
     QTest::newRow("esquema en mayúsculas") << QByteArray(R"({"descarga": "HTTPS://127.0.0.1:9"})");
@@ -107,17 +123,17 @@ void TstService::casa_de_descargas_inservible_data() {
     QTest::newRow("no es JSON") << QByteArray("casa");
 }
 
-void TstService::casa_de_descargas_inservible() {
+void TstDescarga::casa_de_descargas_inservible() {
     QFETCH(QByteArray, cuerpo);
     Escenario e(catalogo());
     e.conSesion();
     e.servidor.ruta("GET", "/v1/salud", json(cuerpo));
-    bajarYEsperar(e);
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), sinCasa);
     QCOMPARE(e.servidor.peticiones().size(), 1);
 }
 
-void TstService::lista_de_la_cuenta_fallida_data() {
+void TstDescarga::lista_de_la_cuenta_fallida_data() {
     QTest::addColumn<int>("estado");
     QTest::addColumn<QByteArray>("cuerpo");
     QTest::addColumn<QString>("mensaje");
@@ -136,7 +152,7 @@ void TstService::lista_de_la_cuenta_fallida_data() {
     QTest::newRow("no es JSON") << 200 << QByteArray("ok") << sinLista;
 }
 
-void TstService::lista_de_la_cuenta_fallida() {
+void TstDescarga::lista_de_la_cuenta_fallida() {
     QFETCH(int, estado);
     QFETCH(QByteArray, cuerpo);
     QFETCH(QString, mensaje);
@@ -145,12 +161,12 @@ void TstService::lista_de_la_cuenta_fallida() {
     e.conCasa();
     e.mios(cuerpo, estado);
     e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
-    bajarYEsperar(e);
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), mensaje);
     QVERIFY(e.a("/v1/bajar/brisa").isEmpty());
 }
 
-void TstService::cuenta_sin_plugins_no_es_fallo() {
+void TstDescarga::cuenta_sin_plugins_no_es_fallo() {
     const QString ninguno = QStringLiteral(
         "Esta cuenta no tiene plugins pagados. Cada plugin se compra a su precio y ese pago no "
         "incluye actualizaciones.");
@@ -162,20 +178,20 @@ void TstService::cuenta_sin_plugins_no_es_fallo() {
         e.conSesion();
         e.conCasa();
         e.mios(cuerpo);
-        bajarYEsperar(e);
+        QVERIFY(e.bajarComprados());
         QCOMPARE(e.mensajes, QStringList{ninguno});
         QCOMPARE(e.servidor.peticiones().size(), 2);
     }
 }
 
-void TstService::lista_salta_desconocidos_y_repite_duplicados() {
+void TstDescarga::lista_salta_desconocidos_y_repite_duplicados() {
     Escenario e(catalogo());
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "otro", "name": "Otro"}, {"id": "Brisa"},
                {"id": "brisa", "name": "Brisa"}]})");
     e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
-    bajarYEsperar(e);
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.mensajes, (QStringList{"Bajando plugin…", "Bajando Brisa…", listos(2)}));
     QCOMPARE(e.a("/v1/bajar/brisa").size(), 2);
     QVERIFY(e.a("/v1/bajar/otro").isEmpty());
@@ -184,11 +200,11 @@ void TstService::lista_salta_desconocidos_y_repite_duplicados() {
     ajenos.conSesion();
     ajenos.conCasa();
     ajenos.mios(R"({"ok": true, "plugins": [{"id": "otro", "name": "Otro"}]})");
-    bajarYEsperar(ajenos);
+    QVERIFY(ajenos.bajarComprados());
     QCOMPARE(ajenos.mensajes, QStringList{listos(0)});
 }
 
-void TstService::instalar_sin_proyecto_baja_solo_ese_plugin() {
+void TstDescarga::instalar_sin_proyecto_baja_solo_ese_plugin() {
     Escenario e(catalogo());
     e.conSesion();
     e.conCasa();
@@ -197,20 +213,20 @@ void TstService::instalar_sin_proyecto_baja_solo_ese_plugin() {
     e.paquete("eco", paqueteDe(e.mundo, "eco"));
 
     e.store->install(pluginDePrueba("eco", "Delay"));
-    QTRY_VERIFY_WITH_TIMEOUT(!e.store->busy(), 20000);
+    QVERIFY(esperarFin(*e.store));
     QCOMPARE(e.store->status(), QStringLiteral("Esta cuenta no compró ese plugin."));
     QVERIFY(e.a("/v1/bajar/eco").isEmpty());
 
     Plugin brisa = pluginDePrueba("brisa", "Reverb");
     brisa.id = QStringLiteral("Brisa"); // the catalog's own spelling is what is asked for
     e.store->install(brisa);
-    QTRY_VERIFY_WITH_TIMEOUT(!e.store->busy(), 20000);
+    QVERIFY(esperarFin(*e.store));
     QCOMPARE(e.store->status(), listos(1));
     QCOMPARE(e.a("/v1/bajar/brisa").size(), 1);
     QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
 }
 
-void TstService::paquete_fallido_data() {
+void TstDescarga::paquete_fallido_data() {
     QTest::addColumn<QString>("tipo");
     QTest::addColumn<QString>("mensaje");
     QTest::addColumn<bool>("deApple"); // Apple's tools (stand-ins) instead of this system's
@@ -239,7 +255,7 @@ void TstService::paquete_fallido_data() {
     }
 }
 
-void TstService::paquete_fallido() {
+void TstDescarga::paquete_fallido() {
     QFETCH(QString, tipo);
     QFETCH(QString, mensaje);
     QFETCH(bool, deApple);
@@ -284,10 +300,10 @@ void TstService::paquete_fallido() {
         escribirZip(zip, bien);
     if (QFileInfo::exists(zip)) e.paquete("brisa", zip);
     // The folders a copy makes before it runs are there already: any entry more is a leak.
-    QDir().mkpath(e.mundo.entorno.home + vst3 + "Reverb");
+    QDir().mkpath(fabricanteVst3(e.mundo.entorno.home) + "/Reverb");
     const QStringList antes = archivosFueraDeTmp(e.mundo);
 
-    bajarYEsperar(e);
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), mensaje);
     QCOMPARE(archivosFueraDeTmp(e.mundo), antes); // nothing installed, nothing written outside
     QVERIFY(e.store->installed().isEmpty());
@@ -296,7 +312,7 @@ void TstService::paquete_fallido() {
     if (deApple) QCOMPARE(llamadas(e.mundo).size(), salidaCopia);
 }
 
-void TstService::paquete_que_no_cabe_en_el_disco_data() {
+void TstDescarga::paquete_que_no_cabe_en_el_disco_data() {
     QTest::addColumn<qint64>("disco"); // the temporary folder's file system, margin included
     QTest::addColumn<QList<EntradaZip>>("entradas");
     const qint64 mib = 1 << 20;
@@ -307,7 +323,7 @@ void TstService::paquete_que_no_cabe_en_el_disco_data() {
         << 66 * mib << QList{archivoZip("brisa.vst3/Contents/datos", azar)};
 }
 
-void TstService::paquete_que_no_cabe_en_el_disco() {
+void TstDescarga::paquete_que_no_cabe_en_el_disco() {
     QFETCH(qint64, disco);
     QFETCH(QList<EntradaZip>, entradas);
     Escenario e(catalogo());
@@ -320,14 +336,14 @@ void TstService::paquete_que_no_cabe_en_el_disco() {
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
     e.paquete("brisa", zip);
 
-    bajarYEsperar(e);
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), QStringLiteral("El paquete de Nombre brisa no se pudo abrir."));
     QVERIFY(e.store->installed().isEmpty());
-    QVERIFY(!QFileInfo::exists(e.mundo.entorno.home + vst3));
+    QVERIFY(!QFileInfo::exists(fabricanteVst3(e.mundo.entorno.home)));
     QVERIFY(e.temporales().isEmpty());
 }
 
-void TstService::bajar_con_las_herramientas_de_apple() {
+void TstDescarga::bajar_con_las_herramientas_de_apple() {
     Escenario e(catalogo());
     herramientasDeApple(e.mundo);
     e.conSesion();
@@ -335,15 +351,15 @@ void TstService::bajar_con_las_herramientas_de_apple() {
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
     e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
 
-    bajarYEsperar(e);
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), listos(1));
     const QList<QStringList> hechas = llamadas(e.mundo);
     QVERIFY(!hechas.isEmpty());
     // The unpack folder's name is random: taken from the first copy.
     const QString paquete = QFileInfo(hechas[0].value(1)).path();
     QVERIFY2(paquete.startsWith(e.mundo.entorno.temporal + "/quelo-brisa-"), qPrintable(paquete));
-    const QString enVst3 = e.mundo.entorno.home + vst3 + "Reverb/brisa.vst3";
-    const QString enAu = e.mundo.entorno.home + au + "Reverb/brisa.component";
+    const QString enVst3 = fabricanteVst3(e.mundo.entorno.home) + "/Reverb/brisa.vst3";
+    const QString enAu = fabricanteAu(e.mundo.entorno.home) + "/Reverb/brisa.component";
     QCOMPARE(hechas, (QList<QStringList>{
                          {"ditto", paquete + "/brisa.vst3", copiaOculta(enVst3)},
                          {"xattr", "-dr", "com.apple.quarantine", enVst3},
@@ -356,7 +372,7 @@ void TstService::bajar_con_las_herramientas_de_apple() {
     QVERIFY(e.temporales().isEmpty());
 }
 
-void TstService::primer_fallo_detiene_la_bajada() {
+void TstDescarga::primer_fallo_detiene_la_bajada() {
     Escenario e(catalogo());
     e.conSesion();
     e.conCasa();
@@ -366,9 +382,13 @@ void TstService::primer_fallo_detiene_la_bajada() {
     e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
     e.servidor.ruta("GET", "/v1/bajar/eco", json(R"({"error": "Eco no está listo."})", 500));
 
-    bajarYEsperar(e);
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.mensajes, (QStringList{"Bajando Brisa…", "Bajando Eco…", "Eco no está listo."}));
     QCOMPARE(e.a("/v1/bajar/brisa").size(), 1); // the third entry is never attempted
     QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
     QVERIFY(e.temporales().isEmpty());
 }
+
+QUELO_PRUEBA(TstDescarga)
+
+#include "tst_descarga.moc"

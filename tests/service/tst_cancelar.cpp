@@ -1,8 +1,8 @@
 // Stopping a run: "Cancelar" at each kind of safe point, and signing out in the middle of a
 // download.
+#include "ejecutable.h"
 #include "escenario.h"
 #include "herramientas.h"
-#include "pruebas.h"
 
 #include <QtTest>
 
@@ -12,7 +12,6 @@ namespace {
 
 const QString cancelado =
     QStringLiteral("Cancelado. Lo que ya estaba instalado sigue en su sitio.");
-const QString carpetaVst3 = QStringLiteral("/Library/Audio/Plug-Ins/VST3/Quelo DSP/");
 
 QList<Plugin> catalogo() {
     return {pluginDePrueba("brisa", "Reverb"), pluginDePrueba("eco", "Delay")};
@@ -20,7 +19,7 @@ QList<Plugin> catalogo() {
 
 // A bundle installed before the run, with a mark of its own: it must come out as it went in.
 QString instaladoAntes(const Mundo& mundo, const QString& id, const QString& categoria) {
-    const QString bundle = mundo.entorno.home + carpetaVst3 + categoria + "/" + id + ".vst3";
+    const QString bundle = fabricanteVst3(mundo.entorno.home) + "/" + categoria + "/" + id + ".vst3";
     crearBundle(bundle);
     escribir(bundle + "/Contents/anterior", "de antes");
     return bundle;
@@ -48,7 +47,20 @@ Respuesta goteando(const QString& zip) {
 
 } // namespace
 
-void TstService::cancelar_durante_una_transferencia_lenta() {
+class TstCancelar : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cancelar_durante_una_transferencia_lenta();
+    void cancelar_durante_una_copia_lenta_data();
+    void cancelar_durante_una_copia_lenta();
+    void cancelar_con_el_bundle_ya_en_su_sitio_lo_termina();
+    void cancelar_entre_dos_paquetes();
+    void salir_durante_una_bajada_deja_de_usar_el_token_data();
+    void salir_durante_una_bajada_deja_de_usar_el_token();
+};
+
+void TstCancelar::cancelar_durante_una_transferencia_lenta() {
     Escenario e(catalogo());
     const QString anterior = instaladoAntes(e.mundo, "brisa", "Reverb");
     e.conSesion();
@@ -61,13 +73,13 @@ void TstService::cancelar_durante_una_transferencia_lenta() {
     e.store->bajarComprados();
     QTRY_VERIFY_WITH_TIMEOUT(e.a("/v1/bajar/brisa").value(0).enviados > 0, 20000);
     e.store->cancelar();
-    e.esperarFin();
+    QVERIFY(esperarFin(*e.store));
     cancelacionLimpia(e, anterior, antes);
     // the server saw the connection go long before the body's end
     QTRY_VERIFY(e.a("/v1/bajar/brisa").value(0).abandonada);
 }
 
-void TstService::cancelar_durante_una_copia_lenta_data() {
+void TstCancelar::cancelar_durante_una_copia_lenta_data() {
     QTest::addColumn<bool>("sorda");       // the tool ignores being told to end
     QTest::addColumn<bool>("conProyecto"); // copied from the project, not downloaded
     QTest::newRow("bajada, la copia termina al pedírselo") << false << false;
@@ -75,7 +87,7 @@ void TstService::cancelar_durante_una_copia_lenta_data() {
     QTest::newRow("proyecto, la copia termina al pedírselo") << false << true;
 }
 
-void TstService::cancelar_durante_una_copia_lenta() {
+void TstCancelar::cancelar_durante_una_copia_lenta() {
     QFETCH(bool, sorda);
     QFETCH(bool, conProyecto);
     const Plugin brisa = pluginDePrueba("brisa", "Reverb");
@@ -99,12 +111,12 @@ void TstService::cancelar_durante_una_copia_lenta() {
     QTRY_VERIFY_WITH_TIMEOUT(procesoDeCopia(e.mundo) > 0, 20000);
     const qint64 copia = procesoDeCopia(e.mundo);
     e.store->cancelar();
-    e.esperarFin();
+    QVERIFY(esperarFin(*e.store));
     QVERIFY(!procesoVivo(copia));
     cancelacionLimpia(e, anterior, antes);
 }
 
-void TstService::cancelar_con_el_bundle_ya_en_su_sitio_lo_termina() {
+void TstCancelar::cancelar_con_el_bundle_ya_en_su_sitio_lo_termina() {
     Escenario e(catalogo());
     const QString bundle = instaladoAntes(e.mundo, "brisa", "Reverb");
     // the quarantine step comes after the swap: asked to stop there, the install still ends
@@ -119,7 +131,7 @@ void TstService::cancelar_con_el_bundle_ya_en_su_sitio_lo_termina() {
     e.store->bajarComprados();
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(empezada), 20000);
     e.store->cancelar();
-    e.esperarFin();
+    QVERIFY(esperarFin(*e.store));
     QCOMPARE(e.store->status(), cancelado);
     // the new bundle whole in place of the earlier one, nothing beside it
     QVERIFY(!QFileInfo::exists(bundle + "/Contents/anterior"));
@@ -130,7 +142,7 @@ void TstService::cancelar_con_el_bundle_ya_en_su_sitio_lo_termina() {
     QVERIFY(e.temporales().isEmpty());
 }
 
-void TstService::cancelar_entre_dos_paquetes() {
+void TstCancelar::cancelar_entre_dos_paquetes() {
     Escenario e(catalogo());
     const QString eco = instaladoAntes(e.mundo, "eco", "Delay");
     e.conSesion();
@@ -144,11 +156,10 @@ void TstService::cancelar_entre_dos_paquetes() {
         if (e.store->status() == QStringLiteral("Bajando Eco…")) e.store->cancelar();
     });
 
-    e.store->bajarComprados();
-    e.esperarFin();
+    QVERIFY(e.bajarComprados());
     QCOMPARE(e.mensajes, (QStringList{"Bajando Brisa…", "Bajando Eco…", cancelado}));
     QVERIFY(e.a("/v1/bajar/eco").isEmpty());
-    QCOMPARE(leer(e.mundo.entorno.home + carpetaVst3 + "Reverb/brisa.vst3/Contents/Info.plist"),
+    QCOMPARE(leer(fabricanteVst3(e.mundo.entorno.home) + "/Reverb/brisa.vst3/Contents/Info.plist"),
              QByteArray("<plist/>"));
     QCOMPARE(leer(eco + "/Contents/anterior"), QByteArray("de antes"));
     QCOMPARE(e.store->installed(), (QSet<QString>{"brisa", "eco"}));
@@ -158,18 +169,18 @@ void TstService::cancelar_entre_dos_paquetes() {
     // with nothing running it does nothing
     e.mensajes.clear();
     e.store->cancelar();
-    QTest::qWait(50);
+    QCoreApplication::processEvents();
     QVERIFY(e.mensajes.isEmpty());
     QVERIFY(!e.store->busy());
 }
 
-void TstService::salir_durante_una_bajada_deja_de_usar_el_token_data() {
+void TstCancelar::salir_durante_una_bajada_deja_de_usar_el_token_data() {
     QTest::addColumn<QString>("donde");
     QTest::newRow("mientras llega la lista") << "/v1/mios";
     QTest::newRow("mientras llega un paquete") << "/v1/bajar/brisa";
 }
 
-void TstService::salir_durante_una_bajada_deja_de_usar_el_token() {
+void TstCancelar::salir_durante_una_bajada_deja_de_usar_el_token() {
     QFETCH(QString, donde);
     Escenario e(catalogo());
     e.conSesion();
@@ -190,8 +201,10 @@ void TstService::salir_durante_una_bajada_deja_de_usar_el_token() {
     const qsizetype pedidas = e.servidor.peticiones().size();
     e.mensajes.clear();
     e.store->salir();
-    e.esperarFin();
-    QTest::qWait(100); // whatever was still to come has had its chance
+    QVERIFY(esperarFin(*e.store));
+    // Nothing marks what never comes: a request or a message still on its way has a while to
+    // show up.
+    QTest::qWait(100);
     QCOMPARE(e.mensajes, QStringList{"Sesión cerrada."});
     QCOMPARE(e.store->status(), QStringLiteral("Sesión cerrada."));
     QCOMPARE(e.servidor.peticiones().size(), pedidas);
@@ -199,3 +212,7 @@ void TstService::salir_durante_una_bajada_deja_de_usar_el_token() {
     QVERIFY(!e.store->tokenCasa());
     QVERIFY(e.temporales().isEmpty());
 }
+
+QUELO_PRUEBA(TstCancelar)
+
+#include "tst_cancelar.moc"

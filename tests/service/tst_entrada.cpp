@@ -1,6 +1,6 @@
 // Store sign-in and sign-up: the "v1/cuenta" exchange and the one message it ends with.
+#include "ejecutable.h"
 #include "escenario.h"
-#include "pruebas.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,30 +12,38 @@ const QString abierta =
     QStringLiteral("Sesión de la tienda abierta. Baja los plugins que compraste.");
 const QString rechazo = QStringLiteral("No se pudo entrar a la tienda.");
 
-QString archivoSesion(const Escenario& e) {
-    return e.mundo.entorno.home + "/Library/Application Support/Quelo DSP/instalador-sesion.json";
-}
-
 // Runs the sign-in and checks the lifecycle every path shares: busy at once, one message.
 void entrarYEsperar(Escenario& e, const QString& email, const QString& clave, bool crear) {
     QSignalSpy ocupado(e.store.get(), &Store::busyChanged);
     e.store->entrarCasa(email, clave, crear);
     QVERIFY(e.store->busy());
     QVERIFY(e.mensajes.isEmpty()); // nothing is said before the request is answered
-    QTRY_VERIFY_WITH_TIMEOUT(!e.store->busy(), 20000);
+    QVERIFY(esperarFin(*e.store));
     QCOMPARE(ocupado.size(), 2);
     QCOMPARE(e.mensajes.size(), 1);
 }
 } // namespace
 
-void TstService::entrar_en_la_tienda_envia_la_peticion_exacta_data() {
+class TstEntrada : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void entrar_en_la_tienda_envia_la_peticion_exacta_data();
+    void entrar_en_la_tienda_envia_la_peticion_exacta();
+    void entrar_en_la_tienda_decide_por_el_cuerpo_data();
+    void entrar_en_la_tienda_decide_por_el_cuerpo();
+    void entrar_en_la_tienda_usa_la_ruta_configurada();
+    void entrar_en_la_tienda_sin_servicio_o_sin_conexion();
+};
+
+void TstEntrada::entrar_en_la_tienda_envia_la_peticion_exacta_data() {
     QTest::addColumn<bool>("crear");
     QTest::addColumn<QString>("accion");
     QTest::newRow("entrar") << false << "entrar";
     QTest::newRow("crear") << true << "crear";
 }
 
-void TstService::entrar_en_la_tienda_envia_la_peticion_exacta() {
+void TstEntrada::entrar_en_la_tienda_envia_la_peticion_exacta() {
     QFETCH(bool, crear);
     QFETCH(QString, accion);
     Escenario e;
@@ -57,11 +65,11 @@ void TstService::entrar_en_la_tienda_envia_la_peticion_exacta() {
     // the typed e-mail, trimmed with its case kept, and the token make the session
     QCOMPARE(e.store->cuentaEmail(), std::optional<QString>("Ana@Ejemplo.com"));
     QCOMPARE(e.store->tokenCasa(), std::optional<QString>("t-1"));
-    const QJsonObject sesion = QJsonDocument::fromJson(leer(archivoSesion(e))).object();
+    const QJsonObject sesion = QJsonDocument::fromJson(leer(e.mundo.sesion())).object();
     QCOMPARE(sesion, (QJsonObject{{"email", "Ana@Ejemplo.com"}, {"token", "t-1"}}));
 }
 
-void TstService::entrar_en_la_tienda_decide_por_el_cuerpo_data() {
+void TstEntrada::entrar_en_la_tienda_decide_por_el_cuerpo_data() {
     QTest::addColumn<int>("estado");
     QTest::addColumn<QByteArray>("cuerpo");
     QTest::addColumn<QString>("mensaje");
@@ -95,7 +103,7 @@ void TstService::entrar_en_la_tienda_decide_por_el_cuerpo_data() {
                                   << "";
 }
 
-void TstService::entrar_en_la_tienda_decide_por_el_cuerpo() {
+void TstEntrada::entrar_en_la_tienda_decide_por_el_cuerpo() {
     QFETCH(int, estado);
     QFETCH(QByteArray, cuerpo);
     QFETCH(QString, mensaje);
@@ -108,13 +116,13 @@ void TstService::entrar_en_la_tienda_decide_por_el_cuerpo() {
     if (correo.isEmpty()) {
         QVERIFY(!e.store->cuentaEmail());
         QVERIFY(!e.store->tokenCasa());
-        QVERIFY(!QFileInfo::exists(archivoSesion(e)));
+        QVERIFY(!QFileInfo::exists(e.mundo.sesion()));
     } else {
         QCOMPARE(e.store->cuentaEmail(), std::optional<QString>(correo));
     }
 }
 
-void TstService::entrar_en_la_tienda_usa_la_ruta_configurada() {
+void TstEntrada::entrar_en_la_tienda_usa_la_ruta_configurada() {
     Escenario e({}, true);
     escribir(e.mundo.proyecto + "/config/marca.json",
              "{\"licencias\": {\"url\": \"" + e.servidor.baseLocalhost().toString().toUtf8() +
@@ -126,7 +134,7 @@ void TstService::entrar_en_la_tienda_usa_la_ruta_configurada() {
     QCOMPARE(e.servidor.peticiones().size(), 1);
 }
 
-void TstService::entrar_en_la_tienda_sin_servicio_o_sin_conexion() {
+void TstEntrada::entrar_en_la_tienda_sin_servicio_o_sin_conexion() {
     Escenario sinServicio;
     sinServicio.mundo.entorno.servicio.clear();
     sinServicio.rehacer();
@@ -154,3 +162,7 @@ void TstService::entrar_en_la_tienda_sin_servicio_o_sin_conexion() {
     QCOMPARE(sinAutoridad.store->status(), ajeno.store->status());
     QVERIFY(!sinAutoridad.store->tokenCasa());
 }
+
+QUELO_PRUEBA(TstEntrada)
+
+#include "tst_entrada.moc"

@@ -1,18 +1,14 @@
 // The project folder, the destination rules, the installed scan and bundle discovery.
 #include "archivos.h"
 #include "core/store.h"
+#include "ejecutable.h"
 #include "install/destinos.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
-namespace {
-const QString vst3 = QStringLiteral("/Library/Audio/Plug-Ins/VST3/Quelo DSP/");
-const QString au = QStringLiteral("/Library/Audio/Plug-Ins/Components/Quelo DSP/");
-} // namespace
-
-class TstInstall : public QObject {
+class TstDestinos : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -39,14 +35,16 @@ private Q_SLOTS:
         Plugin p = pluginDePrueba("a", "Reverb");
         p.vst3 = QStringLiteral("x/y/Brisa.vst3/");
         p.au = QStringLiteral("Brisa.component");
-        QCOMPARE(destinoVst3(home, p), std::optional<QString>("/h" + vst3 + "Reverb/Brisa.vst3"));
-        QCOMPARE(destinoAu(home, p), std::optional<QString>("/h" + au + "Reverb/Brisa.component"));
+        QCOMPARE(destinoVst3(home, p),
+                 std::optional<QString>(fabricanteVst3(home) + "/Reverb/Brisa.vst3"));
+        QCOMPARE(destinoAu(home, p),
+                 std::optional<QString>(fabricanteAu(home) + "/Reverb/Brisa.component"));
         p.vst3.clear();
         QVERIFY(!destinoVst3(home, p));
         QCOMPARE(destinoDescarga(home, "Mezcla", "/tmp/q/B.Component"),
-                 std::optional<QString>("/h" + au + "Mezcla/B.Component"));
+                 std::optional<QString>(fabricanteAu(home) + "/Mezcla/B.Component"));
         QCOMPARE(destinoDescarga(home, "Mezcla", "/tmp/q/B.vst3"),
-                 std::optional<QString>("/h" + vst3 + "Mezcla/B.vst3"));
+                 std::optional<QString>(fabricanteVst3(home) + "/Mezcla/B.vst3"));
     }
 
     void destinos_que_saldrian_de_la_carpeta_del_fabricante_no_existen() {
@@ -71,16 +69,16 @@ private Q_SLOTS:
         Plugin ausente = pluginDePrueba("ausente");
         mundo.catalogo({soloAu, sinAu, gemelo, ausente});
         const QString h = mundo.entorno.home;
-        crearBundle(h + au + "Reverb/soloau.component");
-        crearBundle(h + vst3 + "Reverb/sinau.vst3"); // its AU was deleted by hand
-        crearBundle(h + au + "Reverb/ausente.component");
+        crearBundle(fabricanteAu(h) + "/Reverb/soloau.component");
+        crearBundle(fabricanteVst3(h) + "/Reverb/sinau.vst3"); // its AU was deleted by hand
+        crearBundle(fabricanteAu(h) + "/Reverb/ausente.component");
 
         Store store(mundo.entorno);
         store.load();
         QCOMPARE(store.installed(), (QSet<QString>{"sinau", "gemelo"}));
         QVERIFY(!store.isInstalled(soloAu));
 
-        QDir(h + vst3 + "Reverb/sinau.vst3").removeRecursively();
+        QDir(fabricanteVst3(h) + "/Reverb/sinau.vst3").removeRecursively();
         store.refreshInstalled();
         QVERIFY(store.installed().isEmpty());
     }
@@ -118,9 +116,6 @@ private Q_SLOTS:
     }
 };
 
-int pruebaDestinos(int argc, char** argv) {
-    TstInstall t;
-    return QTest::qExec(&t, argc, argv);
-}
+QUELO_PRUEBA(TstDestinos)
 
-#include "tst_install.moc"
+#include "tst_destinos.moc"

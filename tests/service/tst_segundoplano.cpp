@@ -1,7 +1,7 @@
 // Blocking jobs run beside the window's thread, which keeps serving its events meanwhile.
-#include "service/segundoplano.h"
 #include "core/failure.h"
-#include "pruebas.h"
+#include "ejecutable.h"
+#include "service/segundoplano.h"
 
 #include <QSemaphore>
 #include <QThread>
@@ -20,7 +20,14 @@ QCoro::Task<> atrapar(std::function<void()> trabajo, QString* mensaje) {
 }
 } // namespace
 
-void TstService::trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error() {
+class TstSegundoPlano : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error();
+};
+
+void TstSegundoPlano::trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error() {
     // The job waits for a signal that only this thread's event loop can give: run here, it
     // would give up waiting.
     QSemaphore senal;
@@ -42,3 +49,7 @@ void TstService::trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error() {
     QCoro::waitFor(atrapar([] { throw Failure(QStringLiteral("Roto.")); }, &mensaje));
     QCOMPARE(mensaje, QStringLiteral("Roto."));
 }
+
+QUELO_PRUEBA(TstSegundoPlano)
+
+#include "tst_segundoplano.moc"

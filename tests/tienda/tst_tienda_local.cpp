@@ -2,8 +2,8 @@
 // test CA, spoken to with a plain Qt client.
 #include "archivos.h"
 #include "cliente.h"
+#include "ejecutable.h"
 #include "tienda.h"
-#include "tst_tienda.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -15,10 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-QUrl en(const QUrl& base, const QString& ruta) {
-    return QUrl(base.toString() + ruta, QUrl::StrictMode);
-}
 
 QJsonObject json(const Recibido& r) {
     return QJsonDocument::fromJson(r.cuerpo).object();
@@ -63,7 +59,25 @@ QJsonArray sinPaquete(const QByteArray& cuerpo) {
 
 } // namespace
 
-void TstTienda::cuentasConResumenSaladoYTokens() {
+class TstTiendaLocal : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cuentas_con_resumen_salado_y_tokens();
+    void salud_publica_la_direccion_por_la_que_se_llego();
+    void mios_lista_las_compras_con_sus_nombres();
+    void bajar_da_un_zip_con_los_bundles();
+    void mios_describe_el_paquete_que_bajar_entrega();
+    void bajar_rechaza_lo_que_no_es_de_la_cuenta();
+    void reinicio_guarda_cuentas_y_tokens();
+    void tokens_ilegibles_son_un_comienzo_sin_sesiones_data();
+    void tokens_ilegibles_son_un_comienzo_sin_sesiones();
+    void tokens_guarda_los_mas_recientes();
+    void demo_preparada_dos_veces_sigue_con_su_sesion();
+    void argumentos_que_faltan();
+};
+
+void TstTiendaLocal::cuentas_con_resumen_salado_y_tokens() {
     QTemporaryDir datos;
     TiendaLocal tienda(datos.path());
     QVERIFY2(tienda.base.isValid(), tienda.proceso.readAllStandardError().constData());
@@ -143,7 +157,7 @@ void TstTienda::cuentasConResumenSaladoYTokens() {
              1);
 }
 
-void TstTienda::saludPublicaLaDireccionPorLaQueSeLlego() {
+void TstTiendaLocal::salud_publica_la_direccion_por_la_que_se_llego() {
     QTemporaryDir datos;
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
@@ -165,7 +179,7 @@ void TstTienda::saludPublicaLaDireccionPorLaQueSeLlego() {
              QJsonObject({{QStringLiteral("error"), QStringLiteral("Ruta desconocida.")}}));
 }
 
-void TstTienda::miosListaLasComprasConSusNombres() {
+void TstTiendaLocal::mios_lista_las_compras_con_sus_nombres() {
     QTemporaryDir datos;
     Plugin eco = pluginDePrueba(QStringLiteral("Eco"));
     eco.name = QStringLiteral("Eco Real");
@@ -213,7 +227,7 @@ void TstTienda::miosListaLasComprasConSusNombres() {
     QCOMPARE(json(r), sinSesion);
 }
 
-void TstTienda::bajarDaUnZipConLosBundles() {
+void TstTiendaLocal::bajar_da_un_zip_con_los_bundles() {
     QTemporaryDir datos;
     crearBundle(datos.filePath("paquetes/Eco/Eco.vst3"));
     crearBundle(datos.filePath("paquetes/Eco/AU/Eco.component"));
@@ -252,7 +266,7 @@ void TstTienda::bajarDaUnZipConLosBundles() {
                  qPrintable(e.ruta));
 }
 
-void TstTienda::miosDescribeElPaqueteQueBajarEntrega() {
+void TstTiendaLocal::mios_describe_el_paquete_que_bajar_entrega() {
     QTemporaryDir datos;
     crearBundle(datos.filePath("paquetes/Eco/Eco.vst3"));
     escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Eco", "SinPaquete"]})");
@@ -299,7 +313,7 @@ void TstTienda::miosDescribeElPaqueteQueBajarEntrega() {
     QCOMPARE(v.size.toInteger(), v.sizeBajado);
 }
 
-void TstTienda::bajarRechazaLoQueNoEsDeLaCuenta() {
+void TstTiendaLocal::bajar_rechaza_lo_que_no_es_de_la_cuenta() {
     QTemporaryDir datos;
     crearBundle(datos.filePath("paquetes/Eco/Eco.vst3"));
     crearBundle(datos.filePath("paquetes/Ajeno/Ajeno.vst3"));
@@ -331,7 +345,7 @@ void TstTienda::bajarRechazaLoQueNoEsDeLaCuenta() {
              rechazo(QStringLiteral("La sesión de la tienda no es válida. Vuelve a entrar.")));
 }
 
-void TstTienda::reinicioGuardaCuentasYTokens() {
+void TstTiendaLocal::reinicio_guarda_cuentas_y_tokens() {
     QTemporaryDir datos;
     escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Eco"]})");
     QString viejo;
@@ -367,7 +381,7 @@ void TstTienda::reinicioGuardaCuentasYTokens() {
     QCOMPARE(leer(datos.filePath("cuentas.json")), QByteArray("{roto"));
 }
 
-void TstTienda::tokensIlegiblesSonUnComienzoSinSesiones_data() {
+void TstTiendaLocal::tokens_ilegibles_son_un_comienzo_sin_sesiones_data() {
     QTest::addColumn<QByteArray>("contenido"); // empty: a folder stands where the file goes
     QTest::newRow("no es JSON") << QByteArray("{roto");
     QTest::newRow("sin lista") << QByteArray(R"({"tokens": "x"})");
@@ -376,7 +390,7 @@ void TstTienda::tokensIlegiblesSonUnComienzoSinSesiones_data() {
     QTest::newRow("una carpeta") << QByteArray();
 }
 
-void TstTienda::tokensIlegiblesSonUnComienzoSinSesiones() {
+void TstTiendaLocal::tokens_ilegibles_son_un_comienzo_sin_sesiones() {
     QFETCH(QByteArray, contenido);
     QTemporaryDir datos;
     if (contenido.isEmpty())
@@ -392,7 +406,7 @@ void TstTienda::tokensIlegiblesSonUnComienzoSinSesiones() {
     QTRY_VERIFY((aviso += tienda.proceso.readAllStandardError()).contains("tokens.json"));
 }
 
-void TstTienda::tokensGuardaLosMasRecientes() {
+void TstTiendaLocal::tokens_guarda_los_mas_recientes() {
     QTemporaryDir datos;
     QJsonArray lista;
     for (int i = 0; i < 1000; ++i)
@@ -418,7 +432,7 @@ void TstTienda::tokensGuardaLosMasRecientes() {
 
 // The customer demonstration stages the store's data at every start; the session the
 // application saved at the first start must still sign in at the second.
-void TstTienda::demoPreparadaDosVecesSigueConSuSesion() {
+void TstTiendaLocal::demo_preparada_dos_veces_sigue_con_su_sesion() {
     QTemporaryDir dir;
     const QString datos = dir.filePath(QStringLiteral("tienda"));
     const QString correo = QStringLiteral("cliente@quelodsp.com");
@@ -445,7 +459,7 @@ void TstTienda::demoPreparadaDosVecesSigueConSuSesion() {
     QCOMPARE(sinPaquete(r.cuerpo), sinPaquete(comprados));
 }
 
-void TstTienda::argumentosQueFaltan() {
+void TstTiendaLocal::argumentos_que_faltan() {
     QProcess p;
     p.start(QStringLiteral(TIENDA_LOCAL), {QStringLiteral("--puerto"), QStringLiteral("0"),
                                            QStringLiteral("--datos"), QDir::tempPath()});
@@ -454,3 +468,7 @@ void TstTienda::argumentosQueFaltan() {
     QVERIFY(p.readAllStandardError().startsWith("tienda-local: usage: tienda-local"));
     QVERIFY(p.readAllStandardOutput().isEmpty());
 }
+
+QUELO_PRUEBA(TstTiendaLocal)
+
+#include "tst_tienda_local.moc"

@@ -1,0 +1,5 @@
+#include "ejecutable.h"
+
+#include <QCoreApplication>
+
+QUELO_MAIN(QCoreApplication)

@@ -1,5 +1,0 @@
-#include "tst_tienda.h"
-
-#include <QtTest>
-
-QTEST_GUILESS_MAIN(TstTienda)
