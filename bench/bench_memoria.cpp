@@ -157,15 +157,15 @@ int main(int argc, char** argv) {
     ServidorPrueba servidor(ServidorPrueba::Certificado::DeLaAutoridad,
                             ServidorPrueba::Hilo::Propio);
     const QString servicio = servidor.base().toString();
-    Respuesta salud;
+    Pauta salud;
     salud.cuerpo = "{\"descarga\": \"" + servicio.toUtf8() + "\"}";
     servidor.ruta("GET", "/v1/salud", salud);
     servidor.ruta("GET", "/v1/mios",
-                  Respuesta{.cuerpo = R"({"ok": true, "plugins": [{"id": "grande"}]})"});
-    servidor.ruta("GET", "/v1/bajar/grande", Respuesta{.archivo = paquete});
+                  Pauta{.cuerpo = R"({"ok": true, "plugins": [{"id": "grande"}]})"});
+    servidor.ruta("GET", "/v1/bajar/grande", Pauta{.archivo = paquete});
     // Another service whose "v1/salud" is a gigabyte long.
     ServidorPrueba enorme(ServidorPrueba::Certificado::DeLaAutoridad, ServidorPrueba::Hilo::Propio);
-    Respuesta gigante;
+    Pauta gigante;
     gigante.cuerpo = QByteArray(64 * 1024, ' ');
     gigante.repetir = gigabyte / gigante.cuerpo.size();
     enorme.ruta("GET", "/v1/salud", gigante);

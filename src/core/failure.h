@@ -8,7 +8,7 @@
 // The system's own failure: its message is a finished Spanish sentence, shown as it is.
 class Failure : public std::exception {
 public:
-    explicit Failure(QString message) : message(std::move(message)), utf8(this->message.toUtf8()) {}
+    explicit Failure(QString texto) : message(std::move(texto)), utf8(message.toUtf8()) {}
     const char* what() const noexcept override { return utf8.constData(); }
     QString errorDescription() const { return message; }
 
@@ -22,8 +22,8 @@ private:
 // system's own description of what went wrong.
 class ErrorSistema : public std::exception {
 public:
-    explicit ErrorSistema(QString descripcion)
-        : descripcion(std::move(descripcion)), utf8(this->descripcion.toUtf8()) {}
+    explicit ErrorSistema(QString texto)
+        : descripcion(std::move(texto)), utf8(descripcion.toUtf8()) {}
     const char* what() const noexcept override { return utf8.constData(); }
 
     QString descripcion;

@@ -71,57 +71,65 @@ private Q_SLOTS:
         QFETCH(QString, accion);
         QFETCH(QString, fallo);
         Mundo m;
-        const QString carpeta = QFileInfo(disco == "libro" ? m.libro() : m.sesion()).path();
+        const QString carpeta =
+            QFileInfo(disco == QStringLiteral("libro") ? m.libro() : m.sesion()).path();
         DiscoPequeno pequeno(carpeta, 64 * 1024);
         if (!pequeno.montado()) QSKIP(qPrintable(pequeno.razon()));
-        const QByteArray libro = codificarLibro({{cuentaDePrueba("Ana@x.es", clave)}});
+        const QByteArray libro =
+            codificarLibro({{cuentaDePrueba(QStringLiteral("Ana@x.es"), clave)}});
         const QByteArray sesion = "{\"email\":\"tienda@x.es\",\"token\":\"ficha-vieja\"}";
         escribir(m.libro(), libro);
         escribir(m.sesion(), sesion);
         QVERIFY(pequeno.llenar(libres));
 
         Store s(m.entorno);
-        if (accion == "alta")
-            s.crearCuenta("nueva@x.es", clave, clave);
+        if (accion == QStringLiteral("alta"))
+            s.crearCuenta(QStringLiteral("nueva@x.es"), clave, clave);
         else
-            s.entrar("ana@x.es", clave);
+            s.entrar(QStringLiteral("ana@x.es"), clave);
 
-        const QString ruta = fallo == "cerrojo" ? m.libro() + ".lock"
-                             : fallo == "libro" ? m.libro()
-                                                : m.sesion();
-        QCOMPARE(s.status(), (fallo == "cerrojo" ? "No se pudo crear " : "No se pudo guardar ") +
-                                 ruta + ": no queda espacio en el disco.");
+        const QString ruta = fallo == QStringLiteral("cerrojo")
+                                 ? m.libro() + QStringLiteral(".lock")
+                             : fallo == QStringLiteral("libro") ? m.libro()
+                                                                : m.sesion();
+        QCOMPARE(s.status(),
+                 QString::fromUtf8(fallo == QStringLiteral("cerrojo") ? "No se pudo crear "
+                                                                      : "No se pudo guardar ") +
+                     ruta + QStringLiteral(": no queda espacio en el disco."));
         QVERIFY(!s.cuentaEmail());
         QCOMPARE(leer(m.sesion()), sesion);
         // The new account stays when only its session could not be saved.
-        if (fallo == "sesion" && accion == "alta")
+        if (fallo == QStringLiteral("sesion") && accion == QStringLiteral("alta"))
             QCOMPARE(leerLibro(m.libro()).cuentas.size(), 2);
         else
             QCOMPARE(leer(m.libro()), libro);
-        QCOMPARE(QDir(carpeta).entryList(QDir::Files | QDir::Hidden | QDir::System),
-                 (QStringList{QFileInfo(disco == "libro" ? m.libro() : m.sesion()).fileName(),
-                              "relleno"}));
+        QCOMPARE(
+            QDir(carpeta).entryList(QDir::Files | QDir::Hidden | QDir::System),
+            (QStringList{
+                QFileInfo(disco == QStringLiteral("libro") ? m.libro() : m.sesion()).fileName(),
+                QStringLiteral("relleno")}));
     }
 
     // Special files: nothing blocks, each falls back as if unreadable, and stays as it was.
     void archivo_especial_no_cuelga_y_queda_como_estaba_data() {
         QTest::addColumn<QString>("archivo");
         QTest::addColumn<QString>("tipo");
-        for (const QString archivo : {"catalogo", "libro", "sesion", "marca"})
+        for (const QString& archivo : {QStringLiteral("catalogo"), QStringLiteral("libro"),
+                                       QStringLiteral("sesion"), QStringLiteral("marca")})
             for (const QString& tipo : tiposEspeciales())
-                QTest::newRow(qPrintable(archivo + ", " + tipo)) << archivo << tipo;
+                QTest::newRow(qPrintable(archivo + QStringLiteral(", ") + tipo)) << archivo << tipo;
     }
     void archivo_especial_no_cuelga_y_queda_como_estaba() {
         QFETCH(QString, archivo);
         QFETCH(QString, tipo);
         Mundo m;
-        m.catalogo({pluginDePrueba("a")});
+        m.catalogo({pluginDePrueba(QStringLiteral("a"))});
         // A local session that only the book could confirm.
         escribir(m.sesion(), "{\"email\":\"ana@x.es\"}");
-        const QString ruta = archivo == "catalogo" ? rutaCatalogo(m)
-                             : archivo == "libro"  ? m.libro()
-                             : archivo == "sesion" ? m.sesion()
-                                                   : rutaMarca(m);
+        const QString ruta = archivo == QStringLiteral("catalogo") ? rutaCatalogo(m)
+                             : archivo == QStringLiteral("libro")  ? m.libro()
+                             : archivo == QStringLiteral("sesion") ? m.sesion()
+                                                                   : rutaMarca(m);
         QFile::remove(ruta);
         crearEspecial(ruta, tipo);
         const QString antes = describir(ruta);
@@ -130,16 +138,17 @@ private Q_SLOTS:
         VigiaDeFifo vigia(ruta);
         Store s(m.entorno);
         s.load();
-        if (archivo == "catalogo") {
+        if (archivo == QStringLiteral("catalogo")) {
             QCOMPARE(s.status(), QStringLiteral("No encontré el catálogo dentro de la app."));
             QVERIFY(s.plugins().isEmpty());
         } else {
             QCOMPARE(s.plugins().size(), 1);
             QVERIFY(!s.cuentaEmail());
         }
-        if (archivo == "libro") {
-            s.crearCuenta("nueva@x.es", clave, clave);
-            QCOMPARE(s.status(), "No se pudo leer " + ruta + ": " + porque(tipo) + ".");
+        if (archivo == QStringLiteral("libro")) {
+            s.crearCuenta(QStringLiteral("nueva@x.es"), clave, clave);
+            QCOMPARE(s.status(), QStringLiteral("No se pudo leer ") + ruta + QStringLiteral(": ") +
+                                     porque(tipo) + QStringLiteral("."));
             QVERIFY(!s.cuentaEmail());
         }
         QCOMPARE(PruebaStore::servicio(s), QUrl(m.entorno.servicio));
@@ -161,15 +170,16 @@ private Q_SLOTS:
         const QString cero = describir(QStringLiteral("/dev/zero"));
         Store s(m.entorno);
         try {
-            PruebaStore::abrir(s, "t@x.es", QStringLiteral("ficha"));
+            PruebaStore::abrir(s, QStringLiteral("t@x.es"), QStringLiteral("ficha"));
             QFAIL("the session was written through a special file");
         } catch (const ErrorSistema& e) {
-            QCOMPARE(e.descripcion, "No se pudo guardar " + m.sesion() + ": " + porque(tipo) + ".");
+            QCOMPARE(e.descripcion, QStringLiteral("No se pudo guardar ") + m.sesion() +
+                                        QStringLiteral(": ") + porque(tipo) + QStringLiteral("."));
         }
         QVERIFY(!s.cuentaEmail());
         QCOMPARE(describir(m.sesion()), antes);
         QCOMPARE(describir(QStringLiteral("/dev/zero")), cero);
-        QCOMPARE(vecinos(m.sesion()), QStringList{"instalador-sesion.json"});
+        QCOMPARE(vecinos(m.sesion()), QStringList{QStringLiteral("instalador-sesion.json")});
     }
 
     // What a crash left beside the book and the session goes at the next start or write; a
@@ -191,26 +201,32 @@ private Q_SLOTS:
         QStringList van;
         QStringList quedan;
         for (const QString& ruta : {m.libro(), m.sesion()}) {
-            escribirViejo(ruta + ".AbCdEf");
-            ((ruta == m.libro() ? libro : sesion) ? van : quedan) << ruta + ".AbCdEf";
-            escribir(ruta + ".GhIjKl", "{"); // another copy writing now
+            escribirViejo(ruta + QStringLiteral(".AbCdEf"));
+            ((ruta == m.libro() ? libro : sesion) ? van : quedan)
+                << ruta + QStringLiteral(".AbCdEf");
+            escribir(ruta + QStringLiteral(".GhIjKl"), "{"); // another copy writing now
             for (const QString& otro :
-                 {ruta + ".AbCdE1", ruta + ".AbCdEfG", ruta + ".ilegible-x", ruta + ".backup",
-                  QFileInfo(ruta).path() + "/otro.json.AbCdEf"})
+                 {QString(ruta + QStringLiteral(".AbCdE1")),
+                  QString(ruta + QStringLiteral(".AbCdEfG")),
+                  QString(ruta + QStringLiteral(".ilegible-x")),
+                  QString(ruta + QStringLiteral(".backup")),
+                  QString(QFileInfo(ruta).path() + QStringLiteral("/otro.json.AbCdEf"))})
                 escribirViejo(otro);
-            QFile::link(ruta + ".AbCdE1", ruta + ".MnOpQr");
-            quedan << ruta + ".GhIjKl" << ruta + ".AbCdE1" << ruta + ".AbCdEfG"
-                   << ruta + ".ilegible-x" << ruta + ".backup"
-                   << QFileInfo(ruta).path() + "/otro.json.AbCdEf" << ruta + ".MnOpQr";
+            QFile::link(ruta + QStringLiteral(".AbCdE1"), ruta + QStringLiteral(".MnOpQr"));
+            quedan << ruta + QStringLiteral(".GhIjKl") << ruta + QStringLiteral(".AbCdE1")
+                   << ruta + QStringLiteral(".AbCdEfG") << ruta + QStringLiteral(".ilegible-x")
+                   << ruta + QStringLiteral(".backup")
+                   << QFileInfo(ruta).path() + QStringLiteral("/otro.json.AbCdEf")
+                   << ruta + QStringLiteral(".MnOpQr");
         }
 
         Store s(m.entorno);
-        if (accion == "load")
+        if (accion == QStringLiteral("load"))
             s.load();
-        else if (accion == "alta")
-            s.crearCuenta("nueva@x.es", clave, clave);
+        else if (accion == QStringLiteral("alta"))
+            s.crearCuenta(QStringLiteral("nueva@x.es"), clave, clave);
         else
-            PruebaStore::abrir(s, "t@x.es", QStringLiteral("ficha"));
+            PruebaStore::abrir(s, QStringLiteral("t@x.es"), QStringLiteral("ficha"));
 
         for (const QString& ruta : van)
             QVERIFY2(!QFileInfo::exists(ruta), qPrintable(ruta));

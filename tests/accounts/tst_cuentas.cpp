@@ -43,60 +43,71 @@ class TstCuentas : public QObject {
 
 private Q_SLOTS:
     void resumen_coincide_con_vectores_calculados_aparte() {
-        const auto ana = resumenCuenta("ana.perez@ejemplo.com", "Secreto 123", salFija);
+        const auto ana = resumenCuenta(QStringLiteral("ana.perez@ejemplo.com"),
+                                       QStringLiteral("Secreto 123"), salFija);
         QCOMPARE(ana.first, salFija);
         QCOMPARE(ana.second, resumenAna);
         // Case and surrounding white space of the e-mail do not count.
-        QCOMPARE(resumenCuenta(" \t Ana.PEREZ@Ejemplo.com\r\n", "Secreto 123", salFija).second,
+        QCOMPARE(resumenCuenta(QStringLiteral(" \t Ana.PEREZ@Ejemplo.com\r\n"),
+                               QStringLiteral("Secreto 123"), salFija)
+                     .second,
                  resumenAna);
         // Those of the password do.
-        QCOMPARE(resumenCuenta("ana.perez@ejemplo.com", "secreto 123", salFija).second,
+        QCOMPARE(resumenCuenta(QStringLiteral("ana.perez@ejemplo.com"),
+                               QStringLiteral("secreto 123"), salFija)
+                     .second,
                  resumenAnaMinuscula);
-        QVERIFY(resumenCuenta("ana.perez@ejemplo.com", "Secreto 123 ", salFija).second !=
-                resumenAna);
+        QVERIFY(resumenCuenta(QStringLiteral("ana.perez@ejemplo.com"),
+                              QStringLiteral("Secreto 123 "), salFija)
+                    .second != resumenAna);
         // The NUL between the two keeps a character from moving across.
-        QCOMPARE(resumenCuenta("ana.perez@ejemplo.co", "mSecreto 123", salFija).second,
+        QCOMPARE(resumenCuenta(QStringLiteral("ana.perez@ejemplo.co"),
+                               QStringLiteral("mSecreto 123"), salFija)
+                     .second,
                  resumenAnaMovida);
         // Full lower-casing ("İ" gives "i" + U+0307), and canonically equivalent spellings
         // (precomposed or decomposed "É") digest the same.
-        QCOMPARE(
-            resumenCuenta(QString::fromUtf8("İN\u00C9S@Correo.es"), "contraseña", salFija).second,
-            resumenInes);
-        QCOMPARE(
-            resumenCuenta(QString::fromUtf8("I\u0307NE\u0301S@correo.ES "), "contraseña", salFija)
-                .second,
-            resumenInes);
+        QCOMPARE(resumenCuenta(QString::fromUtf8("İN\u00C9S@Correo.es"),
+                               QStringLiteral("contraseña"), salFija)
+                     .second,
+                 resumenInes);
+        QCOMPARE(resumenCuenta(QString::fromUtf8("I\u0307NE\u0301S@correo.ES "),
+                               QStringLiteral("contraseña"), salFija)
+                     .second,
+                 resumenInes);
     }
 
     void resumen_sin_sal_hace_una_nueva_de_16_bytes() {
-        const auto a = resumenCuenta("a@b.c", "12345678", std::nullopt);
-        const auto b = resumenCuenta("a@b.c", "12345678", std::nullopt);
+        const auto a =
+            resumenCuenta(QStringLiteral("a@b.c"), QStringLiteral("12345678"), std::nullopt);
+        const auto b =
+            resumenCuenta(QStringLiteral("a@b.c"), QStringLiteral("12345678"), std::nullopt);
         QCOMPARE(a.first.size(), 24);
-        QVERIFY(a.first.endsWith("=="));
+        QVERIFY(a.first.endsWith(QStringLiteral("==")));
         QCOMPARE(deBase64(a.first).size(), 16);
         QCOMPARE(a.second.size(), 44);
-        QVERIFY(a.second.endsWith("="));
+        QVERIFY(a.second.endsWith(QStringLiteral("=")));
         QVERIFY(a.first != b.first);
         QVERIFY(a.second != b.second);
         // The returned salt verifies the same password again.
-        QCOMPARE(resumenCuenta("a@b.c", "12345678", a.first), a);
+        QCOMPARE(resumenCuenta(QStringLiteral("a@b.c"), QStringLiteral("12345678"), a.first), a);
     }
 
     void resumen_con_sal_invalida_usa_una_nueva_data() {
         QTest::addColumn<QString>("sal");
-        QTest::newRow("vacía") << QString("");
-        QTest::newRow("no es base64") << QString("no es base64!");
-        QTest::newRow("sin relleno") << QString("AAECAwQFBgcICQoLDA0ODw");
-        QTest::newRow("con salto de línea") << QString("AAECAwQFBgcICQoLDA0ODw==\n");
-        QTest::newRow("con espacio") << QString(" AAECAwQFBgcICQoLDA0ODw==");
-        QTest::newRow("relleno en medio") << QString("QQ==QQ==");
-        QTest::newRow("alfabeto url") << QString("AAECAwQFBgcICQoLDA0OD_-_");
-        QTest::newRow("no ASCII") << QString("AAECAwQFBgcICQoLDA0ODñ==");
+        QTest::newRow("vacía") << QStringLiteral("");
+        QTest::newRow("no es base64") << QStringLiteral("no es base64!");
+        QTest::newRow("sin relleno") << QStringLiteral("AAECAwQFBgcICQoLDA0ODw");
+        QTest::newRow("con salto de línea") << QStringLiteral("AAECAwQFBgcICQoLDA0ODw==\n");
+        QTest::newRow("con espacio") << QStringLiteral(" AAECAwQFBgcICQoLDA0ODw==");
+        QTest::newRow("relleno en medio") << QStringLiteral("QQ==QQ==");
+        QTest::newRow("alfabeto url") << QStringLiteral("AAECAwQFBgcICQoLDA0OD_-_");
+        QTest::newRow("no ASCII") << QStringLiteral("AAECAwQFBgcICQoLDA0ODñ==");
     }
     void resumen_con_sal_invalida_usa_una_nueva() {
         QFETCH(QString, sal);
-        const auto a = resumenCuenta("a@b.c", "12345678", sal);
-        const auto b = resumenCuenta("a@b.c", "12345678", sal);
+        const auto a = resumenCuenta(QStringLiteral("a@b.c"), QStringLiteral("12345678"), sal);
+        const auto b = resumenCuenta(QStringLiteral("a@b.c"), QStringLiteral("12345678"), sal);
         QVERIFY(a.first != sal);
         QCOMPARE(deBase64(a.first).size(), 16);
         QVERIFY(a.first != b.first);
@@ -104,9 +115,13 @@ private Q_SLOTS:
     }
 
     void resumen_acepta_cualquier_sal_de_al_menos_un_byte() {
-        QCOMPARE(resumenCuenta("a@b.c", "x", "QQ==").first, QStringLiteral("QQ=="));
-        QCOMPARE(resumenCuenta("a@b.c", "x", "QQ==").second,
-                 resumenCuenta("a@b.c", "x", "QQ==").second);
+        QCOMPARE(resumenCuenta(QStringLiteral("a@b.c"), QStringLiteral("x"), QStringLiteral("QQ=="))
+                     .first,
+                 QStringLiteral("QQ=="));
+        QCOMPARE(resumenCuenta(QStringLiteral("a@b.c"), QStringLiteral("x"), QStringLiteral("QQ=="))
+                     .second,
+                 resumenCuenta(QStringLiteral("a@b.c"), QStringLiteral("x"), QStringLiteral("QQ=="))
+                     .second);
     }
 
     void correo_valido_data() {
@@ -127,13 +142,21 @@ private Q_SLOTS:
         QTest::newRow("tabulador dentro") << "a\t@b.c" << true;
         QTest::newRow("vacío") << "" << false;
         QTest::newRow("solo espacios") << "   " << false;
-        QTest::newRow("200 caracteres") << repetir("a", 196) + "@b.c" << true;
-        QTest::newRow("201 caracteres") << repetir("a", 197) + "@b.c" << false;
-        QTest::newRow("200 con espacios alrededor") << "  " + repetir("a", 196) + "@b.c\n" << true;
+        QTest::newRow("200 caracteres")
+            << repetir(QStringLiteral("a"), 196) + QStringLiteral("@b.c") << true;
+        QTest::newRow("201 caracteres")
+            << repetir(QStringLiteral("a"), 197) + QStringLiteral("@b.c") << false;
+        QTest::newRow("200 con espacios alrededor")
+            << QStringLiteral("  ") + repetir(QStringLiteral("a"), 196) + QStringLiteral("@b.c\n")
+            << true;
         // A letter with a combining accent is one user-perceived character.
-        QTest::newRow("200 con acentos") << repetir("e\u0301", 196) + "@b.c" << true;
-        QTest::newRow("201 con acentos") << repetir("e\u0301", 197) + "@b.c" << false;
-        QTest::newRow("200 banderas") << repetir("\U0001F1EA\U0001F1F8", 196) + "@b.c" << true;
+        QTest::newRow("200 con acentos")
+            << repetir(QStringLiteral("e\u0301"), 196) + QStringLiteral("@b.c") << true;
+        QTest::newRow("201 con acentos")
+            << repetir(QStringLiteral("e\u0301"), 197) + QStringLiteral("@b.c") << false;
+        QTest::newRow("200 banderas")
+            << repetir(QStringLiteral("\U0001F1EA\U0001F1F8"), 196) + QStringLiteral("@b.c")
+            << true;
     }
     void correo_valido() {
         QFETCH(QString, correo);
@@ -146,22 +169,29 @@ private Q_SLOTS:
 
     void correo_normalizado() {
         // Unicode white space and line breaks around it go, the ones inside stay.
-        QCOMPARE(correoNormalizado("\u2028\u00A0 Ana@X.es\u0085\t"), QStringLiteral("ana@x.es"));
-        QCOMPARE(correoNormalizado("\u200BAna@X.es"), QStringLiteral("\u200Bana@x.es"));
+        QCOMPARE(correoNormalizado(QStringLiteral("\u2028\u00A0 Ana@X.es\u0085\t")),
+                 QStringLiteral("ana@x.es"));
+        QCOMPARE(correoNormalizado(QStringLiteral("\u200BAna@X.es")),
+                 QStringLiteral("\u200Bana@x.es"));
         QCOMPARE(correoNormalizado(QString::fromUtf8("İ@X.es")), QString::fromUtf8("i\u0307@x.es"));
-        QVERIFY(mismoCorreo("JOSE\u0301@x.es", QString::fromUtf8(" josé@X.ES")));
-        QVERIFY(!mismoCorreo("jose@x.es", QString::fromUtf8("josé@x.es")));
+        QVERIFY(mismoCorreo(QStringLiteral("JOSE\u0301@x.es"), QString::fromUtf8(" josé@X.ES")));
+        QVERIFY(!mismoCorreo(QStringLiteral("jose@x.es"), QString::fromUtf8("josé@x.es")));
     }
 
     void buscar_toma_la_primera_coincidencia() {
-        Cuenta primera{"Ana@Ejemplo.com", "s1", "h1", "correo", "t1"};
-        Cuenta segunda{"ana@ejemplo.com", "s2", "h2", "correo", "t2"};
-        Cuenta otra{"otra@ejemplo.com", "s3", "h3", "correo", "t3"};
+        Cuenta primera{QStringLiteral("Ana@Ejemplo.com"), QStringLiteral("s1"),
+                       QStringLiteral("h1"), QStringLiteral("correo"), QStringLiteral("t1")};
+        Cuenta segunda{QStringLiteral("ana@ejemplo.com"), QStringLiteral("s2"),
+                       QStringLiteral("h2"), QStringLiteral("correo"), QStringLiteral("t2")};
+        Cuenta otra{QStringLiteral("otra@ejemplo.com"), QStringLiteral("s3"), QStringLiteral("h3"),
+                    QStringLiteral("correo"), QStringLiteral("t3")};
         const QList<Cuenta> cuentas{otra, primera, segunda};
-        QCOMPARE(buscarCuenta(cuentas, "  aNA@EJEMPLO.com\n"), std::optional<Cuenta>(primera));
-        QCOMPARE(buscarCuenta(cuentas, "OTRA@ejemplo.com"), std::optional<Cuenta>(otra));
-        QVERIFY(!buscarCuenta(cuentas, "ana@ejemplo.co"));
-        QVERIFY(!buscarCuenta({}, "ana@ejemplo.com"));
+        QCOMPARE(buscarCuenta(cuentas, QStringLiteral("  aNA@EJEMPLO.com\n")),
+                 std::optional<Cuenta>(primera));
+        QCOMPARE(buscarCuenta(cuentas, QStringLiteral("OTRA@ejemplo.com")),
+                 std::optional<Cuenta>(otra));
+        QVERIFY(!buscarCuenta(cuentas, QStringLiteral("ana@ejemplo.co")));
+        QVERIFY(!buscarCuenta({}, QStringLiteral("ana@ejemplo.com")));
     }
 
     void libro_ausente_se_lee_vacio() {
@@ -211,8 +241,11 @@ private Q_SLOTS:
         const LecturaLibro l = leerLibro(m.libro());
         QVERIFY(!l.ilegible);
         QCOMPARE(l.cuentas,
-                 (QList<Cuenta>{{" B@x.es", "s1", "", "google", "t1"},
-                                {QString::fromUtf8("aé@x.es"), "s2", "h2", "correo", "t2"}}));
+                 (QList<Cuenta>{
+                     {QStringLiteral(" B@x.es"), QStringLiteral("s1"), QStringLiteral(""),
+                      QStringLiteral("google"), QStringLiteral("t1")},
+                     {QString::fromUtf8("aé@x.es"), QStringLiteral("s2"), QStringLiteral("h2"),
+                      QStringLiteral("correo"), QStringLiteral("t2")}}));
     }
 
     void libro_que_no_se_puede_leer_es_un_error() {
@@ -224,16 +257,18 @@ private Q_SLOTS:
     void escribir_crea_datos_y_ordena_las_claves() {
         Mundo m;
         Store s(m.entorno);
-        QVERIFY(!QFileInfo::exists(m.proyecto + "/datos"));
-        const QList<Cuenta> cuentas{cuentaDePrueba("Ana@X.es", "12345678"),
-                                    {"b@x.es", "s", "", "google", "t"}};
+        QVERIFY(!QFileInfo::exists(m.proyecto + QStringLiteral("/datos")));
+        const QList<Cuenta> cuentas{
+            cuentaDePrueba(QStringLiteral("Ana@X.es"), QStringLiteral("12345678")),
+            {QStringLiteral("b@x.es"), QStringLiteral("s"), QStringLiteral(""),
+             QStringLiteral("google"), QStringLiteral("t")}};
         PruebaStore::escribirCuentas(s, cuentas);
         const QByteArray texto = leer(m.libro());
         // Pretty-printed, and every record lists its keys in ascending order.
         QVERIFY(texto.contains("\n        {\n"));
         const QRegularExpression orden(
-            "\\{\\s*\"createdAt\"[^,]*,\\s*\"email\"[^,]*,\\s*\"passHash\"[^,]*,\\s*"
-            "\"proveedor\"[^,]*,\\s*\"salt\"[^,}]*\\}");
+            QStringLiteral("\\{\\s*\"createdAt\"[^,]*,\\s*\"email\"[^,]*,\\s*\"passHash\"[^,]*,\\s*"
+                           "\"proveedor\"[^,]*,\\s*\"salt\"[^,}]*\\}"));
         QCOMPARE(QString::fromUtf8(texto).count(orden), 2);
         QCOMPARE(leerLibro(m.libro()).cuentas, cuentas);
 
@@ -246,30 +281,33 @@ private Q_SLOTS:
         Mundo m(false);
         Store s(m.entorno);
         try {
-            PruebaStore::escribirCuentas(s, {cuentaDePrueba("a@b.c", "12345678")});
+            PruebaStore::escribirCuentas(
+                s, {cuentaDePrueba(QStringLiteral("a@b.c"), QStringLiteral("12345678"))});
             QFAIL("escribió sin carpeta del proyecto");
         } catch (const Failure& f) {
             QCOMPARE(f.message,
                      QStringLiteral("Coloca Quelo Instalador dentro de la carpeta Quelo DSP."));
         }
-        QVERIFY(!QFileInfo::exists(m.proyecto + "/datos"));
-        QVERIFY_THROWS_EXCEPTION(Failure, PruebaStore::archivoDatos(s, "cuentas.json"));
+        QVERIFY(!QFileInfo::exists(m.proyecto + QStringLiteral("/datos")));
+        QVERIFY_THROWS_EXCEPTION(Failure,
+                                 PruebaStore::archivoDatos(s, QStringLiteral("cuentas.json")));
     }
 
     void archivo_de_datos_no_crea_nada() {
         Mundo m;
         Store s(m.entorno);
-        QCOMPARE(PruebaStore::archivoDatos(s, "cuentas.json"), m.libro());
-        QVERIFY(!QFileInfo::exists(m.proyecto + "/datos"));
+        QCOMPARE(PruebaStore::archivoDatos(s, QStringLiteral("cuentas.json")), m.libro());
+        QVERIFY(!QFileInfo::exists(m.proyecto + QStringLiteral("/datos")));
     }
 
     void apartar_conserva_el_archivo_con_fecha() {
         Mundo m;
         escribir(m.libro(), "{roto");
         const QString primero = apartarIlegible(m.libro());
-        QVERIFY(QRegularExpression("/datos/cuentas\\.json\\.ilegible-\\d{8}T\\d{6}Z$")
-                    .match(primero)
-                    .hasMatch());
+        QVERIFY(
+            QRegularExpression(QStringLiteral("/datos/cuentas\\.json\\.ilegible-\\d{8}T\\d{6}Z$"))
+                .match(primero)
+                .hasMatch());
         QCOMPARE(leer(primero), QByteArray("{roto"));
         QVERIFY(!QFileInfo::exists(m.libro()));
         // A second one within the same second does not overwrite the first.

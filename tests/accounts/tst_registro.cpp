@@ -36,7 +36,8 @@ QList<Cuenta> cuentasEn(const Mundo& m) {
 }
 
 QStringList apartados(const Mundo& m) {
-    return QDir(m.proyecto + "/datos").entryList({"cuentas.json.ilegible-*"}, QDir::Files);
+    return QDir(m.proyecto + QStringLiteral("/datos"))
+        .entryList({QStringLiteral("cuentas.json.ilegible-*")}, QDir::Files);
 }
 
 bool sinSesion(const Store& s) {
@@ -87,19 +88,19 @@ private Q_SLOTS:
         QCOMPARE(s.status(), mensaje);
         QVERIFY(sinSesion(s));
         QVERIFY(!s.busy());
-        QVERIFY(!QFileInfo::exists(m.proyecto + "/datos"));
+        QVERIFY(!QFileInfo::exists(m.proyecto + QStringLiteral("/datos")));
         QVERIFY(!QFileInfo::exists(m.sesion()));
     }
 
     void alta_guarda_el_correo_recortado_y_abre_sesion() {
         Mundo m;
-        guardarLibro(m, {cuentaDePrueba("otra@x.es", "12345678")});
+        guardarLibro(m, {cuentaDePrueba(QStringLiteral("otra@x.es"), QStringLiteral("12345678"))});
         Store s(m.entorno);
         // 8 user-perceived characters, more code units: long enough.
         const QString ocho = QStringLiteral("\U0001F1EA\U0001F1F8e\u0301 a b c");
-        s.crearCuenta(" \tAna.Perez@Ejemplo.com\n", ocho, ocho);
+        s.crearCuenta(QStringLiteral(" \tAna.Perez@Ejemplo.com\n"), ocho, ocho);
         QCOMPARE(s.status(), creada);
-        QCOMPARE(s.cuentaEmail(), std::optional<QString>("Ana.Perez@Ejemplo.com"));
+        QCOMPARE(s.cuentaEmail(), std::optional<QString>(QStringLiteral("Ana.Perez@Ejemplo.com")));
         QVERIFY(!s.tokenCasa());
 
         const QList<Cuenta> cuentas = cuentasEn(m);
@@ -108,11 +109,12 @@ private Q_SLOTS:
         const Cuenta& nueva = cuentas[1];
         QCOMPARE(nueva.email, QStringLiteral("Ana.Perez@Ejemplo.com"));
         QCOMPARE(nueva.proveedor, QStringLiteral("correo"));
-        QVERIFY(QRegularExpression("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}Z$")
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}Z$"))
                     .match(nueva.createdAt)
                     .hasMatch());
         QCOMPARE(QByteArray::fromBase64(nueva.salt.toLatin1()).size(), 16);
-        QCOMPARE(resumenCuenta("ana.perez@ejemplo.com", ocho, nueva.salt).second, nueva.passHash);
+        QCOMPARE(resumenCuenta(QStringLiteral("ana.perez@ejemplo.com"), ocho, nueva.salt).second,
+                 nueva.passHash);
 
         QCOMPARE(leer(m.sesion()), QByteArray("{\"email\":\"Ana.Perez@Ejemplo.com\"}"));
         QCOMPARE(modo(m.sesion()), 0600);
@@ -121,15 +123,17 @@ private Q_SLOTS:
 
     void alta_de_un_correo_que_ya_tiene_cuenta() {
         Mundo m;
-        guardarLibro(m, {cuentaDePrueba("Ana@Ejemplo.com", "12345678")});
+        guardarLibro(
+            m, {cuentaDePrueba(QStringLiteral("Ana@Ejemplo.com"), QStringLiteral("12345678"))});
         const QByteArray antes = leer(m.libro());
         Store s(m.entorno);
-        s.crearCuenta("  aNA@ejemplo.COM ", "otra clave", "otra clave");
+        s.crearCuenta(QStringLiteral("  aNA@ejemplo.COM "), QStringLiteral("otra clave"),
+                      QStringLiteral("otra clave"));
         QCOMPARE(s.status(), yaTiene);
         QVERIFY(sinSesion(s));
         QCOMPARE(leer(m.libro()), antes);
         QVERIFY(!QFileInfo::exists(m.sesion()));
-        QVERIFY(!QFileInfo::exists(m.libro() + ".lock")); // released
+        QVERIFY(!QFileInfo::exists(m.libro() + QStringLiteral(".lock"))); // released
     }
 
     void alta_aparta_un_libro_ilegible_en_vez_de_perderlo() {
@@ -137,54 +141,57 @@ private Q_SLOTS:
         const QByteArray roto = "{\"cuentas\": [{\"email\": \"vieja@x.es\"}]}";
         escribir(m.libro(), roto);
         Store s(m.entorno);
-        s.crearCuenta("nueva@x.es", "12345678", "12345678");
+        s.crearCuenta(QStringLiteral("nueva@x.es"), QStringLiteral("12345678"),
+                      QStringLiteral("12345678"));
         QCOMPARE(s.status(), creada);
         const QStringList aparte = apartados(m);
         QCOMPARE(aparte.size(), 1);
-        QVERIFY(QRegularExpression("^cuentas\\.json\\.ilegible-\\d{8}T\\d{6}Z$")
+        QVERIFY(QRegularExpression(QStringLiteral("^cuentas\\.json\\.ilegible-\\d{8}T\\d{6}Z$"))
                     .match(aparte.first())
                     .hasMatch());
-        QCOMPARE(leer(m.proyecto + "/datos/" + aparte.first()), roto);
+        QCOMPARE(leer(m.proyecto + QStringLiteral("/datos/") + aparte.first()), roto);
         QCOMPARE(cuentasEn(m).size(), 1);
         QCOMPARE(cuentasEn(m).first().email, QStringLiteral("nueva@x.es"));
     }
 
     void alta_no_pierde_la_cuenta_que_otra_copia_guarda_a_la_vez() {
         Mundo m;
-        QDir().mkpath(m.proyecto + "/datos");
+        QDir().mkpath(m.proyecto + QStringLiteral("/datos"));
         std::atomic<bool> listo{false};
         bool cerrado = false;
         // The other copy: holds the lock across its own read, change and write.
         std::thread otra([&] {
-            QLockFile cerrojo(m.libro() + ".lock");
+            QLockFile cerrojo(m.libro() + QStringLiteral(".lock"));
             cerrado = cerrojo.tryLock(5000);
             QList<Cuenta> cuentas = leerLibro(m.libro()).cuentas;
             listo = true;
             // Holds it a while: the point is that the sign-up meanwhile waits, not fails.
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            cuentas.append(cuentaDePrueba("otra@x.es", "12345678"));
+            cuentas.append(cuentaDePrueba(QStringLiteral("otra@x.es"), QStringLiteral("12345678")));
             guardarArchivo(m.libro(), codificarLibro(LibroCuentas{cuentas}));
         });
         while (!listo)
             std::this_thread::yield();
         Store s(m.entorno);
-        s.crearCuenta("ana@x.es", "12345678", "12345678");
+        s.crearCuenta(QStringLiteral("ana@x.es"), QStringLiteral("12345678"),
+                      QStringLiteral("12345678"));
         otra.join();
         QVERIFY(cerrado);
         QCOMPARE(s.status(), creada);
         QStringList correos;
         for (const Cuenta& c : cuentasEn(m))
             correos.append(c.email);
-        QCOMPARE(correos, (QStringList{"otra@x.es", "ana@x.es"}));
+        QCOMPARE(correos, (QStringList{QStringLiteral("otra@x.es"), QStringLiteral("ana@x.es")}));
     }
 
     void alta_con_el_libro_tomado_por_otra_copia_se_explica() {
         Mundo m;
-        QDir().mkpath(m.proyecto + "/datos");
-        QLockFile otra(m.libro() + ".lock"); // held for the whole sign-up
+        QDir().mkpath(m.proyecto + QStringLiteral("/datos"));
+        QLockFile otra(m.libro() + QStringLiteral(".lock")); // held for the whole sign-up
         QVERIFY(otra.tryLock(0));
         Store s(m.entorno);
-        s.crearCuenta("ana@x.es", "12345678", "12345678");
+        s.crearCuenta(QStringLiteral("ana@x.es"), QStringLiteral("12345678"),
+                      QStringLiteral("12345678"));
         QCOMPARE(s.status(), QStringLiteral("Otra copia de Quelo Instalador está guardando una "
                                             "cuenta. Prueba otra vez."));
         QVERIFY(!s.cuentaEmail());
@@ -194,18 +201,20 @@ private Q_SLOTS:
     void alta_sin_proyecto_pasa_a_la_tienda() {
         Mundo m(false);
         Store s(m.entorno);
-        s.crearCuenta(" ana@x.es ", "12345678", "12345678");
+        s.crearCuenta(QStringLiteral(" ana@x.es "), QStringLiteral("12345678"),
+                      QStringLiteral("12345678"));
         QVERIFY(s.busy());
         QVERIFY(esperarFin(s));
-        QVERIFY(!QFileInfo::exists(m.proyecto + "/datos"));
+        QVERIFY(!QFileInfo::exists(m.proyecto + QStringLiteral("/datos")));
     }
 
     void alta_que_no_puede_escribir_el_libro() {
         Mundo m;
-        escribir(m.proyecto + "/datos", "un archivo donde va la carpeta");
+        escribir(m.proyecto + QStringLiteral("/datos"), "un archivo donde va la carpeta");
         Store s(m.entorno);
-        s.crearCuenta("ana@x.es", "12345678", "12345678");
-        QVERIFY(s.status().startsWith("No se pudo crear la carpeta"));
+        s.crearCuenta(QStringLiteral("ana@x.es"), QStringLiteral("12345678"),
+                      QStringLiteral("12345678"));
+        QVERIFY(s.status().startsWith(QStringLiteral("No se pudo crear la carpeta")));
         QVERIFY(sinSesion(s));
         QVERIFY(!QFileInfo::exists(m.sesion()));
     }
@@ -215,25 +224,27 @@ private Q_SLOTS:
         // A file where the session's folder must go.
         escribir(QFileInfo(m.sesion()).path(), "estorbo");
         Store s(m.entorno);
-        s.crearCuenta("Ana@x.es", "12345678", "12345678");
-        QVERIFY(s.status().startsWith("No se pudo crear la carpeta"));
+        s.crearCuenta(QStringLiteral("Ana@x.es"), QStringLiteral("12345678"),
+                      QStringLiteral("12345678"));
+        QVERIFY(s.status().startsWith(QStringLiteral("No se pudo crear la carpeta")));
         QVERIFY(sinSesion(s));
         QCOMPARE(cuentasEn(m).size(), 1);
 
         QFile::remove(QFileInfo(m.sesion()).path());
-        s.entrar("ana@x.es", "12345678");
+        s.entrar(QStringLiteral("ana@x.es"), QStringLiteral("12345678"));
         QCOMPARE(s.status(), abierta);
-        QCOMPARE(s.cuentaEmail(), std::optional<QString>("Ana@x.es"));
+        QCOMPARE(s.cuentaEmail(), std::optional<QString>(QStringLiteral("Ana@x.es")));
     }
 
     void entrar_en_otro_caso_muestra_el_correo_guardado() {
         Mundo m;
         Store s(m.entorno);
-        s.crearCuenta("Ana.Perez@Ejemplo.com", "Clave segura 1", "Clave segura 1");
+        s.crearCuenta(QStringLiteral("Ana.Perez@Ejemplo.com"), QStringLiteral("Clave segura 1"),
+                      QStringLiteral("Clave segura 1"));
         s.salir();
-        s.entrar("\n ana.PEREZ@ejemplo.com  ", "Clave segura 1");
+        s.entrar(QStringLiteral("\n ana.PEREZ@ejemplo.com  "), QStringLiteral("Clave segura 1"));
         QCOMPARE(s.status(), abierta);
-        QCOMPARE(s.cuentaEmail(), std::optional<QString>("Ana.Perez@Ejemplo.com"));
+        QCOMPARE(s.cuentaEmail(), std::optional<QString>(QStringLiteral("Ana.Perez@Ejemplo.com")));
         QVERIFY(!s.tokenCasa());
         QCOMPARE(leer(m.sesion()), QByteArray("{\"email\":\"Ana.Perez@Ejemplo.com\"}"));
         QCOMPARE(modo(m.sesion()), 0600);
@@ -251,7 +262,7 @@ private Q_SLOTS:
                                          << "Clave segura 2" << noCoincide;
         QTest::newRow("otra mayúscula") << "ana@x.es"
                                         << "clave segura 1" << noCoincide;
-        QTest::newRow("espacio final") << "ana@x.es" << clave + " " << noCoincide;
+        QTest::newRow("espacio final") << "ana@x.es" << clave + QStringLiteral(" ") << noCoincide;
         QTest::newRow("solo espacios") << "ana@x.es"
                                        << "   " << noCoincide;
         QTest::newRow("sin contraseña guardada")
@@ -266,10 +277,11 @@ private Q_SLOTS:
         QFETCH(QString, password);
         QFETCH(QString, mensaje);
         Mundo m;
-        Cuenta rota = cuentaDePrueba("rota@x.es", clave);
+        Cuenta rota = cuentaDePrueba(QStringLiteral("rota@x.es"), clave);
         rota.salt = QStringLiteral("no es base64");
-        guardarLibro(m, {cuentaDePrueba("Ana@x.es", clave),
-                         {"sin@x.es", "AAECAwQFBgcICQoLDA0ODw==", "", "google", "t"},
+        guardarLibro(m, {cuentaDePrueba(QStringLiteral("Ana@x.es"), clave),
+                         {QStringLiteral("sin@x.es"), QStringLiteral("AAECAwQFBgcICQoLDA0ODw=="),
+                          QStringLiteral(""), QStringLiteral("google"), QStringLiteral("t")},
                          rota});
         Store s(m.entorno);
         s.entrar(correo, password);
@@ -283,7 +295,7 @@ private Q_SLOTS:
         Mundo m;
         QDir().mkpath(m.libro()); // reading it would fail and go to the store
         Store s(m.entorno);
-        s.entrar("ana@x.es", "");
+        s.entrar(QStringLiteral("ana@x.es"), QStringLiteral(""));
         QCOMPARE(s.status(), QStringLiteral("Escribe la contraseña."));
         QVERIFY(!s.busy());
     }
@@ -294,7 +306,7 @@ private Q_SLOTS:
         QTest::newRow("sin carpeta del proyecto") << false << QByteArray();
         QTest::newRow("sin libro") << true << QByteArray();
         QTest::newRow("libro sin ese correo")
-            << true << codificarLibro({{cuentaDePrueba("otra@x.es", clave)}});
+            << true << codificarLibro({{cuentaDePrueba(QStringLiteral("otra@x.es"), clave)}});
         QTest::newRow("libro ilegible") << true << QByteArray("{\"cuentas\": 3}");
         QTest::newRow("libro que no se puede leer") << true << QByteArray("<carpeta>");
     }
@@ -307,7 +319,7 @@ private Q_SLOTS:
         else if (!libro.isNull())
             escribir(m.libro(), libro);
         Store s(m.entorno);
-        s.entrar(" ana@x.es ", clave);
+        s.entrar(QStringLiteral(" ana@x.es "), clave);
         QVERIFY(s.busy());
         QVERIFY(esperarFin(s));
         QVERIFY(apartados(m).isEmpty()); // sign-in never moves or rewrites the book

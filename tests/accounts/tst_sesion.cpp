@@ -31,9 +31,9 @@ private Q_SLOTS:
         Store s(m.entorno);
         QByteArray visto;
         connect(&s, &Store::cuentaEmailChanged, &s, [&] { visto = leer(m.sesion()); });
-        PruebaStore::abrir(s, " Ana@X.es", std::nullopt);
+        PruebaStore::abrir(s, QStringLiteral(" Ana@X.es"), std::nullopt);
         QCOMPARE(visto, QByteArray("{\"email\":\" Ana@X.es\"}"));
-        QCOMPARE(s.cuentaEmail(), std::optional<QString>(" Ana@X.es"));
+        QCOMPARE(s.cuentaEmail(), std::optional<QString>(QStringLiteral(" Ana@X.es")));
         QVERIFY(!s.tokenCasa());
         QCOMPARE(modo(m.sesion()), 0600);
     }
@@ -41,17 +41,19 @@ private Q_SLOTS:
     void abrir_con_ficha_la_guarda_y_reemplaza_la_sesion_anterior() {
         Mundo m;
         Store s(m.entorno);
-        PruebaStore::abrir(s, "local@x.es", std::nullopt);
-        PruebaStore::abrir(s, "tienda@x.es", QStringLiteral("ficha-123"));
+        PruebaStore::abrir(s, QStringLiteral("local@x.es"), std::nullopt);
+        PruebaStore::abrir(s, QStringLiteral("tienda@x.es"), QStringLiteral("ficha-123"));
         QCOMPARE(objetoEn(m.sesion()),
-                 (QJsonObject{{"email", "tienda@x.es"}, {"token", "ficha-123"}}));
+                 (QJsonObject{{QStringLiteral("email"), QStringLiteral("tienda@x.es")},
+                              {QStringLiteral("token"), QStringLiteral("ficha-123")}}));
         QVERIFY(!leer(m.sesion()).contains(' ')); // compact
-        QCOMPARE(s.cuentaEmail(), std::optional<QString>("tienda@x.es"));
-        QCOMPARE(s.tokenCasa(), std::optional<QString>("ficha-123"));
+        QCOMPARE(s.cuentaEmail(), std::optional<QString>(QStringLiteral("tienda@x.es")));
+        QCOMPARE(s.tokenCasa(), std::optional<QString>(QStringLiteral("ficha-123")));
 
         // An empty token is no store session, in the file as in the state.
-        PruebaStore::abrir(s, "otra@x.es", QString());
-        QCOMPARE(objetoEn(m.sesion()), (QJsonObject{{"email", "otra@x.es"}}));
+        PruebaStore::abrir(s, QStringLiteral("otra@x.es"), QString());
+        QCOMPARE(objetoEn(m.sesion()),
+                 (QJsonObject{{QStringLiteral("email"), QStringLiteral("otra@x.es")}}));
         QVERIFY(!s.tokenCasa());
     }
 
@@ -62,30 +64,33 @@ private Q_SLOTS:
                                               QFileDevice::ReadGroup | QFileDevice::ReadOther);
         QCOMPARE(modo(m.sesion()), 0644);
         Store s(m.entorno);
-        PruebaStore::abrir(s, "tienda@x.es", QStringLiteral("ficha"));
+        PruebaStore::abrir(s, QStringLiteral("tienda@x.es"), QStringLiteral("ficha"));
         QCOMPARE(modo(m.sesion()), 0600);
-        QCOMPARE(objetoEn(m.sesion()).value("token").toString(), QStringLiteral("ficha"));
+        QCOMPARE(objetoEn(m.sesion()).value(QStringLiteral("token")).toString(),
+                 QStringLiteral("ficha"));
         // No temporary file left beside it.
         QCOMPARE(QDir(QFileInfo(m.sesion()).absolutePath()).entryList(QDir::Files),
-                 QStringList{"instalador-sesion.json"});
+                 QStringList{QStringLiteral("instalador-sesion.json")});
     }
 
     void abrir_que_falla_no_cambia_nada() {
         Mundo m;
         Store s(m.entorno);
-        PruebaStore::abrir(s, "antes@x.es", QStringLiteral("f1"));
+        PruebaStore::abrir(s, QStringLiteral("antes@x.es"), QStringLiteral("f1"));
         QFile::remove(m.sesion());
         QDir(QFileInfo(m.sesion()).absolutePath()).removeRecursively();
         escribir(QFileInfo(m.sesion()).absolutePath(), "un archivo donde va la carpeta");
-        QVERIFY_THROWS_EXCEPTION(ErrorSistema, PruebaStore::abrir(s, "despues@x.es", {}));
-        QCOMPARE(s.cuentaEmail(), std::optional<QString>("antes@x.es"));
-        QCOMPARE(s.tokenCasa(), std::optional<QString>("f1"));
+        QVERIFY_THROWS_EXCEPTION(ErrorSistema,
+                                 PruebaStore::abrir(s, QStringLiteral("despues@x.es"), {}));
+        QCOMPARE(s.cuentaEmail(), std::optional<QString>(QStringLiteral("antes@x.es")));
+        QCOMPARE(s.tokenCasa(), std::optional<QString>(QStringLiteral("f1")));
 
         // The folder is there but the file cannot be replaced.
         Mundo otro;
         Store t(otro.entorno);
         QDir().mkpath(otro.sesion());
-        QVERIFY_THROWS_EXCEPTION(ErrorSistema, PruebaStore::abrir(t, "despues@x.es", {}));
+        QVERIFY_THROWS_EXCEPTION(ErrorSistema,
+                                 PruebaStore::abrir(t, QStringLiteral("despues@x.es"), {}));
         QVERIFY(!t.cuentaEmail());
     }
 
@@ -141,10 +146,14 @@ private Q_SLOTS:
         QFETCH(QString, token);
         Mundo m(proyecto);
         if (conCuenta)
-            escribir(m.libro(), codificarLibro({{cuentaDePrueba("otra@x.es", "12345678"),
-                                                 cuentaDePrueba("Ana@X.es", "12345678")}}));
+            escribir(
+                m.libro(),
+                codificarLibro(
+                    {{cuentaDePrueba(QStringLiteral("otra@x.es"), QStringLiteral("12345678")),
+                      cuentaDePrueba(QStringLiteral("Ana@X.es"), QStringLiteral("12345678"))}}));
         Store s(m.entorno);
-        PruebaStore::abrir(s, "antes@x.es", QStringLiteral("vieja")); // whatever was open
+        PruebaStore::abrir(s, QStringLiteral("antes@x.es"),
+                           QStringLiteral("vieja")); // whatever was open
         if (!sesion.isNull())
             escribir(m.sesion(), sesion);
         else
@@ -161,18 +170,18 @@ private Q_SLOTS:
 
     void load_termina_restaurando_la_sesion() {
         Mundo m;
-        m.catalogo({pluginDePrueba("a")});
+        m.catalogo({pluginDePrueba(QStringLiteral("a"))});
         escribir(m.sesion(), "{\"email\":\"t@x.es\",\"token\":\"abc\"}");
         Store s(m.entorno);
         s.load();
-        QCOMPARE(s.cuentaEmail(), std::optional<QString>("t@x.es"));
-        QCOMPARE(s.tokenCasa(), std::optional<QString>("abc"));
+        QCOMPARE(s.cuentaEmail(), std::optional<QString>(QStringLiteral("t@x.es")));
+        QCOMPARE(s.tokenCasa(), std::optional<QString>(QStringLiteral("abc")));
     }
 
     void salir_cierra_y_borra_el_archivo() {
         Mundo m;
         Store s(m.entorno);
-        PruebaStore::abrir(s, "t@x.es", QStringLiteral("abc"));
+        PruebaStore::abrir(s, QStringLiteral("t@x.es"), QStringLiteral("abc"));
         QSignalSpy email(&s, &Store::cuentaEmailChanged);
         QSignalSpy ficha(&s, &Store::tokenCasaChanged);
         s.salir();

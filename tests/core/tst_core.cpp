@@ -33,17 +33,18 @@ QCoro::Task<> fallarConError(QString mensaje) {
 
 QByteArray unPlugin(const QString& cambios) {
     // One valid entry, with the named fields replaced by raw JSON text.
-    QMap<QString, QString> campos{{"id", "\"a\""},
-                                  {"name", "\"A\""},
-                                  {"subtitle", "\"s\""},
-                                  {"purpose", "\"p\""},
-                                  {"category", "\"c\""},
-                                  {"blurb", "\"b\""},
-                                  {"manufacturer", "\"m\""},
-                                  {"screenshot", "\"\""},
-                                  {"vst3", "\"a.vst3\""},
-                                  {"au", "\"a.component\""},
-                                  {"requirements", "[\"r1\", \"r2\"]"}};
+    QMap<QString, QString> campos{
+        {QStringLiteral("id"), QStringLiteral("\"a\"")},
+        {QStringLiteral("name"), QStringLiteral("\"A\"")},
+        {QStringLiteral("subtitle"), QStringLiteral("\"s\"")},
+        {QStringLiteral("purpose"), QStringLiteral("\"p\"")},
+        {QStringLiteral("category"), QStringLiteral("\"c\"")},
+        {QStringLiteral("blurb"), QStringLiteral("\"b\"")},
+        {QStringLiteral("manufacturer"), QStringLiteral("\"m\"")},
+        {QStringLiteral("screenshot"), QStringLiteral("\"\"")},
+        {QStringLiteral("vst3"), QStringLiteral("\"a.vst3\"")},
+        {QStringLiteral("au"), QStringLiteral("\"a.component\"")},
+        {QStringLiteral("requirements"), QStringLiteral("[\"r1\", \"r2\"]")}};
     for (const QString& par : cambios.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const qsizetype igual = par.indexOf(QLatin1Char('='));
         const QString clave = par.left(igual);
@@ -97,12 +98,16 @@ class TstCore : public QObject {
 
 private Q_SLOTS:
     void catalogo_decodifica_entradas_en_orden() {
-        const auto c = decodificarCatalogo("{\"plugins\": [" + unPlugin("id=\"z\"") + "," +
-                                           unPlugin("id=\"a\"") + "," + unPlugin("id=\"z\"") +
-                                           "], \"version\": 3}");
+        const auto c =
+            decodificarCatalogo("{\"plugins\": [" + unPlugin(QStringLiteral("id=\"z\"")) + "," +
+                                unPlugin(QStringLiteral("id=\"a\"")) + "," +
+                                unPlugin(QStringLiteral("id=\"z\"")) + "], \"version\": 3}");
         QVERIFY(c);
-        QCOMPARE(ids(c->plugins), (QStringList{"z", "a", "z"})); // duplicates kept, not sorted
-        QCOMPARE(c->plugins[0].requirements, (QStringList{"r1", "r2"}));
+        QCOMPARE(ids(c->plugins),
+                 (QStringList{QStringLiteral("z"), QStringLiteral("a"),
+                              QStringLiteral("z")})); // duplicates kept, not sorted
+        QCOMPARE(c->plugins[0].requirements,
+                 (QStringList{QStringLiteral("r1"), QStringLiteral("r2")}));
         QCOMPARE(c->plugins[0].vst3, QStringLiteral("a.vst3"));
     }
 
@@ -113,8 +118,8 @@ private Q_SLOTS:
     }
 
     void catalogo_toma_los_textos_tal_cual() {
-        const auto c = decodificarCatalogo(catalogoCon(
-            unPlugin("name=\"  Con espacios \";vst3=\"\";au=\"\";price=12;extra=null")));
+        const auto c = decodificarCatalogo(catalogoCon(unPlugin(
+            QStringLiteral("name=\"  Con espacios \";vst3=\"\";au=\"\";price=12;extra=null"))));
         QVERIFY(c);
         QCOMPARE(c->plugins[0].name, QStringLiteral("  Con espacios "));
         QVERIFY(c->plugins[0].vst3.isEmpty());
@@ -122,15 +127,19 @@ private Q_SLOTS:
 
     void catalogo_rechaza_todo_ante_un_campo_malo_data() {
         QTest::addColumn<QByteArray>("json");
-        QTest::newRow("sin requirements") << catalogoCon(unPlugin("requirements=<fuera>"));
-        QTest::newRow("requirements null") << catalogoCon(unPlugin("requirements=null"));
-        QTest::newRow("requirement numérico") << catalogoCon(unPlugin("requirements=[\"a\", 1]"));
-        QTest::newRow("name null") << catalogoCon(unPlugin("name=null"));
-        QTest::newRow("id numérico") << catalogoCon(unPlugin("id=7"));
-        QTest::newRow("au booleano") << catalogoCon(unPlugin("au=false"));
-        QTest::newRow("sin blurb") << catalogoCon(unPlugin("blurb=<fuera>"));
+        QTest::newRow("sin requirements")
+            << catalogoCon(unPlugin(QStringLiteral("requirements=<fuera>")));
+        QTest::newRow("requirements null")
+            << catalogoCon(unPlugin(QStringLiteral("requirements=null")));
+        QTest::newRow("requirement numérico")
+            << catalogoCon(unPlugin(QStringLiteral("requirements=[\"a\", 1]")));
+        QTest::newRow("name null") << catalogoCon(unPlugin(QStringLiteral("name=null")));
+        QTest::newRow("id numérico") << catalogoCon(unPlugin(QStringLiteral("id=7")));
+        QTest::newRow("au booleano") << catalogoCon(unPlugin(QStringLiteral("au=false")));
+        QTest::newRow("sin blurb") << catalogoCon(unPlugin(QStringLiteral("blurb=<fuera>")));
         QTest::newRow("segunda entrada mala")
-            << QByteArray("{\"plugins\": [" + unPlugin("") + "," + unPlugin("vst3=<fuera>") + "]}");
+            << QByteArray("{\"plugins\": [" + unPlugin(QStringLiteral("")) + "," +
+                          unPlugin(QStringLiteral("vst3=<fuera>")) + "]}");
         QTest::newRow("entrada que no es objeto") << QByteArray("{\"plugins\": [\"a\"]}");
         QTest::newRow("plugins null") << QByteArray("{\"plugins\": null}");
         QTest::newRow("sin plugins") << QByteArray("{\"catalogo\": []}");
@@ -143,7 +152,7 @@ private Q_SLOTS:
     }
 
     void plugin_igualdad_y_hash_sobre_todos_los_campos() {
-        const Plugin a = pluginDePrueba("a");
+        const Plugin a = pluginDePrueba(QStringLiteral("a"));
         Plugin b = a;
         QCOMPARE(a, b);
         QCOMPARE(qHash(a), qHash(b));
@@ -168,13 +177,16 @@ private Q_SLOTS:
         QTest::addColumn<std::exception_ptr>("error");
         QTest::addColumn<QString>("texto");
         QTest::newRow("disco lleno")
-            << std::make_exception_ptr(errorDeArchivo(ENOSPC, "No se pudo guardar", "/a/b"))
+            << std::make_exception_ptr(errorDeArchivo(ENOSPC, QStringLiteral("No se pudo guardar"),
+                                                      QStringLiteral("/a/b")))
             << QStringLiteral("No se pudo guardar /a/b: no queda espacio en el disco.");
         QTest::newRow("sin permiso")
-            << std::make_exception_ptr(errorDeArchivo(EACCES, "No se pudo borrar", "/a"))
+            << std::make_exception_ptr(errorDeArchivo(EACCES, QStringLiteral("No se pudo borrar"),
+                                                      QStringLiteral("/a")))
             << QStringLiteral("No se pudo borrar /a: no hay permiso.");
         QTest::newRow("errno fuera de la tabla")
-            << std::make_exception_ptr(errorDeArchivo(EOWNERDEAD, "No se pudo leer", "/a"))
+            << std::make_exception_ptr(errorDeArchivo(EOWNERDEAD, QStringLiteral("No se pudo leer"),
+                                                      QStringLiteral("/a")))
             << QStringLiteral("No se pudo leer /a: el sistema devolvió el error número ") +
                    QString::number(EOWNERDEAD) + QLatin1Char('.');
         QTest::newRow("sin memoria") << std::make_exception_ptr(std::bad_alloc())
@@ -209,7 +221,8 @@ private Q_SLOTS:
     void load_sin_catalogo_solo_avisa() {
         Mundo mundo;
         // an installed plug-in that a successful load would find
-        escribir(fabricanteVst3(mundo.entorno.home) + "/Reverb/a.vst3/Contents/x", "x");
+        escribir(fabricanteVst3(mundo.entorno.home) + QStringLiteral("/Reverb/a.vst3/Contents/x"),
+                 "x");
         Store store(mundo.entorno);
         store.load();
         QCOMPARE(store.status(), QStringLiteral("No encontré el catálogo dentro de la app."));
@@ -220,7 +233,8 @@ private Q_SLOTS:
 
     void load_con_catalogo_ilegible_solo_avisa() {
         Mundo mundo;
-        escribir(mundo.entorno.recursos + "/catalogo.json", catalogoCon(unPlugin("au=null")));
+        escribir(mundo.entorno.recursos + QStringLiteral("/catalogo.json"),
+                 catalogoCon(unPlugin(QStringLiteral("au=null"))));
         Store store(mundo.entorno);
         store.setSelectedID(QStringLiteral("previa"));
         store.load();
@@ -230,8 +244,9 @@ private Q_SLOTS:
 
     void load_selecciona_el_primero_y_busca_instalados() {
         Mundo mundo;
-        mundo.catalogo({pluginDePrueba("a"), pluginDePrueba("b")});
-        escribir(fabricanteVst3(mundo.entorno.home) + "/Reverb/b.vst3/Contents/x", "x");
+        mundo.catalogo({pluginDePrueba(QStringLiteral("a")), pluginDePrueba(QStringLiteral("b"))});
+        escribir(fabricanteVst3(mundo.entorno.home) + QStringLiteral("/Reverb/b.vst3/Contents/x"),
+                 "x");
         Store store(mundo.entorno);
         const QString inicial = store.status();
         store.setSelectedID(QStringLiteral("b"));
@@ -256,25 +271,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("query");
         QTest::addColumn<QStringList>("esperado");
         QTest::newRow("todo") << "Todas"
-                              << "" << QStringList{"eq", "comp", "rev", "sat"};
+                              << ""
+                              << QStringList{QStringLiteral("eq"), QStringLiteral("comp"),
+                                             QStringLiteral("rev"), QStringLiteral("sat")};
         QTest::newRow("mayúsculas hallan minúsculas") << "Todas"
-                                                      << "EQ" << QStringList{"eq"};
+                                                      << "EQ" << QStringList{QStringLiteral("eq")};
         QTest::newRow("subtítulo") << "Todas"
-                                   << "ecualizador" << QStringList{"eq"};
+                                   << "ecualizador" << QStringList{QStringLiteral("eq")};
         QTest::newRow("propósito") << "Todas"
-                                   << "BATERÍA" << QStringList{"comp"};
+                                   << "BATERÍA" << QStringList{QStringLiteral("comp")};
         QTest::newRow("blurb y fabricante no se buscan") << "Todas"
                                                          << "Texto largo" << QStringList{};
         QTest::newRow("id y categoría no se buscan") << "Todas"
                                                      << "Dinámica" << QStringList{};
-        QTest::newRow("un espacio") << "Todas"
-                                    << " " << QStringList{"eq", "comp", "sat"};
+        QTest::newRow("un espacio")
+            << "Todas"
+            << " "
+            << QStringList{QStringLiteral("eq"), QStringLiteral("comp"), QStringLiteral("sat")};
         QTest::newRow("acento distinto") << "Todas"
                                          << "bateria" << QStringList{};
-        QTest::newRow("categoría") << "Dinámica"
-                                   << "" << QStringList{"comp", "sat"};
+        QTest::newRow("categoría")
+            << "Dinámica"
+            << "" << QStringList{QStringLiteral("comp"), QStringLiteral("sat")};
         QTest::newRow("categoría y búsqueda") << "Dinámica"
-                                              << "cinta" << QStringList{"sat"};
+                                              << "cinta" << QStringList{QStringLiteral("sat")};
         QTest::newRow("categoría en otra caja") << "dinámica"
                                                 << "" << QStringList{};
         QTest::newRow("categoría desconocida") << "Delay"
@@ -284,10 +304,17 @@ private Q_SLOTS:
         QFETCH(QString, category);
         QFETCH(QString, query);
         QFETCH(QStringList, esperado);
-        Cargado c({conCampos("eq", "Nivel", "Ecualizador eq", "Corrige graves", "Mezcla"),
-                   conCampos("comp", "Prensa", "Compresor", "Para la batería", "Dinámica"),
-                   conCampos("rev", "Eco", "Reverb", "Espacio", "Mezcla"),
-                   conCampos("sat", "Cinta", "Saturación", "Calor analógico", "Dinámica")});
+        Cargado c(
+            {conCampos(QStringLiteral("eq"), QStringLiteral("Nivel"),
+                       QStringLiteral("Ecualizador eq"), QStringLiteral("Corrige graves"),
+                       QStringLiteral("Mezcla")),
+             conCampos(QStringLiteral("comp"), QStringLiteral("Prensa"),
+                       QStringLiteral("Compresor"), QStringLiteral("Para la batería"),
+                       QStringLiteral("Dinámica")),
+             conCampos(QStringLiteral("rev"), QStringLiteral("Eco"), QStringLiteral("Reverb"),
+                       QStringLiteral("Espacio"), QStringLiteral("Mezcla")),
+             conCampos(QStringLiteral("sat"), QStringLiteral("Cinta"), QStringLiteral("Saturación"),
+                       QStringLiteral("Calor analógico"), QStringLiteral("Dinámica"))});
         c.store->setCategory(category);
         c.store->setQuery(query);
         QCOMPARE(ids(c.store->visible()), esperado);
@@ -296,33 +323,42 @@ private Q_SLOTS:
     void acentos_compuestos_y_descompuestos_son_iguales() {
         const QString compuesto = QStringLiteral("Dinámica");
         const QString descompuesto = QStringLiteral("Dina\u0301mica");
-        Cargado c({conCampos("a", "Válvula", "s", "p", compuesto),
-                   conCampos("b", "Otra", "s", "p", descompuesto),
-                   conCampos("c\u0301", "Tercera", "s", "p", "Mezcla")});
-        QCOMPARE(c.store->categories(), (QStringList{compuesto, "Mezcla"}));
+        Cargado c({conCampos(QStringLiteral("a"), QStringLiteral("Válvula"), QStringLiteral("s"),
+                             QStringLiteral("p"), compuesto),
+                   conCampos(QStringLiteral("b"), QStringLiteral("Otra"), QStringLiteral("s"),
+                             QStringLiteral("p"), descompuesto),
+                   conCampos(QStringLiteral("c\u0301"), QStringLiteral("Tercera"),
+                             QStringLiteral("s"), QStringLiteral("p"), QStringLiteral("Mezcla"))});
+        QCOMPARE(c.store->categories(), (QStringList{compuesto, QStringLiteral("Mezcla")}));
         c.store->setCategory(descompuesto);
-        QCOMPARE(ids(c.store->visible()), (QStringList{"a", "b"}));
-        c.store->setCategory("Todas");
+        QCOMPARE(ids(c.store->visible()), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+        c.store->setCategory(QStringLiteral("Todas"));
         c.store->setQuery(QStringLiteral("va\u0301lvula"));
-        QCOMPARE(ids(c.store->visible()), QStringList{"a"});
+        QCOMPARE(ids(c.store->visible()), QStringList{QStringLiteral("a")});
         c.store->setSelectedID(QStringLiteral("\u0107")); // composed form of c + U+0301
         QCOMPARE(c.store->selected()->name, QStringLiteral("Tercera"));
     }
 
     void categorias_sin_repetir_en_orden_de_aparicion() {
-        Cargado c({pluginDePrueba("1", "B"), pluginDePrueba("2", "A"), pluginDePrueba("3", "B"),
-                   pluginDePrueba("4", "C"), pluginDePrueba("5", "")});
-        QCOMPARE(c.store->categories(), (QStringList{"B", "A", "C", ""}));
+        Cargado c({pluginDePrueba(QStringLiteral("1"), QStringLiteral("B")),
+                   pluginDePrueba(QStringLiteral("2"), QStringLiteral("A")),
+                   pluginDePrueba(QStringLiteral("3"), QStringLiteral("B")),
+                   pluginDePrueba(QStringLiteral("4"), QStringLiteral("C")),
+                   pluginDePrueba(QStringLiteral("5"), QStringLiteral(""))});
+        QCOMPARE(c.store->categories(), (QStringList{QStringLiteral("B"), QStringLiteral("A"),
+                                                     QStringLiteral("C"), QStringLiteral("")}));
     }
 
     void seleccion_sigue_al_id_en_todo_el_catalogo() {
-        Cargado c({pluginDePrueba("a", "X"), pluginDePrueba("b", "Y"), pluginDePrueba("b", "Z")});
-        c.store->setCategory("X");
+        Cargado c({pluginDePrueba(QStringLiteral("a"), QStringLiteral("X")),
+                   pluginDePrueba(QStringLiteral("b"), QStringLiteral("Y")),
+                   pluginDePrueba(QStringLiteral("b"), QStringLiteral("Z"))});
+        c.store->setCategory(QStringLiteral("X"));
         c.store->setSelectedID(QStringLiteral("b")); // hidden by the filter: still selected
         QCOMPARE(c.store->selected()->category, QStringLiteral("Y")); // the first with that id
         c.store->setSelectedID(QStringLiteral("nadie"));              // unknown: the first visible
         QCOMPARE(c.store->selected()->id, QStringLiteral("a"));
-        c.store->setCategory("Ninguna");
+        c.store->setCategory(QStringLiteral("Ninguna"));
         QVERIFY(!c.store->selected());
         c.store->setSelectedID(QStringLiteral("b"));
         QCOMPARE(c.store->selected()->id, QStringLiteral("b"));
@@ -337,10 +373,10 @@ private Q_SLOTS:
         QSignalSpy consulta(&store, &Store::queryChanged);
         QSignalSpy seleccion(&store, &Store::selectedIDChanged);
         QSignalSpy estado(&store, &Store::statusChanged);
-        store.setCategory("X");
-        store.setQuery("q");
+        store.setCategory(QStringLiteral("X"));
+        store.setQuery(QStringLiteral("q"));
         store.setSelectedID(QStringLiteral("a"));
-        store.setStatus("s");
+        store.setStatus(QStringLiteral("s"));
         QCOMPARE(categoria.size(), 1);
         QCOMPARE(consulta.size(), 1);
         QCOMPARE(seleccion.size(), 1);
@@ -348,7 +384,7 @@ private Q_SLOTS:
     }
 
     void run_muestra_el_error_reescanea_y_termina_sin_busy() {
-        Cargado c({pluginDePrueba("a")});
+        Cargado c({pluginDePrueba(QStringLiteral("a"))});
         QVERIFY(c.store->installed().isEmpty());
         bool empezo = false;
         QList<bool> busyAlCambiarEstado;
@@ -363,7 +399,8 @@ private Q_SLOTS:
         QVERIFY(c.store->busy());
         QVERIFY2(!empezo, "run must return before the action starts");
         // while it runs, the plug-in appears on disk: the rescan at the end must see it
-        escribir(fabricanteVst3(c.mundo.entorno.home) + "/Reverb/a.vst3/Contents/x", "x");
+        escribir(fabricanteVst3(c.mundo.entorno.home) + QStringLiteral("/Reverb/a.vst3/Contents/x"),
+                 "x");
         QVERIFY(esperarFin(*c.store));
         QVERIFY(empezo);
         QCOMPARE(c.store->status(), QStringLiteral("abc"));
@@ -430,20 +467,23 @@ private Q_SLOTS:
         QFETCH(QString, que);
         QFETCH(QString, resultado);
         Mundo mundo;
-        QString ruta = mundo.entorno.temporal + "/x.json";
-        if (que.endsWith(" bytes")) escribir(ruta, QByteArray(que.section(' ', 0, 0).toInt(), 'x'));
-        if (que == "enlace roto") QFile::link(mundo.entorno.temporal + "/no", ruta);
-        if (que == "bajo un archivo") {
+        QString ruta = mundo.entorno.temporal + QStringLiteral("/x.json");
+        if (que.endsWith(QStringLiteral(" bytes")))
+            escribir(ruta, QByteArray(que.section(QLatin1Char(' '), 0, 0).toInt(), 'x'));
+        if (que == QStringLiteral("enlace roto"))
+            QFile::link(mundo.entorno.temporal + QStringLiteral("/no"), ruta);
+        if (que == QStringLiteral("bajo un archivo")) {
             escribir(ruta, "x");
-            ruta += "/y.json";
+            ruta += QStringLiteral("/y.json");
         }
         QString visto;
         try {
             const auto datos = leerArchivoLimitado(ruta, 1000);
-            visto = datos ? QString::number(datos->size()) + " bytes" : QStringLiteral("nada");
+            visto = datos ? QString::number(datos->size()) + QStringLiteral(" bytes")
+                          : QStringLiteral("nada");
         } catch (const ErrorSistema& e) {
-            QCOMPARE(e.descripcion,
-                     "No se pudo leer " + ruta + ": el archivo es demasiado grande.");
+            QCOMPARE(e.descripcion, QStringLiteral("No se pudo leer ") + ruta +
+                                        QStringLiteral(": el archivo es demasiado grande."));
             visto = QStringLiteral("demasiado grande");
         }
         QCOMPARE(visto, resultado);

@@ -21,15 +21,25 @@ void Banco::nuevoStore() {
     store->load();
 }
 
+bool Banco::instalar(const Plugin& p) {
+    store->install(p);
+    return esperarFin(*store);
+}
+
+bool Banco::quitar(const Plugin& p) {
+    store->remove(p);
+    return esperarFin(*store);
+}
+
 QString exito(const Plugin& p) {
     return p.name +
-           " instalado. En Ableton: Preferencias > Plug-ins > Rescan. Carpeta: " + p.manufacturer +
-           ".";
+           QStringLiteral(" instalado. En Ableton: Preferencias > Plug-ins > Rescan. Carpeta: ") +
+           p.manufacturer + QStringLiteral(".");
 }
 
 QString quitado(const Plugin& p) {
-    return p.name +
-           " se quitó de las carpetas del sistema. El original del proyecto sigue en su sitio.";
+    return p.name + QStringLiteral(" se quitó de las carpetas del sistema. El original del "
+                                   "proyecto sigue en su sitio.");
 }
 
 namespace {
@@ -48,13 +58,15 @@ QStringList arbol(const QString& carpeta) {
     while (it.hasNext()) {
         const QFileInfo f(it.next());
         const QString nombre = f.filePath().mid(carpeta.size());
-        QString linea = nombre + " " + QString::number(f.permissions(), 16) + " ";
+        QString linea = nombre + QStringLiteral(" ") + QString::number(f.permissions(), 16) +
+                        QStringLiteral(" ");
         if (f.isSymLink())
-            linea += "enlace " + enlaceDe(f.filePath());
+            linea += QStringLiteral("enlace ") + enlaceDe(f.filePath());
         else if (f.isDir())
-            linea += "carpeta";
+            linea += QStringLiteral("carpeta");
         else
-            linea += "archivo " + QString::fromUtf8(leer(f.filePath()).toHex().left(64));
+            linea +=
+                QStringLiteral("archivo ") + QString::fromUtf8(leer(f.filePath()).toHex().left(64));
         r.append(linea);
     }
     r.sort();

@@ -22,8 +22,14 @@ struct Banco {
     // A new Store on the current entorno (after changing the copy tool, say).
     void nuevoStore();
 
+    // Installs or removes one plug-in and waits for the action's end; whether it ended.
+    [[nodiscard]] bool instalar(const Plugin& p);
+    [[nodiscard]] bool quitar(const Plugin& p);
+
     // Where a plug-in's bundles are built (the installed ones: mundo.vst3, mundo.au).
-    QString fuente(const QString& relativa) const { return mundo.proyecto + "/" + relativa; }
+    QString fuente(const QString& relativa) const {
+        return mundo.proyecto + QStringLiteral("/") + relativa;
+    }
 };
 
 // The status texts of a finished install and a finished removal.

@@ -16,8 +16,8 @@ const QString ocupado = QStringLiteral(
 // `sigue` (ending when the process that ran it is gone) and does `despues`.
 QString queEspera(const Mundo& m, const QString& nombre, const QByteArray& antes,
                   const QByteArray& despues) {
-    const QByteArray listo = QFile::encodeName(m.dir.filePath("listo"));
-    const QByteArray sigue = QFile::encodeName(m.dir.filePath("sigue"));
+    const QByteArray listo = QFile::encodeName(m.dir.filePath(QStringLiteral("listo")));
+    const QByteArray sigue = QFile::encodeName(m.dir.filePath(QStringLiteral("sigue")));
     return guion(m.dir.filePath(nombre),
                  antes + "\ntouch '" + listo + "'\nwhile [ ! -e '" + sigue +
                      "' ]; do kill -0 $PPID 2>/dev/null || exit 1; sleep 0.05; done\n" + despues);
@@ -25,7 +25,7 @@ QString queEspera(const Mundo& m, const QString& nombre, const QByteArray& antes
 
 // A copy tool that copies one file of the bundle, then waits before copying it whole.
 QString copiaQueEspera(const Mundo& m) {
-    return queEspera(m, "copia-espera",
+    return queEspera(m, QStringLiteral("copia-espera"),
                      "mkdir -p \"$2/Contents\" && cp \"$1/Contents/Info.plist\" \"$2/Contents/\"",
                      "rm -rf \"$2\" && exec /bin/cp -a \"$1\" \"$2\"");
 }
@@ -33,7 +33,8 @@ QString copiaQueEspera(const Mundo& m) {
 struct OtraCopia {
     QProcess proceso;
     OtraCopia(const Mundo& m, const QString& verbo, const QStringList& herramientas) {
-        proceso.start(QUELO_ACCION, QStringList{m.dir.path(), verbo, "brisa"} + herramientas);
+        proceso.start(QStringLiteral(QUELO_ACCION),
+                      QStringList{m.dir.path(), verbo, QStringLiteral("brisa")} + herramientas);
         QVERIFY(proceso.waitForStarted());
     }
     ~OtraCopia() {
@@ -60,58 +61,62 @@ private Q_SLOTS:
 
     void una_copia_cortada_deja_un_bundle_entero_y_la_siguiente_sigue() {
         QFETCH(bool, enLaCuarentena);
-        const Plugin p = pluginDePrueba("brisa");
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa"));
         Banco b({p});
         crearBundle(b.mundo.vst3(p));
-        escribir(b.mundo.vst3(p) + "/Contents/viejo.txt", "viejo");
+        escribir(b.mundo.vst3(p) + QStringLiteral("/Contents/viejo.txt"), "viejo");
         const QStringList viejo = arbol(b.mundo.vst3(p));
         const QStringList herramientas =
-            enLaCuarentena ? QStringList{"-", queEspera(b.mundo, "xattr-espera", "", "")}
+            enLaCuarentena ? QStringList{QStringLiteral("-"),
+                                         queEspera(b.mundo, QStringLiteral("xattr-espera"), "", "")}
                            : QStringList{copiaQueEspera(b.mundo)};
 
         {
-            OtraCopia otra(b.mundo, "instalar", herramientas);
-            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(b.mundo.dir.filePath("listo")), 20000);
+            OtraCopia otra(b.mundo, QStringLiteral("instalar"), herramientas);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                QFileInfo::exists(b.mundo.dir.filePath(QStringLiteral("listo"))), 20000);
         } // killed
         // A host finds the earlier bundle or the new one whole, and nothing else it would load.
         QCOMPARE(arbol(b.mundo.vst3(p)), enLaCuarentena ? arbol(b.fuente(p.vst3)) : viejo);
         const QStringList quedan = entradas(QFileInfo(b.mundo.vst3(p)).path());
-        QVERIFY2(quedan.size() > 1, qPrintable(quedan.join(' '))); // its lock and a copy
+        QVERIFY2(quedan.size() > 1,
+                 qPrintable(quedan.join(QLatin1Char(' ')))); // its lock and a copy
         for (const QString& e : quedan)
-            QVERIFY2(e == "brisa.vst3" || (e.startsWith('.') && !e.endsWith(".vst3")),
+            QVERIFY2(e == QStringLiteral("brisa.vst3") ||
+                         (e.startsWith(QLatin1Char('.')) && !e.endsWith(QStringLiteral(".vst3"))),
                      qPrintable(e));
 
         // The dead copy's lock holds nothing up, and what it left goes.
-        b.store->install(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.instalar(p));
         QCOMPARE(b.store->status(), exito(p));
         QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()), QStringList{"brisa.vst3"});
+        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()),
+                 QStringList{QStringLiteral("brisa.vst3")});
     }
 
     void dos_copias_no_cambian_un_destino_a_la_vez() {
-        const Plugin p = pluginDePrueba("brisa");
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa"));
         Banco b({p});
         crearBundle(b.mundo.vst3(p));
         const QStringList viejo = arbol(b.mundo.vst3(p));
-        OtraCopia otra(b.mundo, "instalar", {copiaQueEspera(b.mundo)});
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(b.mundo.dir.filePath("listo")), 20000);
+        OtraCopia otra(b.mundo, QStringLiteral("instalar"), {copiaQueEspera(b.mundo)});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(b.mundo.dir.filePath(QStringLiteral("listo"))),
+                                 20000);
 
         // Answered at once, without waiting for the other copy.
-        b.store->install(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.instalar(p));
         QCOMPARE(b.store->status(), ocupado);
-        b.store->remove(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.quitar(p));
         QCOMPARE(b.store->status(), ocupado);
         QCOMPARE(arbol(b.mundo.vst3(p)), viejo);
 
-        escribir(b.mundo.dir.filePath("sigue"), "");
+        escribir(b.mundo.dir.filePath(QStringLiteral("sigue")), "");
         QCOMPARE(otra.estado(), exito(p));
         QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()), QStringList{"brisa.vst3"});
+        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()),
+                 QStringList{QStringLiteral("brisa.vst3")});
 
-        OtraCopia quita(b.mundo, "quitar", {});
+        OtraCopia quita(b.mundo, QStringLiteral("quitar"), {});
         QCOMPARE(quita.estado(), quitado(p));
         QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
     }

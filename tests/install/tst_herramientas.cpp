@@ -13,36 +13,36 @@ class TstHerramientas : public QObject {
 
 private Q_SLOTS:
     void instala_reinstala_y_quita_con_los_argumentos_exactos() {
-        const Plugin p = pluginDePrueba("brisa");
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa"));
         Banco b({p});
         herramientasDeApple(b.mundo);
         b.nuevoStore();
         // Copy: source, destination (beside its place until the copy is whole); quarantine:
         // the fixed arguments, then the bundle in its place.
         const QList<QStringList> unaVez{
-            {"ditto", b.fuente(p.vst3), copiaOculta(b.mundo.vst3(p))},
-            {"xattr", "-dr", "com.apple.quarantine", b.mundo.vst3(p)},
-            {"ditto", b.fuente(p.au), copiaOculta(b.mundo.au(p))},
-            {"xattr", "-dr", "com.apple.quarantine", b.mundo.au(p)},
+            {QStringLiteral("ditto"), b.fuente(p.vst3), copiaOculta(b.mundo.vst3(p))},
+            {QStringLiteral("xattr"), QStringLiteral("-dr"), QStringLiteral("com.apple.quarantine"),
+             b.mundo.vst3(p)},
+            {QStringLiteral("ditto"), b.fuente(p.au), copiaOculta(b.mundo.au(p))},
+            {QStringLiteral("xattr"), QStringLiteral("-dr"), QStringLiteral("com.apple.quarantine"),
+             b.mundo.au(p)},
         };
 
-        b.store->install(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.instalar(p));
         QCOMPARE(b.store->status(), exito(p));
         QCOMPARE(llamadas(b.mundo), unaVez);
         QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
         QCOMPARE(arbol(b.mundo.au(p)), arbol(b.fuente(p.au)));
 
-        escribir(b.mundo.vst3(p) + "/Contents/sobra.txt", "viejo");
-        b.store->install(p);
-        QVERIFY(esperarFin(*b.store));
+        escribir(b.mundo.vst3(p) + QStringLiteral("/Contents/sobra.txt"), "viejo");
+        QVERIFY(b.instalar(p));
         QCOMPARE(b.store->status(), exito(p));
         QCOMPARE(llamadas(b.mundo), unaVez + unaVez);
         QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()), QStringList{"brisa.vst3"});
+        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()),
+                 QStringList{QStringLiteral("brisa.vst3")});
 
-        b.store->remove(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.quitar(p));
         QCOMPARE(b.store->status(), quitado(p));
         QCOMPARE(llamadas(b.mundo).size(), 8); // removal runs no tool
         QVERIFY(!QFileInfo::exists(b.mundo.vst3(p)));
@@ -65,19 +65,19 @@ private Q_SLOTS:
         QFETCH(int, salidaCuarentena);
         QFETCH(bool, sinCuarentena);
         QFETCH(QString, estado);
-        const Plugin p = pluginDePrueba("brisa");
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa"));
         Banco b({p});
         herramientasDeApple(b.mundo, salidaCopia, salidaCuarentena);
-        if (sinCuarentena) b.mundo.entorno.cuarentena[0] = b.mundo.dir.filePath("no-existe/xattr");
+        if (sinCuarentena)
+            b.mundo.entorno.cuarentena[0] = b.mundo.dir.filePath(QStringLiteral("no-existe/xattr"));
         b.nuevoStore();
 
-        b.store->install(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.instalar(p));
         if (estado.isEmpty()) {
             QCOMPARE(b.store->status(), exito(p));
             QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
             QCOMPARE(arbol(b.mundo.au(p)), arbol(b.fuente(p.au)));
-            QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
+            QCOMPARE(b.store->installed(), QSet<QString>{QStringLiteral("brisa")});
         } else {
             QCOMPARE(b.store->status(), estado);
             // what the tool copied before failing is gone too
@@ -95,17 +95,17 @@ private Q_SLOTS:
     void la_cuarentena_no_sigue_un_enlace() {
         QFETCH(bool, conOrden);
         Mundo m;
-        const QString fuera = m.dir.filePath("fuera");
+        const QString fuera = m.dir.filePath(QStringLiteral("fuera"));
         crearBundle(fuera);
-        if (!ponerMarca(fuera) || !ponerMarca(fuera + "/Contents/Info.plist"))
+        if (!ponerMarca(fuera) || !ponerMarca(fuera + QStringLiteral("/Contents/Info.plist")))
             QSKIP("this file system keeps no user attributes");
-        const QString destino = m.entorno.home + "/brisa.vst3";
+        const QString destino = m.entorno.home + QStringLiteral("/brisa.vst3");
         QVERIFY(QFile::link(fuera, destino));
         if (conOrden) herramientasDeApple(m);
 
         QCoro::waitFor(quitarCuarentena(m.entorno, destino));
         QVERIFY(tieneMarca(fuera));
-        QVERIFY(tieneMarca(fuera + "/Contents/Info.plist"));
+        QVERIFY(tieneMarca(fuera + QStringLiteral("/Contents/Info.plist")));
         if (conOrden) QVERIFY(llamadas(m).isEmpty());
     }
 };

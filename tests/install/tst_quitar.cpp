@@ -16,8 +16,8 @@ class TstQuitar : public QObject {
 
 private Q_SLOTS:
     void quita_los_dos_bundles_y_deja_carpetas_y_proyecto() {
-        const Plugin p = pluginDePrueba("brisa");
-        const Plugin vecino = pluginDePrueba("vecino");
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa"));
+        const Plugin vecino = pluginDePrueba(QStringLiteral("vecino"));
         Banco b({p, vecino});
         for (const Plugin& x : {p, vecino}) {
             crearBundle(b.mundo.vst3(x));
@@ -33,42 +33,40 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(b.mundo.vst3(p)));
         QVERIFY(!QFileInfo::exists(b.mundo.au(p)));
         QVERIFY(QFileInfo::exists(b.mundo.au(vecino)));
-        QCOMPARE(b.store->installed(), QSet<QString>{"vecino"});
+        QCOMPARE(b.store->installed(), QSet<QString>{QStringLiteral("vecino")});
         QCOMPARE(arbol(b.mundo.proyecto), proyecto);
 
         // Maker and category folders stay even once empty.
-        b.store->remove(vecino);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.quitar(vecino));
         QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
         QVERIFY(QFileInfo(QFileInfo(b.mundo.au(p)).path()).isDir());
         QVERIFY(b.store->installed().isEmpty());
     }
 
     void quitar_lo_que_no_esta_no_es_error() {
-        Plugin p = pluginDePrueba("brisa");
+        Plugin p = pluginDePrueba(QStringLiteral("brisa"));
         p.au.clear();
         Banco b({p});
-        b.store->remove(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.quitar(p));
         QCOMPARE(b.store->status(), quitado(p));
         QVERIFY(entradas(b.mundo.entorno.home).isEmpty());
     }
 
     void un_enlace_se_quita_sin_seguirlo() {
-        const Plugin p = pluginDePrueba("brisa");
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa"));
         Banco b({p});
-        const QString fuera = b.mundo.dir.filePath("fuera");
+        const QString fuera = b.mundo.dir.filePath(QStringLiteral("fuera"));
         crearBundle(fuera);
         const QStringList antes = arbol(fuera);
         QDir().mkpath(QFileInfo(b.mundo.vst3(p)).path());
         QVERIFY(QFile::link(fuera, b.mundo.vst3(p)));
         QDir().mkpath(QFileInfo(b.mundo.au(p)).path());
-        QVERIFY(QFile::link(b.mundo.dir.filePath("no-existe"), b.mundo.au(p))); // dangling
+        QVERIFY(QFile::link(b.mundo.dir.filePath(QStringLiteral("no-existe")),
+                            b.mundo.au(p))); // dangling
         b.store->refreshInstalled();
-        QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
+        QCOMPARE(b.store->installed(), QSet<QString>{QStringLiteral("brisa")});
 
-        b.store->remove(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.quitar(p));
         QCOMPARE(b.store->status(), quitado(p));
         QVERIFY(!QFileInfo(b.mundo.vst3(p)).isSymLink());
         QVERIFY(!QFileInfo(b.mundo.au(p)).isSymLink());
@@ -77,7 +75,7 @@ private Q_SLOTS:
 
     void nunca_borra_el_build_del_proyecto() {
         // The category folder is a link into the project: the "installed" bundle is the build.
-        const Plugin p = pluginDePrueba("brisa");
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa"));
         Banco b({p});
         const QString categoria = QFileInfo(b.mundo.vst3(p)).path();
         QDir().mkpath(QFileInfo(categoria).path());
@@ -85,8 +83,7 @@ private Q_SLOTS:
         crearBundle(b.mundo.au(p));
         const QStringList proyecto = arbol(b.mundo.proyecto);
 
-        b.store->remove(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.quitar(p));
         QCOMPARE(b.store->status(),
                  QStringLiteral("No se quitó brisa.vst3: está dentro de la carpeta del proyecto."));
         QCOMPARE(arbol(b.mundo.proyecto), proyecto);
@@ -101,7 +98,7 @@ private Q_SLOTS:
 
     void quitar_que_falla_deja_el_bundle_entero() {
         QFETCH(bool, categoria);
-        const Plugin p = pluginDePrueba("brisa");
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa"));
         Banco b({p});
         crearBundle(b.mundo.vst3(p));
         const QStringList antes = arbol(b.mundo.vst3(p));
@@ -109,20 +106,20 @@ private Q_SLOTS:
         if (!fijo.marcado()) QSKIP(qPrintable(fijo.razon()));
         b.store->refreshInstalled();
 
-        b.store->remove(p);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.quitar(p));
         const QString estado = b.store->status();
-        QVERIFY2(estado.startsWith("No se pudo ") && estado.endsWith(": no hay permiso."),
+        QVERIFY2(estado.startsWith(QStringLiteral("No se pudo ")) &&
+                     estado.endsWith(QStringLiteral(": no hay permiso.")),
                  qPrintable(estado));
         QCOMPARE(arbol(b.mundo.vst3(p)), antes);
-        QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
+        QCOMPARE(b.store->installed(), QSet<QString>{QStringLiteral("brisa")});
     }
 
     void borrar_llega_a_cualquier_profundidad_y_nombre() {
         QTemporaryDir dir;
-        const QString raiz = dir.filePath("quelo-hondo");
-        const QString fuera = dir.filePath("fuera");
-        escribir(fuera + "/guardado.txt", "mio");
+        const QString raiz = dir.filePath(QStringLiteral("quelo-hondo"));
+        const QString fuera = dir.filePath(QStringLiteral("fuera"));
+        escribir(fuera + QStringLiteral("/guardado.txt"), "mio");
         QVERIFY(QDir().mkpath(raiz));
         // Odd names, a link out, a folder without write permission, and a chain of folders far
         // deeper than a path can name.
@@ -147,7 +144,7 @@ private Q_SLOTS:
 
         borrarRuta(raiz);
         QVERIFY(!hayAlgo(raiz));
-        QCOMPARE(leer(fuera + "/guardado.txt"), QByteArray("mio"));
+        QCOMPARE(leer(fuera + QStringLiteral("/guardado.txt")), QByteArray("mio"));
     }
 };
 

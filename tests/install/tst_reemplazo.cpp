@@ -22,14 +22,17 @@ constexpr bool dosPasos = QUELO_DOS_PASOS;
 // A bundle told apart from others by one file.
 QStringList bundleMarcado(const QString& ruta, const QByteArray& marca) {
     crearBundle(ruta);
-    escribir(ruta + "/Contents/" + marca + ".txt", marca);
+    escribir(ruta + QStringLiteral("/Contents/") + QString::fromUtf8(marca) +
+                 QStringLiteral(".txt"),
+             marca);
     return arbol(ruta);
 }
 
 // What a crashed copy left, named for a process that no longer runs.
 QString resto(const QString& destino, const QString& que) {
     const QFileInfo info(destino);
-    return info.path() + "/." + info.fileName() + "." + que + "-4242";
+    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".") + que +
+           QStringLiteral("-4242");
 }
 
 } // namespace
@@ -48,29 +51,31 @@ private Q_SLOTS:
     void pone_en_sitio_y_deja_lo_anterior_aparte() {
         QFETCH(QString, antes);
         QTemporaryDir dir;
-        const QString destino = dir.filePath("brisa.vst3");
-        const QString fuera = dir.filePath("fuera");
+        const QString destino = dir.filePath(QStringLiteral("brisa.vst3"));
+        const QString fuera = dir.filePath(QStringLiteral("fuera"));
         const QStringList nuevo = bundleMarcado(copiaNueva(destino), "nuevo");
         const QStringList ajeno = bundleMarcado(fuera, "ajeno");
         QStringList viejo;
-        if (antes == "bundle") viejo = bundleMarcado(destino, "viejo");
-        if (antes == "enlace") QVERIFY(QFile::link(fuera, destino));
+        if (antes == QStringLiteral("bundle")) viejo = bundleMarcado(destino, "viejo");
+        if (antes == QStringLiteral("enlace")) QVERIFY(QFile::link(fuera, destino));
 
         const QString aparte = ponerEnSitio(copiaNueva(destino), destino, copiaAnterior(destino));
         QVERIFY(!QFileInfo(destino).isSymLink());
         QCOMPARE(arbol(destino), nuevo);
         QCOMPARE(arbol(fuera), ajeno);
-        if (antes == "nada") {
+        if (antes == QStringLiteral("nada")) {
             QCOMPARE(aparte, QString());
-            QCOMPARE(entradas(dir.path()), (QStringList{"brisa.vst3", "fuera"}));
+            QCOMPARE(entradas(dir.path()),
+                     (QStringList{QStringLiteral("brisa.vst3"), QStringLiteral("fuera")}));
             return;
         }
         // One step swaps the two names; two steps move the earlier one aside first.
         QCOMPARE(aparte, dosPasos ? copiaAnterior(destino) : copiaNueva(destino));
         QCOMPARE(entradas(dir.path()),
-                 (QStringList{QFileInfo(aparte).fileName(), "brisa.vst3", "fuera"}));
-        if (antes == "bundle") QCOMPARE(arbol(aparte), viejo);
-        if (antes == "enlace") QVERIFY(QFileInfo(aparte).isSymLink());
+                 (QStringList{QFileInfo(aparte).fileName(), QStringLiteral("brisa.vst3"),
+                              QStringLiteral("fuera")}));
+        if (antes == QStringLiteral("bundle")) QCOMPARE(arbol(aparte), viejo);
+        if (antes == QStringLiteral("enlace")) QVERIFY(QFileInfo(aparte).isSymLink());
     }
 
     void lo_que_deja_un_corte_se_resuelve_en_la_siguiente_accion_data() {
@@ -91,52 +96,56 @@ private Q_SLOTS:
         QFETCH(QString, corte);
         QFETCH(bool, vivo);
         QFETCH(QString, queda);
-        const Plugin p = pluginDePrueba("brisa"), vecino = pluginDePrueba("vecino");
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa")),
+                     vecino = pluginDePrueba(QStringLiteral("vecino"));
         Banco b({p, vecino});
         const QString destino = b.mundo.vst3(p);
         const QString categoria = QFileInfo(destino).path();
-        const QString descarga = b.mundo.entorno.temporal + "/quelo-brisa-" +
+        const QString descarga = b.mundo.entorno.temporal + QStringLiteral("/quelo-brisa-") +
                                  QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
         QMap<QString, QStringList> arboles;
-        if (corte == "copiando") {
-            arboles["viejo"] = bundleMarcado(destino, "viejo");
-            escribir(resto(destino, "instalando") + "/Contents/Info.plist", "<pli");
-        } else if (corte == "entre") {
-            arboles["viejo"] = bundleMarcado(resto(destino, "anterior"), "viejo");
-            bundleMarcado(resto(destino, "instalando"), "nuevo");
-        } else if (corte == "tras") {
-            arboles["nuevo"] = bundleMarcado(destino, "nuevo");
-            bundleMarcado(resto(destino, "instalando"), "viejo");
-        } else if (corte == "quitando") {
-            bundleMarcado(resto(destino, "quitando"), "viejo");
+        if (corte == QStringLiteral("copiando")) {
+            arboles[QStringLiteral("viejo")] = bundleMarcado(destino, "viejo");
+            escribir(resto(destino, QStringLiteral("instalando")) +
+                         QStringLiteral("/Contents/Info.plist"),
+                     "<pli");
+        } else if (corte == QStringLiteral("entre")) {
+            arboles[QStringLiteral("viejo")] =
+                bundleMarcado(resto(destino, QStringLiteral("anterior")), "viejo");
+            bundleMarcado(resto(destino, QStringLiteral("instalando")), "nuevo");
+        } else if (corte == QStringLiteral("tras")) {
+            arboles[QStringLiteral("nuevo")] = bundleMarcado(destino, "nuevo");
+            bundleMarcado(resto(destino, QStringLiteral("instalando")), "viejo");
+        } else if (corte == QStringLiteral("quitando")) {
+            bundleMarcado(resto(destino, QStringLiteral("quitando")), "viejo");
         } else {
-            crearBundle(descarga + "/brisa.vst3");
-            escribir(descarga + ".zip", "PK");
+            crearBundle(descarga + QStringLiteral("/brisa.vst3"));
+            escribir(descarga + QStringLiteral(".zip"), "PK");
         }
         QDir().mkpath(categoria);
         const Cerrojo otraCopia =
-            vivo ? tomarCerrojo(corte == "bajando" ? cerrojoDeDescarga(descarga)
-                                                   : cerrojoDe(destino),
+            vivo ? tomarCerrojo(corte == QStringLiteral("bajando") ? cerrojoDeDescarga(descarga)
+                                                                   : cerrojoDe(destino),
                                 destino)
                  : nullptr;
         // What a copy of the application may touch, but the plug-in this action installs.
         const auto suyo = [&] {
             QStringList r = arbol(categoria) + arbol(b.mundo.entorno.temporal);
-            r.removeIf([](const QString& linea) { return linea.contains("vecino."); });
+            r.removeIf(
+                [](const QString& linea) { return linea.contains(QStringLiteral("vecino.")); });
             return r;
         };
         const QStringList antes = suyo();
 
-        b.store->install(vecino);
-        QVERIFY(esperarFin(*b.store));
+        QVERIFY(b.instalar(vecino));
         QCOMPARE(b.store->status(), exito(vecino));
         if (vivo) {
             QCOMPARE(suyo(), antes);
             return;
         }
         QCOMPARE(arbol(destino), arboles.value(queda));
-        QStringList esperadas{"vecino.vst3"};
-        if (queda != "nada") esperadas.prepend("brisa.vst3");
+        QStringList esperadas{QStringLiteral("vecino.vst3")};
+        if (queda != QStringLiteral("nada")) esperadas.prepend(QStringLiteral("brisa.vst3"));
         QCOMPARE(entradas(categoria), esperadas);
         QVERIFY(entradas(b.mundo.entorno.temporal).isEmpty());
     }

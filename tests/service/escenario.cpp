@@ -29,24 +29,24 @@ bool Escenario::bajarComprados() {
 }
 
 void Escenario::conCasa() {
-    servidor.ruta("GET", "/v1/salud",
+    servidor.ruta("GET", QStringLiteral("/v1/salud"),
                   json("{\"descarga\": \"" + servidor.base().toString().toUtf8() + "\"}"));
 }
 
 void Escenario::mios(const QByteArray& cuerpo, int estado) {
-    servidor.ruta("GET", "/v1/mios", json(cuerpo, estado));
+    servidor.ruta("GET", QStringLiteral("/v1/mios"), json(cuerpo, estado));
 }
 
 void Escenario::paquete(const QString& id, const QString& zip) {
-    Respuesta r;
+    Pauta r;
     r.archivo = zip;
     r.cabeceras.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/zip")));
-    servidor.ruta("GET", "/v1/bajar/" + id, r);
+    servidor.ruta("GET", QStringLiteral("/v1/bajar/") + id, r);
 }
 
-QList<Peticion> Escenario::a(const QString& ruta) const {
-    QList<Peticion> lista;
-    for (const Peticion& p : servidor.peticiones())
+QList<Llegada> Escenario::a(const QString& ruta) const {
+    QList<Llegada> lista;
+    for (const Llegada& p : servidor.peticiones())
         if (p.ruta == ruta) lista.append(p);
     return lista;
 }
@@ -59,11 +59,11 @@ QStringList Escenario::temporales() const {
 void Escenario::conSesion() {
     escribir(mundo.sesion(), R"({"email": "ana@ejemplo.com", "token": "tok"})");
     rehacer();
-    QCOMPARE(store->tokenCasa(), std::optional<QString>("tok"));
+    QCOMPARE(store->tokenCasa(), std::optional<QString>(QStringLiteral("tok")));
 }
 
-Respuesta json(const QByteArray& cuerpo, int estado) {
-    Respuesta r;
+Pauta json(const QByteArray& cuerpo, int estado) {
+    Pauta r;
     r.estado = estado;
     r.cuerpo = cuerpo;
     r.cabeceras.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
@@ -71,10 +71,10 @@ Respuesta json(const QByteArray& cuerpo, int estado) {
 }
 
 QString zipConBundles(const Mundo& mundo, const QString& nombre, const QStringList& bundles) {
-    const QString origen = mundo.dir.filePath("origen-" + nombre);
+    const QString origen = mundo.dir.filePath(QStringLiteral("origen-") + nombre);
     for (const QString& bundle : bundles)
-        crearBundle(origen + '/' + bundle);
-    const QString zip = mundo.dir.filePath(nombre + ".zip");
+        crearBundle(origen + QLatin1Char('/') + bundle);
+    const QString zip = mundo.dir.filePath(nombre + QStringLiteral(".zip"));
     escribirZip(zip, entradasDe(origen, ""));
     return zip;
 }
@@ -86,12 +86,13 @@ QByteArray alAzar(qsizetype tamano, quint32 semilla) {
 }
 
 QString zipGrande(const Mundo& mundo, const QByteArray& datos) {
-    const QString origen = mundo.dir.filePath("origen-grande");
-    crearBundle(origen + "/brisa.vst3");
-    escribir(origen + "/brisa.vst3/Contents/Resources/grande.bin", datos);
-    return zipConBundles(mundo, "grande", {});
+    const QString origen = mundo.dir.filePath(QStringLiteral("origen-grande"));
+    crearBundle(origen + QStringLiteral("/brisa.vst3"));
+    escribir(origen + QStringLiteral("/brisa.vst3/Contents/Resources/grande.bin"), datos);
+    return zipConBundles(mundo, QStringLiteral("grande"), {});
 }
 
 QString grandeInstalado(const Mundo& mundo) {
-    return fabricanteVst3(mundo.entorno.home) + "/Reverb/brisa.vst3/Contents/Resources/grande.bin";
+    return fabricanteVst3(mundo.entorno.home) +
+           QStringLiteral("/Reverb/brisa.vst3/Contents/Resources/grande.bin");
 }

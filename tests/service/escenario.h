@@ -28,14 +28,14 @@ struct Escenario {
     void mios(const QByteArray& json, int estado = 200);
     void paquete(const QString& id, const QString& zip);
     // Requests received for a path.
-    QList<Peticion> a(const QString& ruta) const;
+    QList<Llegada> a(const QString& ruta) const;
     // What is left in the temporary folder.
     QStringList temporales() const;
     // A store session with the token "tok".
     void conSesion();
 };
 
-Respuesta json(const QByteArray& cuerpo, int estado = 200);
+Pauta json(const QByteArray& cuerpo, int estado = 200);
 
 // A package holding the given bundles (paths inside it), each made with crearBundle.
 QString zipConBundles(const Mundo& mundo, const QString& nombre, const QStringList& bundles);

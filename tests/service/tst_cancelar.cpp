@@ -14,14 +14,16 @@ const QString cancelado =
     QStringLiteral("Cancelado. Lo que ya estaba instalado sigue en su sitio.");
 
 QList<Plugin> catalogo() {
-    return {pluginDePrueba("brisa", "Reverb"), pluginDePrueba("eco", "Delay")};
+    return {pluginDePrueba(QStringLiteral("brisa"), QStringLiteral("Reverb")),
+            pluginDePrueba(QStringLiteral("eco"), QStringLiteral("Delay"))};
 }
 
 // A bundle installed before the run, with a mark of its own: it must come out as it went in.
 QString instaladoAntes(const Mundo& mundo, const QString& id, const QString& categoria) {
-    const QString bundle = fabricanteVst3(mundo.entorno.home) + "/" + categoria + "/" + id + ".vst3";
+    const QString bundle = fabricanteVst3(mundo.entorno.home) + QStringLiteral("/") + categoria +
+                           QStringLiteral("/") + id + QStringLiteral(".vst3");
     crearBundle(bundle);
-    escribir(bundle + "/Contents/anterior", "de antes");
+    escribir(bundle + QStringLiteral("/Contents/anterior"), "de antes");
     return bundle;
 }
 
@@ -33,13 +35,13 @@ void cancelacionLimpia(Escenario& e, const QString& anterior, const QStringList&
     QVERIFY(!e.store->progreso());
     QVERIFY(e.store->avance().isEmpty());
     QVERIFY(e.temporales().isEmpty());
-    QCOMPARE(leer(anterior + "/Contents/anterior"), QByteArray("de antes"));
+    QCOMPARE(leer(anterior + QStringLiteral("/Contents/anterior")), QByteArray("de antes"));
     QCOMPARE(todoEn(e.mundo.entorno.home), antes);
-    QVERIFY(e.store->installed().contains("brisa"));
+    QVERIFY(e.store->installed().contains(QStringLiteral("brisa")));
 }
 
-Respuesta goteando(const QString& zip) {
-    Respuesta r;
+Pauta goteando(const QString& zip) {
+    Pauta r;
     r.archivo = zip;
     r.goteo = 20ms;
     return r;
@@ -62,21 +64,23 @@ private Q_SLOTS:
 
 void TstCancelar::cancelar_durante_una_transferencia_lenta() {
     Escenario e(catalogo());
-    const QString anterior = instaladoAntes(e.mundo, "brisa", "Reverb");
+    const QString anterior =
+        instaladoAntes(e.mundo, QStringLiteral("brisa"), QStringLiteral("Reverb"));
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
-    e.servidor.ruta("GET", "/v1/bajar/brisa",
-                    goteando(zipConBundles(e.mundo, "brisa", {"brisa.vst3"})));
+    e.servidor.ruta(
+        "GET", QStringLiteral("/v1/bajar/brisa"),
+        goteando(zipConBundles(e.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")})));
     const QStringList antes = todoEn(e.mundo.entorno.home);
 
     e.store->bajarComprados();
-    QTRY_VERIFY_WITH_TIMEOUT(e.a("/v1/bajar/brisa").value(0).enviados > 0, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(e.a(QStringLiteral("/v1/bajar/brisa")).value(0).enviados > 0, 20000);
     e.store->cancelar();
     QVERIFY(esperarFin(*e.store));
     cancelacionLimpia(e, anterior, antes);
     // the server saw the connection go long before the body's end
-    QTRY_VERIFY(e.a("/v1/bajar/brisa").value(0).abandonada);
+    QTRY_VERIFY(e.a(QStringLiteral("/v1/bajar/brisa")).value(0).abandonada);
 }
 
 void TstCancelar::cancelar_durante_una_copia_lenta_data() {
@@ -90,18 +94,20 @@ void TstCancelar::cancelar_durante_una_copia_lenta_data() {
 void TstCancelar::cancelar_durante_una_copia_lenta() {
     QFETCH(bool, sorda);
     QFETCH(bool, conProyecto);
-    const Plugin brisa = pluginDePrueba("brisa", "Reverb");
+    const Plugin brisa = pluginDePrueba(QStringLiteral("brisa"), QStringLiteral("Reverb"));
     Escenario e(catalogo(), conProyecto);
-    const QString anterior = instaladoAntes(e.mundo, "brisa", "Reverb");
+    const QString anterior =
+        instaladoAntes(e.mundo, QStringLiteral("brisa"), QStringLiteral("Reverb"));
     copiaQueNoTermina(e.mundo, sorda);
     if (conProyecto) {
-        crearBundle(e.mundo.proyecto + "/" + brisa.vst3);
+        crearBundle(e.mundo.proyecto + QStringLiteral("/") + brisa.vst3);
         e.rehacer();
     } else {
         e.conSesion();
         e.conCasa();
         e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
-        e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+        e.paquete(QStringLiteral("brisa"),
+                  zipConBundles(e.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")}));
     }
     const QStringList antes = todoEn(e.mundo.entorno.home);
     if (conProyecto)
@@ -118,15 +124,17 @@ void TstCancelar::cancelar_durante_una_copia_lenta() {
 
 void TstCancelar::cancelar_con_el_bundle_ya_en_su_sitio_lo_termina() {
     Escenario e(catalogo());
-    const QString bundle = instaladoAntes(e.mundo, "brisa", "Reverb");
+    const QString bundle =
+        instaladoAntes(e.mundo, QStringLiteral("brisa"), QStringLiteral("Reverb"));
     // the quarantine step comes after the swap: asked to stop there, the install still ends
-    const QString empezada = e.mundo.dir.filePath("cuarentena-empezada");
-    e.mundo.entorno.cuarentena = {guion(e.mundo.dir.filePath("cuarentena-lenta"),
+    const QString empezada = e.mundo.dir.filePath(QStringLiteral("cuarentena-empezada"));
+    e.mundo.entorno.cuarentena = {guion(e.mundo.dir.filePath(QStringLiteral("cuarentena-lenta")),
                                         "touch '" + QFile::encodeName(empezada) + "'\nsleep 1")};
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
-    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+    e.paquete(QStringLiteral("brisa"),
+              zipConBundles(e.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")}));
 
     e.store->bajarComprados();
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(empezada), 20000);
@@ -134,9 +142,9 @@ void TstCancelar::cancelar_con_el_bundle_ya_en_su_sitio_lo_termina() {
     QVERIFY(esperarFin(*e.store));
     QCOMPARE(e.store->status(), cancelado);
     // the new bundle whole in place of the earlier one, nothing beside it
-    QVERIFY(!QFileInfo::exists(bundle + "/Contents/anterior"));
-    QCOMPARE(leer(bundle + "/Contents/Info.plist"), QByteArray("<plist/>"));
-    QVERIFY(QFileInfo(bundle + "/Contents/enlace").isSymLink());
+    QVERIFY(!QFileInfo::exists(bundle + QStringLiteral("/Contents/anterior")));
+    QCOMPARE(leer(bundle + QStringLiteral("/Contents/Info.plist")), QByteArray("<plist/>"));
+    QVERIFY(QFileInfo(bundle + QStringLiteral("/Contents/enlace")).isSymLink());
     for (const QString& ruta : todoEn(QFileInfo(bundle).path()))
         QVERIFY2(ruta.startsWith(bundle), qPrintable(ruta));
     QVERIFY(e.temporales().isEmpty());
@@ -144,25 +152,29 @@ void TstCancelar::cancelar_con_el_bundle_ya_en_su_sitio_lo_termina() {
 
 void TstCancelar::cancelar_entre_dos_paquetes() {
     Escenario e(catalogo());
-    const QString eco = instaladoAntes(e.mundo, "eco", "Delay");
+    const QString eco = instaladoAntes(e.mundo, QStringLiteral("eco"), QStringLiteral("Delay"));
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"},
                                        {"id": "eco", "name": "Eco"}]})");
-    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
-    e.paquete("eco", zipConBundles(e.mundo, "eco", {"eco.vst3"}));
+    e.paquete(QStringLiteral("brisa"),
+              zipConBundles(e.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")}));
+    e.paquete(QStringLiteral("eco"),
+              zipConBundles(e.mundo, QStringLiteral("eco"), {QStringLiteral("eco.vst3")}));
     // pressed the moment the first package is in and the second is announced
     QObject::connect(e.store.get(), &Store::statusChanged, e.store.get(), [&e] {
         if (e.store->status() == QStringLiteral("Bajando Eco…")) e.store->cancelar();
     });
 
     QVERIFY(e.bajarComprados());
-    QCOMPARE(e.mensajes, (QStringList{"Bajando Brisa…", "Bajando Eco…", cancelado}));
-    QVERIFY(e.a("/v1/bajar/eco").isEmpty());
-    QCOMPARE(leer(fabricanteVst3(e.mundo.entorno.home) + "/Reverb/brisa.vst3/Contents/Info.plist"),
+    QCOMPARE(e.mensajes, (QStringList{QStringLiteral("Bajando Brisa…"),
+                                      QStringLiteral("Bajando Eco…"), cancelado}));
+    QVERIFY(e.a(QStringLiteral("/v1/bajar/eco")).isEmpty());
+    QCOMPARE(leer(fabricanteVst3(e.mundo.entorno.home) +
+                  QStringLiteral("/Reverb/brisa.vst3/Contents/Info.plist")),
              QByteArray("<plist/>"));
-    QCOMPARE(leer(eco + "/Contents/anterior"), QByteArray("de antes"));
-    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa", "eco"}));
+    QCOMPARE(leer(eco + QStringLiteral("/Contents/anterior")), QByteArray("de antes"));
+    QCOMPARE(e.store->installed(), (QSet<QString>{QStringLiteral("brisa"), QStringLiteral("eco")}));
     QVERIFY(e.temporales().isEmpty());
     QVERIFY(e.store->avance().isEmpty());
 
@@ -185,16 +197,18 @@ void TstCancelar::salir_durante_una_bajada_deja_de_usar_el_token() {
     Escenario e(catalogo());
     e.conSesion();
     e.conCasa();
-    Respuesta lista = json(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"},
+    Pauta lista = json(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"},
                                          {"id": "eco", "name": "Eco"}]})");
-    if (donde == "/v1/mios") lista.goteo = 20ms;
-    e.servidor.ruta("GET", "/v1/mios", lista);
-    const QString brisa = zipConBundles(e.mundo, "brisa", {"brisa.vst3"});
-    if (donde == "/v1/mios")
-        e.paquete("brisa", brisa);
+    if (donde == QStringLiteral("/v1/mios")) lista.goteo = 20ms;
+    e.servidor.ruta("GET", QStringLiteral("/v1/mios"), lista);
+    const QString brisa =
+        zipConBundles(e.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")});
+    if (donde == QStringLiteral("/v1/mios"))
+        e.paquete(QStringLiteral("brisa"), brisa);
     else
-        e.servidor.ruta("GET", "/v1/bajar/brisa", goteando(brisa));
-    e.paquete("eco", zipConBundles(e.mundo, "eco", {"eco.vst3"}));
+        e.servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"), goteando(brisa));
+    e.paquete(QStringLiteral("eco"),
+              zipConBundles(e.mundo, QStringLiteral("eco"), {QStringLiteral("eco.vst3")}));
 
     e.store->bajarComprados();
     QTRY_VERIFY_WITH_TIMEOUT(e.a(donde).value(0).enviados > 0, 20000);
@@ -205,7 +219,7 @@ void TstCancelar::salir_durante_una_bajada_deja_de_usar_el_token() {
     // Nothing marks what never comes: a request or a message still on its way has a while to
     // show up.
     QTest::qWait(100);
-    QCOMPARE(e.mensajes, QStringList{"Sesión cerrada."});
+    QCOMPARE(e.mensajes, QStringList{QStringLiteral("Sesión cerrada.")});
     QCOMPARE(e.store->status(), QStringLiteral("Sesión cerrada."));
     QCOMPARE(e.servidor.peticiones().size(), pedidas);
     QTRY_VERIFY(e.a(donde).value(0).abandonada);

@@ -29,21 +29,28 @@ void TstConfiguracion::servicio_sin_proyecto_o_sin_archivo_da_el_predeterminado(
     Mundo sinProyecto(false);
     sinProyecto.entorno.servicio = QStringLiteral("https://tienda.ejemplo");
     // a configuration beside the application is not looked at without the project entry
-    escribir(sinProyecto.proyecto + "/config/marca.json", marca("\"https://otra.ejemplo\""));
-    QCOMPARE(PruebaStore::servicio(Store(sinProyecto.entorno)), QUrl("https://tienda.ejemplo"));
+    escribir(sinProyecto.proyecto + QStringLiteral("/config/marca.json"),
+             marca("\"https://otra.ejemplo\""));
+    QCOMPARE(PruebaStore::servicio(Store(sinProyecto.entorno)),
+             QUrl(QStringLiteral("https://tienda.ejemplo")));
 
     Mundo sinArchivo;
     sinArchivo.entorno.servicio = QStringLiteral("https://tienda.ejemplo");
-    QCOMPARE(PruebaStore::servicio(Store(sinArchivo.entorno)), QUrl("https://tienda.ejemplo"));
+    QCOMPARE(PruebaStore::servicio(Store(sinArchivo.entorno)),
+             QUrl(QStringLiteral("https://tienda.ejemplo")));
 }
 
 void TstConfiguracion::servicio_toma_la_direccion_https_configurada() {
     Mundo mundo;
-    escribir(mundo.proyecto + "/config/marca.json", marca("\"https://casa.ejemplo:8443/x/\""));
-    QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)), QUrl("https://casa.ejemplo:8443/x/"));
+    escribir(mundo.proyecto + QStringLiteral("/config/marca.json"),
+             marca("\"https://casa.ejemplo:8443/x/\""));
+    QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)),
+             QUrl(QStringLiteral("https://casa.ejemplo:8443/x/")));
     // read afresh at every call
-    escribir(mundo.proyecto + "/config/marca.json", marca("\"https://nueva.ejemplo\""));
-    QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)), QUrl("https://nueva.ejemplo"));
+    escribir(mundo.proyecto + QStringLiteral("/config/marca.json"),
+             marca("\"https://nueva.ejemplo\""));
+    QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)),
+             QUrl(QStringLiteral("https://nueva.ejemplo")));
 }
 
 void TstConfiguracion::servicio_descarta_direcciones_inservibles_data() {
@@ -63,8 +70,9 @@ void TstConfiguracion::servicio_descarta_direcciones_inservibles() {
     QFETCH(QByteArray, contenido);
     Mundo mundo;
     mundo.entorno.servicio = QStringLiteral("https://tienda.ejemplo");
-    escribir(mundo.proyecto + "/config/marca.json", contenido);
-    QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)), QUrl("https://tienda.ejemplo"));
+    escribir(mundo.proyecto + QStringLiteral("/config/marca.json"), contenido);
+    QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)),
+             QUrl(QStringLiteral("https://tienda.ejemplo")));
 }
 
 void TstConfiguracion::servicio_sin_predeterminado_valido_falla() {
@@ -78,22 +86,25 @@ void TstConfiguracion::servicio_sin_predeterminado_valido_falla() {
             QCOMPARE(f.message, QStringLiteral("El servicio de licencias no está configurado."));
         }
         // a usable configuration still wins
-        escribir(mundo.proyecto + "/config/marca.json", marca("\"https://casa.ejemplo\""));
-        QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)), QUrl("https://casa.ejemplo"));
+        escribir(mundo.proyecto + QStringLiteral("/config/marca.json"),
+                 marca("\"https://casa.ejemplo\""));
+        QCOMPARE(PruebaStore::servicio(Store(mundo.entorno)),
+                 QUrl(QStringLiteral("https://casa.ejemplo")));
     }
 }
 
 void TstConfiguracion::rutas_se_anaden_por_segmentos() {
-    const QStringList cuenta{"v1", "cuenta"};
-    QCOMPARE(conRuta(QUrl("https://h.ejemplo"), cuenta).toString(),
+    const QStringList cuenta{QStringLiteral("v1"), QStringLiteral("cuenta")};
+    QCOMPARE(conRuta(QUrl(QStringLiteral("https://h.ejemplo")), cuenta).toString(),
              QStringLiteral("https://h.ejemplo/v1/cuenta"));
-    QCOMPARE(conRuta(QUrl("https://h.ejemplo/x"), cuenta).toString(),
+    QCOMPARE(conRuta(QUrl(QStringLiteral("https://h.ejemplo/x")), cuenta).toString(),
              QStringLiteral("https://h.ejemplo/x/v1/cuenta"));
-    QCOMPARE(conRuta(QUrl("https://h.ejemplo:8443/x/?q=1#f"), cuenta).toString(),
+    QCOMPARE(conRuta(QUrl(QStringLiteral("https://h.ejemplo:8443/x/?q=1#f")), cuenta).toString(),
              QStringLiteral("https://h.ejemplo:8443/x/v1/cuenta"));
     // one segment stays one segment, whatever it holds
-    const QStringList raro{"v1", "bajar", "a b/c?d#ñ"};
-    QCOMPARE(conRuta(QUrl("https://h.ejemplo/"), raro).toString(QUrl::FullyEncoded),
+    const QStringList raro{QStringLiteral("v1"), QStringLiteral("bajar"),
+                           QStringLiteral("a b/c?d#ñ")};
+    QCOMPARE(conRuta(QUrl(QStringLiteral("https://h.ejemplo/")), raro).toString(QUrl::FullyEncoded),
              QStringLiteral("https://h.ejemplo/v1/bajar/a%20b%2Fc%3Fd%23%C3%B1"));
 }
 

@@ -18,17 +18,20 @@ const QString sinCasa =
 const QString sinLista = QStringLiteral("No se pudieron ver los plugins de la cuenta.");
 
 QString listos(int n) {
-    return "Listos " + QString::number(n) +
-           " plugins. En Ableton: Preferencias > Plug-ins > Rescan.";
+    return QStringLiteral("Listos ") + QString::number(n) +
+           QStringLiteral(" plugins. En Ableton: Preferencias > Plug-ins > Rescan.");
 }
 
 QList<Plugin> catalogo() {
-    return {pluginDePrueba("brisa", "Reverb"), pluginDePrueba("eco", "Delay")};
+    return {pluginDePrueba(QStringLiteral("brisa"), QStringLiteral("Reverb")),
+            pluginDePrueba(QStringLiteral("eco"), QStringLiteral("Delay"))};
 }
 
 // The package of a catalog plug-in: its two bundles, named as the catalog names them.
 QString paqueteDe(const Mundo& mundo, const QString& id) {
-    return zipConBundles(mundo, id, {id + ".vst3", "dentro/" + id + ".component"});
+    return zipConBundles(mundo, id,
+                         {id + QStringLiteral(".vst3"),
+                          QStringLiteral("dentro/") + id + QStringLiteral(".component")});
 }
 
 QStringList archivosFueraDeTmp(const Mundo& mundo) {
@@ -84,25 +87,28 @@ void TstDescarga::bajar_comprados_instala_cada_paquete() {
     e.conSesion();
     // the status of "v1/salud" is not looked at
     e.servidor.ruta(
-        "GET", "/v1/salud",
+        "GET", QStringLiteral("/v1/salud"),
         json("{\"descarga\": \"" + e.servidor.base().toString().toUtf8() + "/\"}", 503));
     e.mios(R"({"ok": true, "plugins": [{"id": "BRISA", "name": "Brisa Pro", "precio": 9}]})");
-    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+    e.paquete(QStringLiteral("brisa"), paqueteDe(e.mundo, QStringLiteral("brisa")));
 
     QVERIFY(e.bajarComprados());
-    QCOMPARE(e.mensajes, (QStringList{"Bajando Brisa Pro…", listos(1)}));
+    QCOMPARE(e.mensajes, (QStringList{QStringLiteral("Bajando Brisa Pro…"), listos(1)}));
     const QString home = e.mundo.entorno.home;
-    QCOMPARE(leer(fabricanteVst3(home) + "/Reverb/brisa.vst3/Contents/Info.plist"),
+    QCOMPARE(leer(fabricanteVst3(home) + QStringLiteral("/Reverb/brisa.vst3/Contents/Info.plist")),
              QByteArray("<plist/>"));
-    QVERIFY(
-        QFileInfo(fabricanteVst3(home) + "/Reverb/brisa.vst3/Contents/MacOS/binario").isExecutable());
-    QVERIFY(QFileInfo(fabricanteVst3(home) + "/Reverb/brisa.vst3/Contents/enlace").isSymLink());
-    QCOMPARE(leer(fabricanteAu(home) + "/Reverb/brisa.component/Contents/Info.plist"),
-             QByteArray("<plist/>"));
-    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
+    QVERIFY(QFileInfo(fabricanteVst3(home) +
+                      QStringLiteral("/Reverb/brisa.vst3/Contents/MacOS/binario"))
+                .isExecutable());
+    QVERIFY(QFileInfo(fabricanteVst3(home) + QStringLiteral("/Reverb/brisa.vst3/Contents/enlace"))
+                .isSymLink());
+    QCOMPARE(
+        leer(fabricanteAu(home) + QStringLiteral("/Reverb/brisa.component/Contents/Info.plist")),
+        QByteArray("<plist/>"));
+    QCOMPARE(e.store->installed(), (QSet<QString>{QStringLiteral("brisa")}));
     QVERIFY(e.temporales().isEmpty()); // neither the package nor the unpack folder stays
 
-    const QList<Peticion> p = e.servidor.peticiones();
+    const QList<Llegada> p = e.servidor.peticiones();
     QCOMPARE(p.size(), 3);
     QCOMPARE(p[0].ruta, QStringLiteral("/v1/salud"));
     QVERIFY(!p[0].cabeceras.contains("authorization"));
@@ -127,7 +133,7 @@ void TstDescarga::casa_de_descargas_inservible() {
     QFETCH(QByteArray, cuerpo);
     Escenario e(catalogo());
     e.conSesion();
-    e.servidor.ruta("GET", "/v1/salud", json(cuerpo));
+    e.servidor.ruta("GET", QStringLiteral("/v1/salud"), json(cuerpo));
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), sinCasa);
     QCOMPARE(e.servidor.peticiones().size(), 1);
@@ -160,10 +166,10 @@ void TstDescarga::lista_de_la_cuenta_fallida() {
     e.conSesion();
     e.conCasa();
     e.mios(cuerpo, estado);
-    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+    e.paquete(QStringLiteral("brisa"), paqueteDe(e.mundo, QStringLiteral("brisa")));
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), mensaje);
-    QVERIFY(e.a("/v1/bajar/brisa").isEmpty());
+    QVERIFY(e.a(QStringLiteral("/v1/bajar/brisa")).isEmpty());
 }
 
 void TstDescarga::cuenta_sin_plugins_no_es_fallo() {
@@ -190,11 +196,12 @@ void TstDescarga::lista_salta_desconocidos_y_repite_duplicados() {
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "otro", "name": "Otro"}, {"id": "Brisa"},
                {"id": "brisa", "name": "Brisa"}]})");
-    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+    e.paquete(QStringLiteral("brisa"), paqueteDe(e.mundo, QStringLiteral("brisa")));
     QVERIFY(e.bajarComprados());
-    QCOMPARE(e.mensajes, (QStringList{"Bajando plugin…", "Bajando Brisa…", listos(2)}));
-    QCOMPARE(e.a("/v1/bajar/brisa").size(), 2);
-    QVERIFY(e.a("/v1/bajar/otro").isEmpty());
+    QCOMPARE(e.mensajes, (QStringList{QStringLiteral("Bajando plugin…"),
+                                      QStringLiteral("Bajando Brisa…"), listos(2)}));
+    QCOMPARE(e.a(QStringLiteral("/v1/bajar/brisa")).size(), 2);
+    QVERIFY(e.a(QStringLiteral("/v1/bajar/otro")).isEmpty());
 
     Escenario ajenos(catalogo());
     ajenos.conSesion();
@@ -209,21 +216,21 @@ void TstDescarga::instalar_sin_proyecto_baja_solo_ese_plugin() {
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "BRISA", "name": "Brisa"}]})");
-    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
-    e.paquete("eco", paqueteDe(e.mundo, "eco"));
+    e.paquete(QStringLiteral("brisa"), paqueteDe(e.mundo, QStringLiteral("brisa")));
+    e.paquete(QStringLiteral("eco"), paqueteDe(e.mundo, QStringLiteral("eco")));
 
-    e.store->install(pluginDePrueba("eco", "Delay"));
+    e.store->install(pluginDePrueba(QStringLiteral("eco"), QStringLiteral("Delay")));
     QVERIFY(esperarFin(*e.store));
     QCOMPARE(e.store->status(), QStringLiteral("Esta cuenta no compró ese plugin."));
-    QVERIFY(e.a("/v1/bajar/eco").isEmpty());
+    QVERIFY(e.a(QStringLiteral("/v1/bajar/eco")).isEmpty());
 
-    Plugin brisa = pluginDePrueba("brisa", "Reverb");
+    Plugin brisa = pluginDePrueba(QStringLiteral("brisa"), QStringLiteral("Reverb"));
     brisa.id = QStringLiteral("Brisa"); // the catalog's own spelling is what is asked for
     e.store->install(brisa);
     QVERIFY(esperarFin(*e.store));
     QCOMPARE(e.store->status(), listos(1));
-    QCOMPARE(e.a("/v1/bajar/brisa").size(), 1);
-    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
+    QCOMPARE(e.a(QStringLiteral("/v1/bajar/brisa")).size(), 1);
+    QCOMPARE(e.store->installed(), (QSet<QString>{QStringLiteral("brisa")}));
 }
 
 void TstDescarga::paquete_fallido_data() {
@@ -260,47 +267,51 @@ void TstDescarga::paquete_fallido() {
     QFETCH(QString, mensaje);
     QFETCH(bool, deApple);
     Escenario e(catalogo());
-    const int salidaCopia = tipo == "copia" ? 1 : 0;
+    const int salidaCopia = tipo == QStringLiteral("copia") ? 1 : 0;
     if (deApple)
         herramientasDeApple(e.mundo, salidaCopia);
     else if (salidaCopia != 0)
-        e.mundo.entorno.copiador = {guion(e.mundo.dir.filePath("copia-falla"), "exit 1")};
+        e.mundo.entorno.copiador = {
+            guion(e.mundo.dir.filePath(QStringLiteral("copia-falla")), "exit 1")};
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
-    const QString zip = e.mundo.dir.filePath("paquete.zip");
+    const QString zip = e.mundo.dir.filePath(QStringLiteral("paquete.zip"));
     const QList<EntradaZip> bien{archivoZip("brisa.vst3/Contents/Info.plist", "<plist/>")};
-    if (tipo == "404 con error")
-        e.servidor.ruta("GET", "/v1/bajar/brisa", json(R"({"error": "No hay paquete."})", 404));
-    else if (tipo == "404 vacío")
-        e.servidor.ruta("GET", "/v1/bajar/brisa", json("", 404));
-    else if (tipo == "roto")
+    if (tipo == QStringLiteral("404 con error"))
+        e.servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"),
+                        json(R"({"error": "No hay paquete."})", 404));
+    else if (tipo == QStringLiteral("404 vacío"))
+        e.servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"), json("", 404));
+    else if (tipo == QStringLiteral("roto"))
         escribir(zip, "PK\x03\x04 esto no sigue");
-    else if (tipo == "sube")
+    else if (tipo == QStringLiteral("sube"))
         escribirZip(zip, bien + QList{archivoZip("../../fuera.txt", "x")});
-    else if (tipo == "absoluto")
+    else if (tipo == QStringLiteral("absoluto"))
         escribirZip(
-            zip, bien + QList{archivoZip(QFile::encodeName(e.mundo.dir.filePath("abs.txt")), "x")});
-    else if (tipo == "enlace")
+            zip,
+            bien + QList{archivoZip(
+                       QFile::encodeName(e.mundo.dir.filePath(QStringLiteral("abs.txt"))), "x")});
+    else if (tipo == QStringLiteral("enlace"))
         escribirZip(zip, bien + QList{enlaceZip("brisa.vst3/Contents/fuera", "../../../.."),
                                       archivoZip("brisa.vst3/Contents/fuera/x.txt", "x")});
-    else if (tipo == "vacío")
+    else if (tipo == QStringLiteral("vacío"))
         escribirZip(zip, {archivoZip("LEEME.txt", "nada")});
-    else if (tipo == "bundle enlace")
+    else if (tipo == QStringLiteral("bundle enlace"))
         escribirZip(zip, {archivoZip("real/Contents/Info.plist", "<plist/>"),
                           enlaceZip("brisa.vst3", "real")});
-    else if (tipo == "bundle archivo")
+    else if (tipo == QStringLiteral("bundle archivo"))
         escribirZip(zip, {archivoZip("brisa.vst3", "<plist/>")});
-    else if (tipo == ".vst3" || tipo == "..vst3")
+    else if (tipo == QStringLiteral(".vst3") || tipo == QStringLiteral("..vst3"))
         escribirZip(zip, bien + QList{archivoZip(tipo.toUtf8() + "/Contents/Info.plist", "x")});
-    else if (tipo == "sale del bundle")
+    else if (tipo == QStringLiteral("sale del bundle"))
         escribirZip(zip, bien + QList{archivoZip("otra/x.txt", "x"),
                                       enlaceZip("brisa.vst3/Contents/x", "../../otra/x.txt")});
     else
         escribirZip(zip, bien);
-    if (QFileInfo::exists(zip)) e.paquete("brisa", zip);
+    if (QFileInfo::exists(zip)) e.paquete(QStringLiteral("brisa"), zip);
     // The folders a copy makes before it runs are there already: any entry more is a leak.
-    QDir().mkpath(fabricanteVst3(e.mundo.entorno.home) + "/Reverb");
+    QDir().mkpath(fabricanteVst3(e.mundo.entorno.home) + QStringLiteral("/Reverb"));
     const QStringList antes = archivosFueraDeTmp(e.mundo);
 
     QVERIFY(e.bajarComprados());
@@ -327,14 +338,14 @@ void TstDescarga::paquete_que_no_cabe_en_el_disco() {
     QFETCH(qint64, disco);
     QFETCH(QList<EntradaZip>, entradas);
     Escenario e(catalogo());
-    const QString zip = e.mundo.dir.filePath("grande.zip");
+    const QString zip = e.mundo.dir.filePath(QStringLiteral("grande.zip"));
     escribirZip(zip, entradas);
     const DiscoPequeno pequeno(e.mundo.entorno.temporal, disco);
     if (!pequeno.montado()) QSKIP(qPrintable(pequeno.razon()));
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
-    e.paquete("brisa", zip);
+    e.paquete(QStringLiteral("brisa"), zip);
 
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), QStringLiteral("El paquete de Nombre brisa no se pudo abrir."));
@@ -349,7 +360,7 @@ void TstDescarga::bajar_con_las_herramientas_de_apple() {
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
-    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
+    e.paquete(QStringLiteral("brisa"), paqueteDe(e.mundo, QStringLiteral("brisa")));
 
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), listos(1));
@@ -357,18 +368,25 @@ void TstDescarga::bajar_con_las_herramientas_de_apple() {
     QVERIFY(!hechas.isEmpty());
     // The unpack folder's name is random: taken from the first copy.
     const QString paquete = QFileInfo(hechas[0].value(1)).path();
-    QVERIFY2(paquete.startsWith(e.mundo.entorno.temporal + "/quelo-brisa-"), qPrintable(paquete));
-    const QString enVst3 = fabricanteVst3(e.mundo.entorno.home) + "/Reverb/brisa.vst3";
-    const QString enAu = fabricanteAu(e.mundo.entorno.home) + "/Reverb/brisa.component";
+    QVERIFY2(paquete.startsWith(e.mundo.entorno.temporal + QStringLiteral("/quelo-brisa-")),
+             qPrintable(paquete));
+    const QString enVst3 =
+        fabricanteVst3(e.mundo.entorno.home) + QStringLiteral("/Reverb/brisa.vst3");
+    const QString enAu =
+        fabricanteAu(e.mundo.entorno.home) + QStringLiteral("/Reverb/brisa.component");
     QCOMPARE(hechas, (QList<QStringList>{
-                         {"ditto", paquete + "/brisa.vst3", copiaOculta(enVst3)},
-                         {"xattr", "-dr", "com.apple.quarantine", enVst3},
-                         {"ditto", paquete + "/dentro/brisa.component", copiaOculta(enAu)},
-                         {"xattr", "-dr", "com.apple.quarantine", enAu},
+                         {QStringLiteral("ditto"), paquete + QStringLiteral("/brisa.vst3"),
+                          copiaOculta(enVst3)},
+                         {QStringLiteral("xattr"), QStringLiteral("-dr"),
+                          QStringLiteral("com.apple.quarantine"), enVst3},
+                         {QStringLiteral("ditto"),
+                          paquete + QStringLiteral("/dentro/brisa.component"), copiaOculta(enAu)},
+                         {QStringLiteral("xattr"), QStringLiteral("-dr"),
+                          QStringLiteral("com.apple.quarantine"), enAu},
                      }));
-    QCOMPARE(leer(enVst3 + "/Contents/Info.plist"), QByteArray("<plist/>"));
-    QVERIFY(QFileInfo(enAu + "/Contents/enlace").isSymLink());
-    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
+    QCOMPARE(leer(enVst3 + QStringLiteral("/Contents/Info.plist")), QByteArray("<plist/>"));
+    QVERIFY(QFileInfo(enAu + QStringLiteral("/Contents/enlace")).isSymLink());
+    QCOMPARE(e.store->installed(), (QSet<QString>{QStringLiteral("brisa")}));
     QVERIFY(e.temporales().isEmpty());
 }
 
@@ -379,13 +397,17 @@ void TstDescarga::primer_fallo_detiene_la_bajada() {
     e.mios(
         R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"}, {"id": "eco", "name": "Eco"},
                {"id": "brisa", "name": "Brisa"}]})");
-    e.paquete("brisa", paqueteDe(e.mundo, "brisa"));
-    e.servidor.ruta("GET", "/v1/bajar/eco", json(R"({"error": "Eco no está listo."})", 500));
+    e.paquete(QStringLiteral("brisa"), paqueteDe(e.mundo, QStringLiteral("brisa")));
+    e.servidor.ruta("GET", QStringLiteral("/v1/bajar/eco"),
+                    json(R"({"error": "Eco no está listo."})", 500));
 
     QVERIFY(e.bajarComprados());
-    QCOMPARE(e.mensajes, (QStringList{"Bajando Brisa…", "Bajando Eco…", "Eco no está listo."}));
-    QCOMPARE(e.a("/v1/bajar/brisa").size(), 1); // the third entry is never attempted
-    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
+    QCOMPARE(e.mensajes,
+             (QStringList{QStringLiteral("Bajando Brisa…"), QStringLiteral("Bajando Eco…"),
+                          QStringLiteral("Eco no está listo.")}));
+    QCOMPARE(e.a(QStringLiteral("/v1/bajar/brisa")).size(),
+             1); // the third entry is never attempted
+    QCOMPARE(e.store->installed(), (QSet<QString>{QStringLiteral("brisa")}));
     QVERIFY(e.temporales().isEmpty());
 }
 

@@ -47,26 +47,29 @@ void TstEntrada::entrar_en_la_tienda_envia_la_peticion_exacta() {
     QFETCH(bool, crear);
     QFETCH(QString, accion);
     Escenario e;
-    e.servidor.ruta("POST", "/v1/cuenta", json(R"({"ok": true, "token": "t-1"})"));
+    e.servidor.ruta("POST", QStringLiteral("/v1/cuenta"), json(R"({"ok": true, "token": "t-1"})"));
 
-    entrarYEsperar(e, " Ana@Ejemplo.com\n", "  clave con espacios ", crear);
+    entrarYEsperar(e, QStringLiteral(" Ana@Ejemplo.com\n"), QStringLiteral("  clave con espacios "),
+                   crear);
     QCOMPARE(e.store->status(), abierta);
-    const QList<Peticion> peticiones = e.servidor.peticiones();
+    const QList<Llegada> peticiones = e.servidor.peticiones();
     QCOMPARE(peticiones.size(), 1);
-    const Peticion& p = peticiones.first();
+    const Llegada& p = peticiones.first();
     QCOMPARE(p.metodo, QByteArray("POST"));
     QCOMPARE(p.ruta, QStringLiteral("/v1/cuenta"));
     QCOMPARE(p.cabeceras.value("content-type"), QByteArray("application/json"));
     QVERIFY(!p.cabeceras.contains("authorization"));
     const QJsonObject cuerpo = QJsonDocument::fromJson(p.cuerpo).object();
-    QCOMPARE(cuerpo, (QJsonObject{{"action", accion},
-                                  {"email", "Ana@Ejemplo.com"},
-                                  {"password", "  clave con espacios "}}));
+    QCOMPARE(cuerpo,
+             (QJsonObject{{QStringLiteral("action"), accion},
+                          {QStringLiteral("email"), QStringLiteral("Ana@Ejemplo.com")},
+                          {QStringLiteral("password"), QStringLiteral("  clave con espacios ")}}));
     // the typed e-mail, trimmed with its case kept, and the token make the session
-    QCOMPARE(e.store->cuentaEmail(), std::optional<QString>("Ana@Ejemplo.com"));
-    QCOMPARE(e.store->tokenCasa(), std::optional<QString>("t-1"));
+    QCOMPARE(e.store->cuentaEmail(), std::optional<QString>(QStringLiteral("Ana@Ejemplo.com")));
+    QCOMPARE(e.store->tokenCasa(), std::optional<QString>(QStringLiteral("t-1")));
     const QJsonObject sesion = QJsonDocument::fromJson(leer(e.mundo.sesion())).object();
-    QCOMPARE(sesion, (QJsonObject{{"email", "Ana@Ejemplo.com"}, {"token", "t-1"}}));
+    QCOMPARE(sesion, (QJsonObject{{QStringLiteral("email"), QStringLiteral("Ana@Ejemplo.com")},
+                                  {QStringLiteral("token"), QStringLiteral("t-1")}}));
 }
 
 void TstEntrada::entrar_en_la_tienda_decide_por_el_cuerpo_data() {
@@ -109,9 +112,9 @@ void TstEntrada::entrar_en_la_tienda_decide_por_el_cuerpo() {
     QFETCH(QString, mensaje);
     QFETCH(QString, correo);
     Escenario e;
-    e.servidor.ruta("POST", "/v1/cuenta", json(cuerpo, estado));
+    e.servidor.ruta("POST", QStringLiteral("/v1/cuenta"), json(cuerpo, estado));
 
-    entrarYEsperar(e, "ana@ejemplo.com", "secreta", false);
+    entrarYEsperar(e, QStringLiteral("ana@ejemplo.com"), QStringLiteral("secreta"), false);
     QCOMPARE(e.store->status(), mensaje);
     if (correo.isEmpty()) {
         QVERIFY(!e.store->cuentaEmail());
@@ -124,12 +127,13 @@ void TstEntrada::entrar_en_la_tienda_decide_por_el_cuerpo() {
 
 void TstEntrada::entrar_en_la_tienda_usa_la_ruta_configurada() {
     Escenario e({}, true);
-    escribir(e.mundo.proyecto + "/config/marca.json",
+    escribir(e.mundo.proyecto + QStringLiteral("/config/marca.json"),
              "{\"licencias\": {\"url\": \"" + e.servidor.baseLocalhost().toString().toUtf8() +
                  "/tienda/\"}}");
-    e.servidor.ruta("POST", "/tienda/v1/cuenta", json(R"({"ok": true, "token": "t"})"));
+    e.servidor.ruta("POST", QStringLiteral("/tienda/v1/cuenta"),
+                    json(R"({"ok": true, "token": "t"})"));
 
-    entrarYEsperar(e, "ana@ejemplo.com", "secreta", true);
+    entrarYEsperar(e, QStringLiteral("ana@ejemplo.com"), QStringLiteral("secreta"), true);
     QCOMPARE(e.store->status(), abierta);
     QCOMPARE(e.servidor.peticiones().size(), 1);
 }
@@ -138,14 +142,16 @@ void TstEntrada::entrar_en_la_tienda_sin_servicio_o_sin_conexion() {
     Escenario sinServicio;
     sinServicio.mundo.entorno.servicio.clear();
     sinServicio.rehacer();
-    entrarYEsperar(sinServicio, "ana@ejemplo.com", "secreta", false);
+    entrarYEsperar(sinServicio, QStringLiteral("ana@ejemplo.com"), QStringLiteral("secreta"),
+                   false);
     QCOMPARE(sinServicio.store->status(),
              QStringLiteral("El servicio de licencias no está configurado."));
 
     // a certificate nobody vouches for is a transfer error, not a reply
     Escenario ajeno({}, false, ServidorPrueba::Certificado::NoConfiable);
-    ajeno.servidor.ruta("POST", "/v1/cuenta", json(R"({"ok": true, "token": "t"})"));
-    entrarYEsperar(ajeno, "ana@ejemplo.com", "secreta", false);
+    ajeno.servidor.ruta("POST", QStringLiteral("/v1/cuenta"),
+                        json(R"({"ok": true, "token": "t"})"));
+    entrarYEsperar(ajeno, QStringLiteral("ana@ejemplo.com"), QStringLiteral("secreta"), false);
     QCOMPARE(ajeno.store->status(),
              QStringLiteral("No se pudo abrir una conexión segura con 127.0.0.1: su certificado "
                             "no es de confianza."));
@@ -156,8 +162,10 @@ void TstEntrada::entrar_en_la_tienda_sin_servicio_o_sin_conexion() {
     Escenario sinAutoridad;
     sinAutoridad.mundo.entorno.autoridades.clear();
     sinAutoridad.rehacer();
-    sinAutoridad.servidor.ruta("POST", "/v1/cuenta", json(R"({"ok": true, "token": "t"})"));
-    entrarYEsperar(sinAutoridad, "ana@ejemplo.com", "secreta", false);
+    sinAutoridad.servidor.ruta("POST", QStringLiteral("/v1/cuenta"),
+                               json(R"({"ok": true, "token": "t"})"));
+    entrarYEsperar(sinAutoridad, QStringLiteral("ana@ejemplo.com"), QStringLiteral("secreta"),
+                   false);
     QVERIFY(sinAutoridad.servidor.peticiones().isEmpty());
     QCOMPARE(sinAutoridad.store->status(), ajeno.store->status());
     QVERIFY(!sinAutoridad.store->tokenCasa());

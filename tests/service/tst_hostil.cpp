@@ -65,16 +65,16 @@ void TstHostil::respuesta_json_enorme_se_abandona() {
     QFETCH(int, estado);
     QFETCH(qint64, tamano);
     QFETCH(QString, mensaje);
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"}]})");
-    Respuesta r = json(tamano < 0 ? alAzar(64 * 1024, 3) : objetoDe(tamano), estado);
+    Pauta r = json(tamano < 0 ? alAzar(64 * 1024, 3) : objetoDe(tamano), estado);
     r.repetir = tamano < 0 ? -1 : 0;
-    e.servidor.ruta(ruta == "/v1/cuenta" ? "POST" : "GET", ruta, r);
+    e.servidor.ruta(ruta == QStringLiteral("/v1/cuenta") ? "POST" : "GET", ruta, r);
 
-    if (ruta == "/v1/cuenta")
-        e.store->entrarCasa("ana@ejemplo.com", "secreta", false);
+    if (ruta == QStringLiteral("/v1/cuenta"))
+        e.store->entrarCasa(QStringLiteral("ana@ejemplo.com"), QStringLiteral("secreta"), false);
     else
         e.store->bajarComprados();
     QVERIFY(esperarFin(*e.store));
@@ -89,17 +89,18 @@ void TstHostil::respuesta_json_enorme_se_abandona() {
 void TstHostil::paquete_no_se_amontona_con_la_ventana_ocupada() {
     // The download house sends from a thread of its own while this thread, the window's, is
     // busy: what it manages to send meanwhile is what the client holds.
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     auto casa = std::make_unique<ServidorPrueba>(ServidorPrueba::Certificado::DeLaAutoridad,
                                                  ServidorPrueba::Hilo::Propio);
     e.conSesion();
-    e.servidor.ruta("GET", "/v1/salud",
+    e.servidor.ruta("GET", QStringLiteral("/v1/salud"),
                     json("{\"descarga\": \"" + casa->base().toString().toUtf8() + "\"}"));
-    casa->ruta("GET", "/v1/mios", json(R"({"ok": true, "plugins": [{"id": "brisa"}]})"));
-    Respuesta gigante; // a gigabyte announced, far more than it will get to send
+    casa->ruta("GET", QStringLiteral("/v1/mios"),
+               json(R"({"ok": true, "plugins": [{"id": "brisa"}]})"));
+    Pauta gigante; // a gigabyte announced, far more than it will get to send
     gigante.cuerpo = alAzar(64 * 1024, 5);
     gigante.repetir = 16 * 1024;
-    casa->ruta("GET", "/v1/bajar/brisa", gigante);
+    casa->ruta("GET", QStringLiteral("/v1/bajar/brisa"), gigante);
 
     e.store->bajarComprados();
     QTRY_VERIFY_WITH_TIMEOUT(casa->enviados() > 8 * 1024 * 1024, 20000);
@@ -117,16 +118,17 @@ void TstHostil::paquete_no_se_amontona_con_la_ventana_ocupada() {
 void TstHostil::nunca_se_pide_http2() {
     // Qt 6.4 applies no backpressure over HTTP/2: every request stays on HTTP/1.1, even with a
     // server that offers both.
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     e.servidor.ofrecerHttp2();
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
-    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+    e.paquete(QStringLiteral("brisa"),
+              zipConBundles(e.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")}));
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), listo);
     QCOMPARE(e.servidor.peticiones().size(), 3);
-    for (const Peticion& p : e.servidor.peticiones())
+    for (const Llegada& p : e.servidor.peticiones())
         QVERIFY2(p.protocolo != "h2", qPrintable(p.ruta));
 }
 
@@ -150,23 +152,25 @@ void TstHostil::fallo_de_transporte_no_es_respuesta() {
     QFETCH(QString, ruta);
     QFETCH(QString, falla);
     QFETCH(QString, mensaje);
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     e.conSesion();
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
-    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+    e.paquete(QStringLiteral("brisa"),
+              zipConBundles(e.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")}));
 
     // A whole reply in itself, then padding the server never finishes sending. The leading
     // space keeps the mislabelled body from reading as raw deflate, which Qt also tries.
-    Respuesta r = ruta == "/v1/mios"
-                      ? json(R"( {"ok": true, "plugins": []})" + QByteArray(4096, ' '))
-                      : Respuesta{.archivo = zipConBundles(e.mundo, "roto", {"brisa.vst3"})};
-    if (falla == "cortada") {
+    Pauta r = ruta == QStringLiteral("/v1/mios")
+                  ? json(R"( {"ok": true, "plugins": []})" + QByteArray(4096, ' '))
+                  : Pauta{.archivo = zipConBundles(e.mundo, QStringLiteral("roto"),
+                                                   {QStringLiteral("brisa.vst3")})};
+    if (falla == QStringLiteral("cortada")) {
         r.cortar = true;
-    } else if (falla == "gzip falso") {
+    } else if (falla == QStringLiteral("gzip falso")) {
         r.cabeceras.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip")));
     } else { // far more than the 40 times Qt allows past its 10 MiB threshold
-        r = Respuesta{.cuerpo = QByteArray(24 * 1024 * 1024, '\0')};
+        r = Pauta{.cuerpo = QByteArray(24 * 1024 * 1024, '\0')};
         r.gzip = true;
     }
     e.servidor.ruta("GET", ruta, r);
@@ -174,23 +178,23 @@ void TstHostil::fallo_de_transporte_no_es_respuesta() {
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), mensaje);
     QVERIFY(e.store->installed().isEmpty());
-    QVERIFY(!QFileInfo::exists(e.mundo.entorno.home + "/Library/Audio"));
+    QVERIFY(!QFileInfo::exists(e.mundo.entorno.home + QStringLiteral("/Library/Audio")));
     QVERIFY(e.temporales().isEmpty());
 }
 
 void TstHostil::respuestas_con_gzip_se_leen_descomprimidas() {
     // Past Qt's 10 MiB decompression threshold, as a real package that gzip barely shrinks.
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     e.conSesion();
     const QByteArray datos = alAzar(12 * 1024 * 1024, 7);
-    Respuesta paquete{.archivo = zipGrande(e.mundo, datos)};
-    Respuesta salud = json("{\"descarga\": \"" + e.servidor.base().toString().toUtf8() + "\"}");
-    Respuesta mios = json(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
-    for (Respuesta* r : {&paquete, &salud, &mios})
+    Pauta paquete{.archivo = zipGrande(e.mundo, datos)};
+    Pauta salud = json("{\"descarga\": \"" + e.servidor.base().toString().toUtf8() + "\"}");
+    Pauta mios = json(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    for (Pauta* r : {&paquete, &salud, &mios})
         r->gzip = true;
-    e.servidor.ruta("GET", "/v1/salud", salud);
-    e.servidor.ruta("GET", "/v1/mios", mios);
-    e.servidor.ruta("GET", "/v1/bajar/brisa", paquete);
+    e.servidor.ruta("GET", QStringLiteral("/v1/salud"), salud);
+    e.servidor.ruta("GET", QStringLiteral("/v1/mios"), mios);
+    e.servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"), paquete);
 
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), listo);

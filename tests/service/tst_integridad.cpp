@@ -56,10 +56,12 @@ void TstIntegridad::paquete_se_compara_con_la_lista_data() {
 void TstIntegridad::paquete_se_compara_con_la_lista() {
     QFETCH(QByteArray, miembros);
     QFETCH(bool, instala);
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     e.conSesion();
     e.conCasa();
-    const QString zip = zipConBundles(e.mundo, "brisa", {"brisa.vst3", "brisa.component"});
+    const QString zip =
+        zipConBundles(e.mundo, QStringLiteral("brisa"),
+                      {QStringLiteral("brisa.vst3"), QStringLiteral("brisa.component")});
     const QByteArray cuerpo = leer(zip);
     const QByteArray sha = QCryptographicHash::hash(cuerpo, QCryptographicHash::Sha256).toHex();
     const qint64 tamano = cuerpo.size();
@@ -70,14 +72,14 @@ void TstIntegridad::paquete_se_compara_con_la_lista() {
         .replace("$size", QByteArray::number(tamano));
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa")" +
            (miembros.isEmpty() ? QByteArray() : ", " + miembros) + "}]}");
-    e.paquete("brisa", zip);
+    e.paquete(QStringLiteral("brisa"), zip);
     const QStringList antes = todoEn(e.mundo.entorno.home);
 
     QVERIFY(e.bajarComprados());
     QVERIFY(e.temporales().isEmpty());
     if (instala) {
         QCOMPARE(e.store->status(), listo);
-        QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
+        QCOMPARE(e.store->installed(), (QSet<QString>{QStringLiteral("brisa")}));
         return;
     }
     QCOMPARE(e.store->status(), danado);
@@ -85,23 +87,23 @@ void TstIntegridad::paquete_se_compara_con_la_lista() {
 }
 
 void TstIntegridad::paquete_mas_largo_que_su_size_se_corta_enseguida() {
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     e.conSesion();
     e.conCasa();
     constexpr qint64 tamano = 1024 * 1024;
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "size": )" + QByteArray::number(tamano) +
            "}]}");
-    Respuesta sinFin; // a body that never ends: only the length said can stop it early
+    Pauta sinFin; // a body that never ends: only the length said can stop it early
     sinFin.cuerpo = alAzar(64 * 1024, 3);
     sinFin.repetir = -1;
-    e.servidor.ruta("GET", "/v1/bajar/brisa", sinFin);
+    e.servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"), sinFin);
 
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), danado);
     QVERIFY(e.temporales().isEmpty());
-    QTRY_VERIFY(e.a("/v1/bajar/brisa").value(0).abandonada);
+    QTRY_VERIFY(e.a(QStringLiteral("/v1/bajar/brisa")).value(0).abandonada);
     // what the client's buffer and the sockets hold beyond the length, no more
-    const qint64 enviados = e.a("/v1/bajar/brisa").value(0).enviados;
+    const qint64 enviados = e.a(QStringLiteral("/v1/bajar/brisa")).value(0).enviados;
     QVERIFY2(enviados < tamano + 32 * 1024 * 1024, qPrintable(QString::number(enviados)));
 }
 
@@ -116,19 +118,22 @@ void TstIntegridad::linea_de_avance_cuenta_paquetes_y_megas_data() {
 void TstIntegridad::linea_de_avance_cuenta_paquetes_y_megas() {
     QFETCH(QString, como);
     QFETCH(bool, conTotal);
-    Escenario e({pluginDePrueba("brisa"), pluginDePrueba("eco", "Delay")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa")),
+                 pluginDePrueba(QStringLiteral("eco"), QStringLiteral("Delay"))});
     e.conSesion();
     e.conCasa();
     const QString zip = zipGrande(e.mundo, alAzar(1300 * 1000, 5));
     const qint64 tamano = QFileInfo(zip).size();
-    const QByteArray size = como == "size" ? ", \"size\": " + QByteArray::number(tamano) : "";
+    const QByteArray size = como == QStringLiteral("size")
+                                ? QByteArray(", \"size\": " + QByteArray::number(tamano))
+                                : QByteArray();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa")" + size + R"(}, {"id": "eco")" + size +
            "}]}");
     for (const QString& id : {QStringLiteral("brisa"), QStringLiteral("eco")}) {
-        Respuesta r;
+        Pauta r;
         r.archivo = zip;
-        r.sinLongitud = como != "longitud";
-        e.servidor.ruta("GET", "/v1/bajar/" + id, r);
+        r.sinLongitud = como != QStringLiteral("longitud");
+        e.servidor.ruta("GET", QStringLiteral("/v1/bajar/") + id, r);
     }
     QStringList lineas;
     QObject::connect(e.store.get(), &Store::avanceChanged, e.store.get(),
@@ -137,12 +142,15 @@ void TstIntegridad::linea_de_avance_cuenta_paquetes_y_megas() {
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(),
              QStringLiteral("Listos 2 plugins. En Ableton: Preferencias > Plug-ins > Rescan."));
-    const QString de = conTotal ? " de " + megas(tamano) : QString();
-    for (const QString& esperada : {QStringLiteral("1 de 2"), "1 de 2 · " + megas(tamano) + de,
-                                    QStringLiteral("2 de 2"), "2 de 2 · " + megas(tamano) + de})
-        QVERIFY2(lineas.contains(esperada), qPrintable(esperada + " | " + lineas.join(" | ")));
+    const QString de = conTotal ? QStringLiteral(" de ") + megas(tamano) : QString();
+    for (const QString& esperada :
+         {QStringLiteral("1 de 2"), QString(QStringLiteral("1 de 2 · ") + megas(tamano) + de),
+          QStringLiteral("2 de 2"), QString(QStringLiteral("2 de 2 · ") + megas(tamano) + de)})
+        QVERIFY2(lineas.contains(esperada),
+                 qPrintable(esperada + QStringLiteral(" | ") + lineas.join(QStringLiteral(" | "))));
     for (const QString& linea : std::as_const(lineas))
-        QVERIFY2(linea.isEmpty() || linea.startsWith("1 de 2") || linea.startsWith("2 de 2"),
+        QVERIFY2(linea.isEmpty() || linea.startsWith(QStringLiteral("1 de 2")) ||
+                     linea.startsWith(QStringLiteral("2 de 2")),
                  qPrintable(linea));
     QVERIFY(e.store->avance().isEmpty()); // gone with the run
 }
@@ -163,7 +171,8 @@ void TstIntegridad::megas_con_una_decimal_por_debajo_de_diez() {
     QFETCH(qint64, bytes);
     QFETCH(QString, texto);
     QCOMPARE(megas(bytes), texto);
-    QCOMPARE(textoDeAvance(2, 5, Progreso{bytes, 200000000}), "2 de 5 · " + texto + " de 200 MB");
+    QCOMPARE(textoDeAvance(2, 5, Progreso{bytes, 200000000}),
+             QStringLiteral("2 de 5 · ") + texto + QStringLiteral(" de 200 MB"));
 }
 
 QUELO_PRUEBA(TstIntegridad)

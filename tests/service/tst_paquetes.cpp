@@ -23,7 +23,7 @@ QStringList todoFueraDe(const Mundo& mundo, const QString& carpeta) {
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString ruta = it.next();
-        if (ruta != carpeta && !ruta.startsWith(carpeta + '/')) rutas.append(ruta);
+        if (ruta != carpeta && !ruta.startsWith(carpeta + QLatin1Char('/'))) rutas.append(ruta);
     }
     rutas.sort();
     return rutas;
@@ -47,22 +47,24 @@ private Q_SLOTS:
 
 void TstPaquetes::zip_normal_se_desempaqueta_entero() {
     Mundo mundo;
-    const QString origen = mundo.dir.filePath("origen");
-    crearBundle(origen + "/Brisa.vst3");
-    crearBundle(origen + "/sub/Brisa.component");
-    const QString zip = mundo.dir.filePath("brisa.zip");
+    const QString origen = mundo.dir.filePath(QStringLiteral("origen"));
+    crearBundle(origen + QStringLiteral("/Brisa.vst3"));
+    crearBundle(origen + QStringLiteral("/sub/Brisa.component"));
+    const QString zip = mundo.dir.filePath(QStringLiteral("brisa.zip"));
     escribirZip(zip, entradasDe(origen, ""));
-    const QString carpeta = mundo.entorno.temporal + "/quelo-brisa";
+    const QString carpeta = mundo.entorno.temporal + QStringLiteral("/quelo-brisa");
     QDir().mkpath(carpeta);
 
     QVERIFY(extraerZip(zip, carpeta));
-    for (const QString bundle : {"/Brisa.vst3", "/sub/Brisa.component"}) {
-        const QString dentro = carpeta + bundle + "/Contents";
-        QCOMPARE(leer(dentro + "/Info.plist"), QByteArray("<plist/>"));
-        QCOMPARE(leer(dentro + "/Resources/datos.bin"), QByteArray(4096, 'q'));
-        QVERIFY(QFileInfo(dentro + "/MacOS/binario").isExecutable());
-        QVERIFY(QFileInfo(dentro + "/enlace").isSymLink());
-        QCOMPARE(QFile::symLinkTarget(dentro + "/enlace"), dentro + "/Resources/datos.bin");
+    for (const QString& bundle :
+         {QStringLiteral("/Brisa.vst3"), QStringLiteral("/sub/Brisa.component")}) {
+        const QString dentro = carpeta + bundle + QStringLiteral("/Contents");
+        QCOMPARE(leer(dentro + QStringLiteral("/Info.plist")), QByteArray("<plist/>"));
+        QCOMPARE(leer(dentro + QStringLiteral("/Resources/datos.bin")), QByteArray(4096, 'q'));
+        QVERIFY(QFileInfo(dentro + QStringLiteral("/MacOS/binario")).isExecutable());
+        QVERIFY(QFileInfo(dentro + QStringLiteral("/enlace")).isSymLink());
+        QCOMPARE(QFile::symLinkTarget(dentro + QStringLiteral("/enlace")),
+                 dentro + QStringLiteral("/Resources/datos.bin"));
     }
 }
 
@@ -89,21 +91,21 @@ void TstPaquetes::zip_hostil_se_rechaza_sin_tocar_fuera_data() {
         << QList{archivo("brisa.vst3/a.txt"), enlaceZip("brisa.vst3/b", "a\xe9.txt")};
     QTest::newRow("nombre demasiado largo") << QList{archivo("brisa.vst3/" + QByteArray(300, 'n'))};
     QTest::newRow("ruta demasiado larga")
-        << QList{archivo((QByteArray(200, 'd') + '/').repeated(25) + "x")};
+        << QList{archivo(QByteArray(QByteArray(200, 'd') + '/').repeated(25) + "x")};
 }
 
 void TstPaquetes::zip_hostil_se_rechaza_sin_tocar_fuera() {
     QFETCH(QList<EntradaZip>, entradas);
     Mundo mundo;
-    const QString zip = mundo.dir.filePath("hostil.zip");
+    const QString zip = mundo.dir.filePath(QStringLiteral("hostil.zip"));
     escribirZip(zip, entradas);
-    const QString carpeta = mundo.entorno.temporal + "/quelo-hostil";
+    const QString carpeta = mundo.entorno.temporal + QStringLiteral("/quelo-hostil");
     QDir().mkpath(carpeta);
     const QStringList antes = todoFueraDe(mundo, carpeta);
 
     QVERIFY(!extraerZip(zip, carpeta));
     QCOMPARE(todoFueraDe(mundo, carpeta), antes);
-    QVERIFY(!QFile::exists(QDir::tempPath() + "/quelo-fuera-abs.txt"));
+    QVERIFY(!QFile::exists(QDir::tempPath() + QStringLiteral("/quelo-fuera-abs.txt")));
 }
 
 void TstPaquetes::zip_que_no_cabe_se_rechaza_data() {
@@ -130,9 +132,9 @@ void TstPaquetes::zip_que_no_cabe_se_rechaza() {
     QFETCH(qint64, limite);
     QFETCH(QList<EntradaZip>, entradas);
     Mundo mundo;
-    const QString zip = mundo.dir.filePath("grande.zip");
+    const QString zip = mundo.dir.filePath(QStringLiteral("grande.zip"));
     escribirZip(zip, entradas);
-    const QString carpeta = mundo.entorno.temporal + "/quelo-grande";
+    const QString carpeta = mundo.entorno.temporal + QStringLiteral("/quelo-grande");
     std::optional<DiscoPequeno> pequeno;
     if (disco > 0) {
         pequeno.emplace(carpeta, disco);
@@ -152,14 +154,14 @@ void TstPaquetes::zip_que_no_cabe_se_rechaza() {
 
 void TstPaquetes::zip_corrupto_se_rechaza() {
     Mundo mundo;
-    const QString carpeta = mundo.entorno.temporal + "/quelo-roto";
+    const QString carpeta = mundo.entorno.temporal + QStringLiteral("/quelo-roto");
     QDir().mkpath(carpeta);
 
-    escribir(mundo.dir.filePath("basura.zip"), "esto no es un paquete");
-    QVERIFY(!extraerZip(mundo.dir.filePath("basura.zip"), carpeta));
+    escribir(mundo.dir.filePath(QStringLiteral("basura.zip")), "esto no es un paquete");
+    QVERIFY(!extraerZip(mundo.dir.filePath(QStringLiteral("basura.zip")), carpeta));
 
     // a real package with one byte of its compressed data changed
-    const QString zip = mundo.dir.filePath("danado.zip");
+    const QString zip = mundo.dir.filePath(QStringLiteral("danado.zip"));
     QByteArray datos;
     for (int i = 0; i < 20000; ++i)
         datos += QByteArray::number(i * 7919 % 104729) + ' ';
@@ -186,29 +188,29 @@ void TstPaquetes::zip_corrupto_se_rechaza() {
 
 void TstPaquetes::zip_en_carpeta_alcanzada_por_enlace() {
     Mundo mundo;
-    const QString real = mundo.dir.filePath("real");
+    const QString real = mundo.dir.filePath(QStringLiteral("real"));
     QDir().mkpath(real);
-    QVERIFY(QFile::link(real, mundo.dir.filePath("atajo")));
-    const QString zip = mundo.dir.filePath("a.zip");
+    QVERIFY(QFile::link(real, mundo.dir.filePath(QStringLiteral("atajo"))));
+    const QString zip = mundo.dir.filePath(QStringLiteral("a.zip"));
     escribirZip(zip, {archivoZip("A.vst3/Contents/Info.plist", "<plist/>"),
                       enlaceZip("A.vst3/Contents/enlace", "Info.plist")});
 
-    QVERIFY(extraerZip(zip, mundo.dir.filePath("atajo")));
-    QCOMPARE(leer(real + "/A.vst3/Contents/Info.plist"), QByteArray("<plist/>"));
+    QVERIFY(extraerZip(zip, mundo.dir.filePath(QStringLiteral("atajo"))));
+    QCOMPARE(leer(real + QStringLiteral("/A.vst3/Contents/Info.plist")), QByteArray("<plist/>"));
 }
 
 void TstPaquetes::zip_ignora_metadatos_de_apple() {
     Mundo mundo;
-    const QString zip = mundo.dir.filePath("mac.zip");
+    const QString zip = mundo.dir.filePath(QStringLiteral("mac.zip"));
     escribirZip(zip, {archivoZip("A.vst3/Contents/Info.plist", "<plist/>"),
                       archivoZip("__MACOSX/A.vst3/._Contents", "recurso"),
                       archivoZip("__MACOSX/._A.vst3", "recurso")});
-    const QString carpeta = mundo.entorno.temporal + "/quelo-mac";
+    const QString carpeta = mundo.entorno.temporal + QStringLiteral("/quelo-mac");
     QDir().mkpath(carpeta);
 
     QVERIFY(extraerZip(zip, carpeta));
-    QVERIFY(QFile::exists(carpeta + "/A.vst3/Contents/Info.plist"));
-    QVERIFY(!QFileInfo::exists(carpeta + "/__MACOSX"));
+    QVERIFY(QFile::exists(carpeta + QStringLiteral("/A.vst3/Contents/Info.plist")));
+    QVERIFY(!QFileInfo::exists(carpeta + QStringLiteral("/__MACOSX")));
 }
 
 QUELO_PRUEBA(TstPaquetes)

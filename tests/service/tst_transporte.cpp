@@ -59,23 +59,23 @@ void TstTransporte::tls_confia_en_el_sistema_y_en_las_autoridades_propias() {
 }
 
 void TstTransporte::peticion_callada_se_corta_como_tiempo_agotado() {
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     e.mundo.entorno.esperaPeticion = 300ms;
     conBrisa(e);
-    Respuesta colgada = json(R"({"ok": true, "plugins": []})");
+    Pauta colgada = json(R"({"ok": true, "plugins": []})");
     colgada.colgar = true;
-    e.servidor.ruta("GET", "/v1/mios", colgada);
+    e.servidor.ruta("GET", QStringLiteral("/v1/mios"), colgada);
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), agotado);
 
     // a package that stops half-way leaves neither a file nor any progress behind
-    Escenario p({pluginDePrueba("brisa")});
+    Escenario p({pluginDePrueba(QStringLiteral("brisa"))});
     p.mundo.entorno.esperaPeticion = 300ms;
     conBrisa(p);
-    Respuesta mitad;
-    mitad.archivo = zipConBundles(p.mundo, "brisa", {"brisa.vst3"});
+    Pauta mitad;
+    mitad.archivo = zipConBundles(p.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")});
     mitad.colgar = true;
-    p.servidor.ruta("GET", "/v1/bajar/brisa", mitad);
+    p.servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"), mitad);
     QVERIFY(p.bajarComprados());
     QCOMPARE(p.store->status(), agotado);
     QVERIFY(!p.store->progreso());
@@ -94,50 +94,53 @@ void TstTransporte::transferencia_larga_se_corta_en_total() {
     Escenario e;
     e.mundo.entorno.esperaTotal = 300ms;
     e.rehacer();
-    Respuesta lenta = json(R"({"ok": true, "token": "t"})");
+    Pauta lenta = json(R"({"ok": true, "token": "t"})");
     if (gotea) {
         lenta.goteo = 20ms;
         lenta.repetir = -1;
     } else {
         lenta.demora = 1500ms;
     }
-    e.servidor.ruta("POST", "/v1/cuenta", lenta);
-    e.store->entrarCasa("ana@ejemplo.com", "secreta", false);
+    e.servidor.ruta("POST", QStringLiteral("/v1/cuenta"), lenta);
+    e.store->entrarCasa(QStringLiteral("ana@ejemplo.com"), QStringLiteral("secreta"), false);
     QVERIFY(esperarFin(*e.store));
     QCOMPARE(e.store->status(), agotado);
     QVERIFY(!e.store->tokenCasa());
 }
 
 void TstTransporte::token_no_viaja_a_otro_host() {
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     conBrisa(e);
     // the list moves to another host: the token stays behind
-    Respuesta mudanza;
+    Pauta mudanza;
     mudanza.estado = 307;
     mudanza.cabeceras.append(qMakePair(
         QByteArray("Location"), e.servidor.baseLocalhost().toString().toUtf8() + "/v2/mios"));
-    e.servidor.ruta("GET", "/v1/mios", mudanza);
-    e.servidor.ruta("GET", "/v2/mios", json(R"({"ok": false, "error": "Falta el token."})", 401));
+    e.servidor.ruta("GET", QStringLiteral("/v1/mios"), mudanza);
+    e.servidor.ruta("GET", QStringLiteral("/v2/mios"),
+                    json(R"({"ok": false, "error": "Falta el token."})", 401));
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(), QStringLiteral("Falta el token."));
-    QCOMPARE(e.a("/v1/mios").value(0).cabeceras.value("authorization"), QByteArray("Bearer tok"));
-    QCOMPARE(e.a("/v2/mios").size(), 1);
-    QVERIFY(!e.a("/v2/mios").first().cabeceras.contains("authorization"));
+    QCOMPARE(e.a(QStringLiteral("/v1/mios")).value(0).cabeceras.value("authorization"),
+             QByteArray("Bearer tok"));
+    QCOMPARE(e.a(QStringLiteral("/v2/mios")).size(), 1);
+    QVERIFY(!e.a(QStringLiteral("/v2/mios")).first().cabeceras.contains("authorization"));
 
     // on the same host it goes along
-    Escenario mismo({pluginDePrueba("brisa")});
+    Escenario mismo({pluginDePrueba(QStringLiteral("brisa"))});
     conBrisa(mismo);
-    Respuesta aqui;
+    Pauta aqui;
     aqui.estado = 302;
     aqui.cabeceras.append(qMakePair(QByteArray("Location"), QByteArray("/paquetes/brisa")));
-    mismo.servidor.ruta("GET", "/v1/bajar/brisa", aqui);
-    Respuesta paquete;
-    paquete.archivo = zipConBundles(mismo.mundo, "brisa", {"brisa.vst3"});
-    mismo.servidor.ruta("GET", "/paquetes/brisa", paquete);
+    mismo.servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"), aqui);
+    Pauta paquete;
+    paquete.archivo =
+        zipConBundles(mismo.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")});
+    mismo.servidor.ruta("GET", QStringLiteral("/paquetes/brisa"), paquete);
     QVERIFY(mismo.bajarComprados());
     QCOMPARE(mismo.store->status(),
              QStringLiteral("Listos 1 plugins. En Ableton: Preferencias > Plug-ins > Rescan."));
-    QCOMPARE(mismo.a("/paquetes/brisa").value(0).cabeceras.value("authorization"),
+    QCOMPARE(mismo.a(QStringLiteral("/paquetes/brisa")).value(0).cabeceras.value("authorization"),
              QByteArray("Bearer tok"));
 }
 
@@ -157,25 +160,25 @@ void TstTransporte::contrasena_no_sigue_a_otro_origen() {
     QFETCH(bool, sigue);
     Escenario e;
     ServidorPrueba otro;
-    const QUrl base = destino == "puerto" ? otro.base()
-                      : destino == "host" ? e.servidor.baseLocalhost()
-                                          : e.servidor.base();
-    Respuesta mudanza;
+    const QUrl base = destino == QStringLiteral("puerto") ? otro.base()
+                      : destino == QStringLiteral("host") ? e.servidor.baseLocalhost()
+                                                          : e.servidor.base();
+    Pauta mudanza;
     mudanza.estado = estado;
     mudanza.cabeceras.append(
         qMakePair(QByteArray("Location"), base.toString().toUtf8() + "/v2/cuenta"));
-    e.servidor.ruta("POST", "/v1/cuenta", mudanza);
-    const Respuesta bienvenida = json(R"({"ok": true, "token": "t"})");
+    e.servidor.ruta("POST", QStringLiteral("/v1/cuenta"), mudanza);
+    const Pauta bienvenida = json(R"({"ok": true, "token": "t"})");
     for (ServidorPrueba* s : {&e.servidor, &otro}) {
-        s->ruta("POST", "/v2/cuenta", bienvenida);
-        s->ruta("GET", "/v2/cuenta", bienvenida);
+        s->ruta("POST", QStringLiteral("/v2/cuenta"), bienvenida);
+        s->ruta("GET", QStringLiteral("/v2/cuenta"), bienvenida);
     }
 
-    e.store->entrarCasa("ana@ejemplo.com", "secreta", false);
+    e.store->entrarCasa(QStringLiteral("ana@ejemplo.com"), QStringLiteral("secreta"), false);
     QVERIFY(esperarFin(*e.store));
-    QList<Peticion> llegadas = otro.peticiones();
-    for (const Peticion& p : e.servidor.peticiones())
-        if (p.ruta == "/v2/cuenta") llegadas.append(p);
+    QList<Llegada> llegadas = otro.peticiones();
+    for (const Llegada& p : e.servidor.peticiones())
+        if (p.ruta == QStringLiteral("/v2/cuenta")) llegadas.append(p);
     if (!sigue) {
         QCOMPARE(e.store->status(), QStringLiteral("Se rechazó una redirección que llevaba la "
                                                    "contraseña a otro servidor."));
@@ -190,14 +193,14 @@ void TstTransporte::contrasena_no_sigue_a_otro_origen() {
 }
 
 void TstTransporte::no_se_sigue_de_https_a_http() {
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     e.conSesion();
-    Respuesta baja;
+    Pauta baja;
     baja.estado = 301;
     baja.cabeceras.append(qMakePair(
         QByteArray("Location"),
         QStringLiteral("http://127.0.0.1:%1/v1/salud").arg(e.servidor.puerto()).toUtf8()));
-    e.servidor.ruta("GET", "/v1/salud", baja);
+    e.servidor.ruta("GET", QStringLiteral("/v1/salud"), baja);
     QVERIFY(e.bajarComprados());
     QCOMPARE(e.store->status(),
              QStringLiteral("Se rechazó una redirección a una dirección sin cifrar."));
@@ -205,11 +208,11 @@ void TstTransporte::no_se_sigue_de_https_a_http() {
 }
 
 void TstTransporte::paquete_grande_publica_su_progreso() {
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     conBrisa(e);
     // a bundle with a few megabytes of incompressible data, so the body comes in many pieces
     const QByteArray datos = alAzar(6 * 1024 * 1024, 7);
-    e.paquete("brisa", zipGrande(e.mundo, datos));
+    e.paquete(QStringLiteral("brisa"), zipGrande(e.mundo, datos));
 
     QList<std::optional<double>> avances;
     QObject::connect(e.store.get(), &Store::progresoChanged, e.store.get(),
@@ -233,16 +236,17 @@ void TstTransporte::paquete_que_no_cabe_en_el_disco_se_explica() {
     QTemporaryDir dir;
     const DiscoPequeno disco(dir.path(), 2 * 1024 * 1024);
     if (!disco.montado()) QSKIP(qPrintable(disco.razon()));
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     e.mundo.entorno.temporal = disco.carpeta();
     e.rehacer();
     conBrisa(e);
-    e.paquete("brisa", zipGrande(e.mundo, alAzar(4 * 1024 * 1024, 11)));
+    e.paquete(QStringLiteral("brisa"), zipGrande(e.mundo, alAzar(4 * 1024 * 1024, 11)));
 
     QVERIFY(e.bajarComprados());
     const QRegularExpression texto(
-        "^No se pudo guardar el paquete en " + QRegularExpression::escape(disco.carpeta()) +
-        "/quelo-brisa-[0-9A-F-]{36}\\.zip: no queda espacio en el disco\\.$");
+        QStringLiteral("^No se pudo guardar el paquete en ") +
+        QRegularExpression::escape(disco.carpeta()) +
+        QStringLiteral("/quelo-brisa-[0-9A-F-]{36}\\.zip: no queda espacio en el disco\\.$"));
     QVERIFY2(texto.match(e.store->status()).hasMatch(), qPrintable(e.store->status()));
     QVERIFY(e.temporales().isEmpty());
     QVERIFY(e.store->installed().isEmpty());
@@ -250,26 +254,27 @@ void TstTransporte::paquete_que_no_cabe_en_el_disco_se_explica() {
 
 void TstTransporte::store_que_desaparece_a_mitad_no_deja_nada_colgado() {
     // the window closes while the store answers slowly: the actions stop quietly
-    Escenario e({pluginDePrueba("brisa")});
+    Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
     conBrisa(e);
-    Respuesta lenta = json(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    Pauta lenta = json(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
     lenta.demora = 300ms;
-    e.servidor.ruta("GET", "/v1/mios", lenta);
-    e.servidor.ruta("POST", "/v1/cuenta", lenta);
-    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+    e.servidor.ruta("GET", QStringLiteral("/v1/mios"), lenta);
+    e.servidor.ruta("POST", QStringLiteral("/v1/cuenta"), lenta);
+    e.paquete(QStringLiteral("brisa"),
+              zipConBundles(e.mundo, QStringLiteral("brisa"), {QStringLiteral("brisa.vst3")}));
 
     e.store->bajarComprados();
-    QTRY_COMPARE_WITH_TIMEOUT(e.a("/v1/mios").size(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(e.a(QStringLiteral("/v1/mios")).size(), 1, 20000);
     e.store.reset();
     e.rehacer();
-    e.store->entrarCasa("ana@ejemplo.com", "secreta", false);
-    QTRY_COMPARE_WITH_TIMEOUT(e.a("/v1/cuenta").size(), 1, 20000);
+    e.store->entrarCasa(QStringLiteral("ana@ejemplo.com"), QStringLiteral("secreta"), false);
+    QTRY_COMPARE_WITH_TIMEOUT(e.a(QStringLiteral("/v1/cuenta")).size(), 1, 20000);
     e.store.reset();
 
     // The point is the time passing: both delayed answers arrive after their Store is gone, and
     // nothing marks an answer that reaches nobody.
     QTest::qWait(800);
-    QVERIFY(e.a("/v1/bajar/brisa").isEmpty());
+    QVERIFY(e.a(QStringLiteral("/v1/bajar/brisa")).isEmpty());
     QVERIFY(e.temporales().isEmpty());
 }
 

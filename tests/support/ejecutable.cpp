@@ -30,7 +30,8 @@ bool llevaValor(const QByteArray& opcion) {
 
 // Whether a class has a test function of that name (a private slot taking nothing).
 bool tieneFuncion(const QMetaObject& clase, const QByteArray& funcion) {
-    const int indice = clase.indexOfSlot(funcion + "()");
+    const QByteArray firma = funcion + "()";
+    const int indice = clase.indexOfSlot(firma.constData());
     return indice >= 0 && clase.method(indice).access() == QMetaMethod::Private;
 }
 

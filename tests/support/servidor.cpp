@@ -57,10 +57,10 @@ QByteArray razon(int estado) {
     }
 }
 
-QByteArray leerPem(const QString& ruta) {
+QByteArray leerArchivo(const QString& ruta) {
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly))
-        qFatal("servidor de prueba: no se pudo leer %s", qPrintable(ruta));
+        qFatal("servidor de prueba: no se pudo abrir %s", qPrintable(ruta));
     return f.readAll();
 }
 
@@ -79,8 +79,8 @@ protected:
 struct Compartido {
     mutable QMutex cerrojo;
     QSslConfiguration tls;
-    QMap<Clave, Respuesta> rutas;
-    QList<Peticion> peticiones;
+    QMap<Clave, Pauta> rutas;
+    QList<Llegada> peticiones;
     std::atomic<qint64> enviados{0};
 };
 
@@ -108,13 +108,6 @@ QByteArray comprimir(const QByteArray& datos) {
     return salida;
 }
 
-QByteArray leerArchivo(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("servidor de prueba: no se pudo abrir %s", qPrintable(ruta));
-    return f.readAll();
-}
-
 // One client connection: parses requests one at a time and answers each before reading the next.
 class Conexion : public QObject {
 public:
@@ -138,7 +131,7 @@ private:
             if (fin < 0) return;
             const QList<QByteArray> lineas = entrada_.left(fin).split('\n');
             const QList<QByteArray> inicio = lineas.value(0).trimmed().split(' ');
-            Peticion p;
+            Llegada p;
             p.metodo = inicio.value(0);
             const QByteArray destino = inicio.value(1);
             const qsizetype pregunta = destino.indexOf('?');
@@ -155,12 +148,12 @@ private:
             p.protocolo = socket_->sslConfiguration().nextNegotiatedProtocol();
             entrada_.remove(0, fin + 4 + largo);
 
-            Respuesta r;
+            Pauta r;
             {
                 QMutexLocker cerrojo(&c_->cerrojo);
                 indice_ = c_->peticiones.size();
                 c_->peticiones.append(p);
-                r = c_->rutas.value(Clave(p.metodo, p.ruta), respuestaDesconocida());
+                r = c_->rutas.value(Clave(p.metodo, p.ruta), pautaDesconocida());
             }
             ocupada_ = true;
             if (r.demora.count() > 0)
@@ -173,15 +166,15 @@ private:
         }
     }
 
-    static Respuesta respuestaDesconocida() {
-        Respuesta r;
+    static Pauta pautaDesconocida() {
+        Pauta r;
         r.estado = 404;
         r.cuerpo = R"({"error":"ruta desconocida"})";
         r.cabeceras.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
         return r;
     }
 
-    void responder(const Respuesta& r) {
+    void responder(const Pauta& r) {
         resto_ = r.archivo.isEmpty() ? r.cuerpo : QByteArray();
         if (!r.archivo.isEmpty()) {
             if (r.gzip) {
@@ -321,9 +314,9 @@ ServidorPrueba::ServidorPrueba(Certificado certificado, Hilo hilo, QObject* pare
     : QObject(parent), d(std::make_unique<Datos>()) {
     const ArchivosCertificados& a = archivosCertificados();
     const bool confiable = certificado == Certificado::DeLaAutoridad;
-    const QSslKey clave(leerPem(confiable ? a.clave : a.claveAjena), QSsl::Ec);
+    const QSslKey clave(leerArchivo(confiable ? a.clave : a.claveAjena), QSsl::Ec);
     const QList<QSslCertificate> cert =
-        QSslCertificate::fromData(leerPem(confiable ? a.certificado : a.ajeno));
+        QSslCertificate::fromData(leerArchivo(confiable ? a.certificado : a.ajeno));
     if (clave.isNull() || cert.isEmpty())
         qFatal("servidor de prueba: certificado o clave ilegibles");
     Compartido* c = &d->compartido;
@@ -383,12 +376,12 @@ QUrl ServidorPrueba::baseLocalhost() const {
     return QUrl(QStringLiteral("https://localhost:%1").arg(puerto()));
 }
 
-void ServidorPrueba::ruta(const QByteArray& metodo, const QString& ruta, Respuesta respuesta) {
+void ServidorPrueba::ruta(const QByteArray& metodo, const QString& ruta, Pauta pauta) {
     QMutexLocker cerrojo(&d->compartido.cerrojo);
-    d->compartido.rutas.insert(Clave(metodo, ruta), std::move(respuesta));
+    d->compartido.rutas.insert(Clave(metodo, ruta), std::move(pauta));
 }
 
-QList<Peticion> ServidorPrueba::peticiones() const {
+QList<Llegada> ServidorPrueba::peticiones() const {
     QMutexLocker cerrojo(&d->compartido.cerrojo);
     return d->compartido.peticiones;
 }

@@ -9,7 +9,7 @@
 #include <memory>
 
 // One request as the server received it, and how its answer went.
-struct Peticion {
+struct Llegada {
     QByteArray metodo; // "GET", "POST"
     QString ruta;      // the path exactly as received, percent-encoding kept, no query
     QMap<QByteArray, QByteArray> cabeceras; // names lower-cased
@@ -20,7 +20,7 @@ struct Peticion {
 };
 
 // What the server answers on one route.
-struct Respuesta {
+struct Pauta {
     int estado = 200;
     // The three below are braced so designated initialisers may leave them out under -Wextra.
     QByteArray cuerpo{}; // sent as is
@@ -59,12 +59,12 @@ public:
 
     // Programs the answer for a method and an exact path; unprogrammed paths get 404 with
     // {"error":"ruta desconocida"}. Programming a route again replaces its answer.
-    void ruta(const QByteArray& metodo, const QString& ruta, Respuesta respuesta);
-    QList<Peticion> peticiones() const; // every request received, in order
-    void olvidar();                     // clears the request record
-    qint64 enviados() const;            // bytes of bodies written so far, in all
+    void ruta(const QByteArray& metodo, const QString& ruta, Pauta pauta);
+    QList<Llegada> peticiones() const; // every request received, in order
+    void olvidar();                    // clears the request record
+    qint64 enviados() const;           // bytes of bodies written so far, in all
     // Offers HTTP/2 besides HTTP/1.1 in ALPN to new connections (it still speaks only
-    // HTTP/1.1): a client that chooses HTTP/2 shows in Peticion::protocolo and fails.
+    // HTTP/1.1): a client that chooses HTTP/2 shows in Llegada::protocolo and fails.
     void ofrecerHttp2();
 
 private:

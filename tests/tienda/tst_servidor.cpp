@@ -43,15 +43,15 @@ void TstServidor::rutas_programadas_y_registro_de_peticiones() {
     QCOMPARE(s.base(), QUrl(QStringLiteral("https://127.0.0.1:%1").arg(s.puerto())));
     QVERIFY(s.puerto() != 0);
 
-    Respuesta salud;
+    Pauta salud;
     salud.cuerpo = R"({"descarga":"https://casa"})";
     salud.cabeceras.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
     s.ruta("GET", QStringLiteral("/v1/salud"), salud);
-    Respuesta cuenta;
+    Pauta cuenta;
     cuenta.estado = 401;
     cuenta.cuerpo = R"({"ok":false,"error":"no"})";
     s.ruta("POST", QStringLiteral("/v1/cuenta"), cuenta);
-    s.ruta("GET", QStringLiteral("/v1/bajar/a%20b"), Respuesta{.cuerpo = "zip"});
+    s.ruta("GET", QStringLiteral("/v1/bajar/a%20b"), Pauta{.cuerpo = "zip"});
 
     Recibido r = pedir("GET", en(s.base(), QStringLiteral("/v1/salud")));
     QVERIFY(r.terminado);
@@ -76,7 +76,7 @@ void TstServidor::rutas_programadas_y_registro_de_peticiones() {
     QCOMPARE(r.estado, 404);
     QCOMPARE(r.cuerpo, QByteArray(R"({"error":"ruta desconocida"})"));
 
-    const QList<Peticion> vistas = s.peticiones();
+    const QList<Llegada> vistas = s.peticiones();
     QCOMPARE(vistas.size(), 4);
     QCOMPARE(vistas[0].metodo, QByteArray("GET"));
     QCOMPARE(vistas[0].ruta, QStringLiteral("/v1/salud"));
@@ -91,7 +91,7 @@ void TstServidor::rutas_programadas_y_registro_de_peticiones() {
     QCOMPARE(vistas[3].ruta, QStringLiteral("/v1/salud"));
 
     // Programming again replaces the answer; forgetting clears only the record.
-    s.ruta("GET", QStringLiteral("/v1/salud"), Respuesta{.estado = 500, .cuerpo = "otra"});
+    s.ruta("GET", QStringLiteral("/v1/salud"), Pauta{.estado = 500, .cuerpo = "otra"});
     s.olvidar();
     QVERIFY(s.peticiones().isEmpty());
     r = pedir("GET", en(s.base(), QStringLiteral("/v1/salud")));
@@ -114,9 +114,9 @@ void TstServidor::cuerpo_desde_archivo_y_sin_longitud() {
     }
 
     ServidorPrueba s;
-    s.ruta("GET", QStringLiteral("/archivo"), Respuesta{.archivo = ruta});
-    s.ruta("GET", QStringLiteral("/abierto"), Respuesta{.archivo = ruta, .sinLongitud = true});
-    s.ruta("GET", QStringLiteral("/texto"), Respuesta{.cuerpo = "hola", .sinLongitud = true});
+    s.ruta("GET", QStringLiteral("/archivo"), Pauta{.archivo = ruta});
+    s.ruta("GET", QStringLiteral("/abierto"), Pauta{.archivo = ruta, .sinLongitud = true});
+    s.ruta("GET", QStringLiteral("/texto"), Pauta{.cuerpo = "hola", .sinLongitud = true});
 
     Recibido r = pedir("GET", en(s.base(), QStringLiteral("/archivo")));
     QCOMPARE(r.error, QNetworkReply::NoError);
@@ -137,7 +137,7 @@ void TstServidor::cuerpo_desde_archivo_y_sin_longitud() {
 void TstServidor::localhost_es_otro_nombre_del_mismo_servidor() {
     ServidorPrueba s;
     QCOMPARE(s.baseLocalhost(), QUrl(QStringLiteral("https://localhost:%1").arg(s.puerto())));
-    s.ruta("GET", QStringLiteral("/v1/mios"), Respuesta{.cuerpo = "{}"});
+    s.ruta("GET", QStringLiteral("/v1/mios"), Pauta{.cuerpo = "{}"});
     const Recibido r = pedir("GET", en(s.baseLocalhost(), QStringLiteral("/v1/mios")));
     QCOMPARE(r.error, QNetworkReply::NoError);
     QCOMPARE(r.cuerpo, QByteArray("{}"));
@@ -148,9 +148,9 @@ void TstServidor::localhost_es_otro_nombre_del_mismo_servidor() {
 void TstServidor::redireccion_entre_nombres() {
     ServidorPrueba s;
     const QUrl destino = en(s.baseLocalhost(), QStringLiteral("/casa/x"));
-    s.ruta("GET", QStringLiteral("/casa/x"), Respuesta{.cuerpo = "aqui"});
+    s.ruta("GET", QStringLiteral("/casa/x"), Pauta{.cuerpo = "aqui"});
     s.ruta("GET", QStringLiteral("/v1/bajar/x"),
-           Respuesta{.estado = 302, .cabeceras = {{"Location", destino.toEncoded()}}});
+           Pauta{.estado = 302, .cabeceras = {{"Location", destino.toEncoded()}}});
 
     Recibido r = pedir("GET", en(s.base(), QStringLiteral("/v1/bajar/x")), {}, {}, 0ms,
                        QNetworkRequest::ManualRedirectPolicy);
@@ -160,7 +160,7 @@ void TstServidor::redireccion_entre_nombres() {
     // The second name reaches the same server, which sees which name was asked for.
     r = pedir("GET", destino);
     QCOMPARE(r.cuerpo, QByteArray("aqui"));
-    const QList<Peticion> vistas = s.peticiones();
+    const QList<Llegada> vistas = s.peticiones();
     QCOMPARE(vistas.size(), 2);
     QCOMPARE(vistas[0].cabeceras.value("host"),
              QByteArray("127.0.0.1:") + QByteArray::number(s.puerto()));
@@ -183,7 +183,7 @@ void TstServidor::certificado_no_confiable_falla_la_verificacion() {
     QVERIFY(QFile::exists(archivosCertificados().clave));
 
     ServidorPrueba ajeno(ServidorPrueba::Certificado::NoConfiable);
-    ajeno.ruta("GET", QStringLiteral("/v1/salud"), Respuesta{.cuerpo = "{}"});
+    ajeno.ruta("GET", QStringLiteral("/v1/salud"), Pauta{.cuerpo = "{}"});
     const Recibido r = pedir("GET", en(ajeno.base(), QStringLiteral("/v1/salud")));
     QVERIFY(r.terminado);
     QCOMPARE(r.error, QNetworkReply::SslHandshakeFailedError);
@@ -193,10 +193,10 @@ void TstServidor::certificado_no_confiable_falla_la_verificacion() {
 
 void TstServidor::demora_y_colgar_agotan_la_espera_del_cliente() {
     ServidorPrueba s;
-    s.ruta("GET", QStringLiteral("/lento"), Respuesta{.cuerpo = "tarde", .demora = 3s});
-    s.ruta("GET", QStringLiteral("/poco"), Respuesta{.cuerpo = "pronto", .demora = 100ms});
+    s.ruta("GET", QStringLiteral("/lento"), Pauta{.cuerpo = "tarde", .demora = 3s});
+    s.ruta("GET", QStringLiteral("/poco"), Pauta{.cuerpo = "pronto", .demora = 100ms});
     s.ruta("GET", QStringLiteral("/colgado"),
-           Respuesta{.cuerpo = QByteArray(4000, 'z'), .colgar = true});
+           Pauta{.cuerpo = QByteArray(4000, 'z'), .colgar = true});
 
     // A delayed answer still arrives whole to a patient client...
     Recibido r = pedir("GET", en(s.base(), QStringLiteral("/poco")));

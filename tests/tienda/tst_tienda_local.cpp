@@ -57,6 +57,12 @@ QJsonArray sinPaquete(const QByteArray& cuerpo) {
     return lista;
 }
 
+// A list the store keeps in its data folder: the member of that name in the file's object.
+QJsonArray listaGuardada(const QTemporaryDir& datos, const QString& archivo,
+                         QLatin1String miembro) {
+    return QJsonDocument::fromJson(leer(datos.filePath(archivo))).object().value(miembro).toArray();
+}
+
 } // namespace
 
 class TstTiendaLocal : public QObject {
@@ -92,22 +98,20 @@ void TstTiendaLocal::cuentas_con_resumen_salado_y_tokens() {
     QVERIFY(primero.size() >= 40);
 
     // Stored with a fresh salt and the digest of salt, normalised e-mail, NUL and password.
-    const QJsonArray cuentas = QJsonDocument::fromJson(leer(datos.filePath("cuentas.json")))
-                                   .object()
-                                   .value(QLatin1String("cuentas"))
-                                   .toArray();
+    const QJsonArray cuentas =
+        listaGuardada(datos, QStringLiteral("cuentas.json"), QLatin1String("cuentas"));
     QCOMPARE(cuentas.size(), 1);
     const QJsonObject guardada = cuentas[0].toObject();
     QCOMPARE(guardada.value(QLatin1String("email")).toString(), QStringLiteral("Ana@Example.com"));
     const QByteArray salt =
         QByteArray::fromBase64(guardada.value(QLatin1String("salt")).toString().toLatin1());
     QCOMPARE(salt.size(), 16);
-    const QByteArray esperado = QCryptographicHash::hash(salt + QByteArray("ana@example.com") +
-                                                             '\0' + QByteArray("secreto 12"),
-                                                         QCryptographicHash::Sha256);
+    const QByteArray esperado = QCryptographicHash::hash(
+        QByteArray(salt + QByteArray("ana@example.com") + '\0' + QByteArray("secreto 12")),
+        QCryptographicHash::Sha256);
     QCOMPARE(guardada.value(QLatin1String("passHash")).toString(),
              QString::fromLatin1(esperado.toBase64()));
-    QVERIFY(!leer(datos.filePath("cuentas.json")).contains("secreto"));
+    QVERIFY(!leer(datos.filePath(QStringLiteral("cuentas.json"))).contains("secreto"));
 
     // The same address in another case is the same account.
     r = cuenta(tienda.base, "crear", QStringLiteral("ana@example.COM"),
@@ -149,11 +153,7 @@ void TstTiendaLocal::cuentas_con_resumen_salado_y_tokens() {
               {{"Content-Type", "application/json"}});
     QCOMPARE(r.estado, 400);
     QCOMPARE(json(r), rechazo(QStringLiteral("Petición no válida.")));
-    QCOMPARE(QJsonDocument::fromJson(leer(datos.filePath("cuentas.json")))
-                 .object()
-                 .value(QLatin1String("cuentas"))
-                 .toArray()
-                 .size(),
+    QCOMPARE(listaGuardada(datos, QStringLiteral("cuentas.json"), QLatin1String("cuentas")).size(),
              1);
 }
 
@@ -183,8 +183,8 @@ void TstTiendaLocal::mios_lista_las_compras_con_sus_nombres() {
     QTemporaryDir datos;
     Plugin eco = pluginDePrueba(QStringLiteral("Eco"));
     eco.name = QStringLiteral("Eco Real");
-    escribir(datos.filePath("catalogo.json"), catalogoJson({eco}));
-    escribir(datos.filePath("compras.json"),
+    escribir(datos.filePath(QStringLiteral("catalogo.json")), catalogoJson({eco}));
+    escribir(datos.filePath(QStringLiteral("compras.json")),
              R"({"Ana@Example.com": ["Eco", "SinCatalogo", 7], "otro@example.com": ["Mas"]})");
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
@@ -205,7 +205,7 @@ void TstTiendaLocal::mios_lista_las_compras_con_sus_nombres() {
                                              QStringLiteral("SinCatalogo"))}}}));
 
     // Purchases are read afresh: a new one shows up without a restart.
-    escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Nuevo"]})");
+    escribir(datos.filePath(QStringLiteral("compras.json")), R"({"ana@example.com": ["Nuevo"]})");
     r = conToken(tienda.base, QStringLiteral("/v1/mios"), token);
     QCOMPARE(json(r).value(QLatin1String("plugins")).toArray(),
              QJsonArray{plugin(QStringLiteral("Nuevo"), QStringLiteral("Nuevo"))});
@@ -229,9 +229,9 @@ void TstTiendaLocal::mios_lista_las_compras_con_sus_nombres() {
 
 void TstTiendaLocal::bajar_da_un_zip_con_los_bundles() {
     QTemporaryDir datos;
-    crearBundle(datos.filePath("paquetes/Eco/Eco.vst3"));
-    crearBundle(datos.filePath("paquetes/Eco/AU/Eco.component"));
-    escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Eco"]})");
+    crearBundle(datos.filePath(QStringLiteral("paquetes/Eco/Eco.vst3")));
+    crearBundle(datos.filePath(QStringLiteral("paquetes/Eco/AU/Eco.component")));
+    escribir(datos.filePath(QStringLiteral("compras.json")), R"({"ana@example.com": ["Eco"]})");
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
     const QString token =
@@ -268,8 +268,9 @@ void TstTiendaLocal::bajar_da_un_zip_con_los_bundles() {
 
 void TstTiendaLocal::mios_describe_el_paquete_que_bajar_entrega() {
     QTemporaryDir datos;
-    crearBundle(datos.filePath("paquetes/Eco/Eco.vst3"));
-    escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Eco", "SinPaquete"]})");
+    crearBundle(datos.filePath(QStringLiteral("paquetes/Eco/Eco.vst3")));
+    escribir(datos.filePath(QStringLiteral("compras.json")),
+             R"({"ana@example.com": ["Eco", "SinPaquete"]})");
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
     const QString token =
@@ -306,7 +307,8 @@ void TstTiendaLocal::mios_describe_el_paquete_que_bajar_entrega() {
     QCOMPARE(ver().sha256, primero); // the same package while its folder stays as it is
 
     // the maker changes the package while the service runs: list and download follow together
-    escribir(datos.filePath("paquetes/Eco/Eco.vst3/Contents/Resources/nuevo.txt"), "nuevo");
+    escribir(datos.filePath(QStringLiteral("paquetes/Eco/Eco.vst3/Contents/Resources/nuevo.txt")),
+             "nuevo");
     v = ver();
     QVERIFY(v.sha256 != primero);
     QCOMPARE(v.sha256, v.sha256Bajado);
@@ -315,9 +317,9 @@ void TstTiendaLocal::mios_describe_el_paquete_que_bajar_entrega() {
 
 void TstTiendaLocal::bajar_rechaza_lo_que_no_es_de_la_cuenta() {
     QTemporaryDir datos;
-    crearBundle(datos.filePath("paquetes/Eco/Eco.vst3"));
-    crearBundle(datos.filePath("paquetes/Ajeno/Ajeno.vst3"));
-    escribir(datos.filePath("compras.json"),
+    crearBundle(datos.filePath(QStringLiteral("paquetes/Eco/Eco.vst3")));
+    crearBundle(datos.filePath(QStringLiteral("paquetes/Ajeno/Ajeno.vst3")));
+    escribir(datos.filePath(QStringLiteral("compras.json")),
              R"({"ana@example.com": ["Eco", "SinPaquete"], "otro@example.com": ["Ajeno"]})");
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
@@ -347,7 +349,7 @@ void TstTiendaLocal::bajar_rechaza_lo_que_no_es_de_la_cuenta() {
 
 void TstTiendaLocal::reinicio_guarda_cuentas_y_tokens() {
     QTemporaryDir datos;
-    escribir(datos.filePath("compras.json"), R"({"ana@example.com": ["Eco"]})");
+    escribir(datos.filePath(QStringLiteral("compras.json")), R"({"ana@example.com": ["Eco"]})");
     QString viejo;
     {
         TiendaLocal tienda(datos.path());
@@ -359,7 +361,8 @@ void TstTiendaLocal::reinicio_guarda_cuentas_y_tokens() {
     const QFileDevice::Permissions otros = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
-    const QFileDevice::Permissions modo = QFile::permissions(datos.filePath("tokens.json"));
+    const QFileDevice::Permissions modo =
+        QFile::permissions(datos.filePath(QStringLiteral("tokens.json")));
     QVERIFY(modo.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QVERIFY(!(modo & (otros | QFileDevice::ExeOwner)));
     TiendaLocal tienda(datos.path());
@@ -373,12 +376,12 @@ void TstTiendaLocal::reinicio_guarda_cuentas_y_tokens() {
     QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), viejo).estado, 200);
 
     // A book that exists but does not read is never written over.
-    escribir(datos.filePath("cuentas.json"), "{roto");
+    escribir(datos.filePath(QStringLiteral("cuentas.json")), "{roto");
     const Recibido roto = cuenta(tienda.base, "crear", QStringLiteral("luis@example.com"),
                                  QStringLiteral("12345678"));
     QCOMPARE(roto.estado, 500);
     QCOMPARE(json(roto), rechazo(QStringLiteral("No se pudo guardar la cuenta.")));
-    QCOMPARE(leer(datos.filePath("cuentas.json")), QByteArray("{roto"));
+    QCOMPARE(leer(datos.filePath(QStringLiteral("cuentas.json"))), QByteArray("{roto"));
 }
 
 void TstTiendaLocal::tokens_ilegibles_son_un_comienzo_sin_sesiones_data() {
@@ -394,9 +397,9 @@ void TstTiendaLocal::tokens_ilegibles_son_un_comienzo_sin_sesiones() {
     QFETCH(QByteArray, contenido);
     QTemporaryDir datos;
     if (contenido.isEmpty())
-        QVERIFY(QDir().mkpath(datos.filePath("tokens.json/dentro")));
+        QVERIFY(QDir().mkpath(datos.filePath(QStringLiteral("tokens.json/dentro"))));
     else
-        escribir(datos.filePath("tokens.json"), contenido);
+        escribir(datos.filePath(QStringLiteral("tokens.json")), contenido);
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
     const QString token =
@@ -412,7 +415,7 @@ void TstTiendaLocal::tokens_guarda_los_mas_recientes() {
     for (int i = 0; i < 1000; ++i)
         lista.append(QJsonObject{{QStringLiteral("email"), QStringLiteral("ana@example.com")},
                                  {QStringLiteral("token"), QStringLiteral("t%1").arg(i)}});
-    escribir(datos.filePath("tokens.json"),
+    escribir(datos.filePath(QStringLiteral("tokens.json")),
              QJsonDocument(QJsonObject{{QStringLiteral("tokens"), lista}}).toJson());
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
@@ -422,11 +425,7 @@ void TstTiendaLocal::tokens_guarda_los_mas_recientes() {
     QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), nuevo).estado, 200);
     QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), QStringLiteral("t0")).estado, 401);
     QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), QStringLiteral("t1")).estado, 200);
-    QCOMPARE(QJsonDocument::fromJson(leer(datos.filePath("tokens.json")))
-                 .object()
-                 .value(QLatin1String("tokens"))
-                 .toArray()
-                 .size(),
+    QCOMPARE(listaGuardada(datos, QStringLiteral("tokens.json"), QLatin1String("tokens")).size(),
              1000);
 }
 

@@ -16,7 +16,8 @@ QString nombre(QObject* objeto) {
 }
 
 QString nombreDeFila(const Ventana& v, int fila) {
-    QAccessibleInterface* lista = interfaz(v.vista->findChild<ListaPlugins*>("list"));
+    QAccessibleInterface* lista =
+        interfaz(v.vista->findChild<ListaPlugins*>(QStringLiteral("list")));
     return lista->tableInterface()->cellAt(fila, 0)->text(QAccessible::Name);
 }
 } // namespace
@@ -31,16 +32,17 @@ private Q_SLOTS:
         for (const auto& [objeto, esperado] :
              {std::pair{"correo", "Correo"}, std::pair{"contrasena", "Contraseña"},
               std::pair{"repeticion", "Repite la contraseña"}})
-            QCOMPARE(nombre(v.vista->findChild<QWidget*>(objeto)), QString::fromUtf8(esperado));
+            QCOMPARE(nombre(v.vista->findChild<QWidget*>(QString::fromLatin1(objeto))),
+                     QString::fromUtf8(esperado));
 
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
         PruebaStore::instalados(v.store(), {QStringLiteral("brisa")});
         QWidget* barra = v.parte(QStringLiteral("sidebar"));
 
-        QAccessibleInterface* reverb = interfaz(boton(barra, "Reverb"));
+        QAccessibleInterface* reverb = interfaz(boton(barra, QStringLiteral("Reverb")));
         QCOMPARE(reverb->role(), QAccessible::Button);
         QCOMPARE(reverb->text(QAccessible::Name), QStringLiteral("Reverb, 2 plugins"));
-        QCOMPARE(nombre(boton(barra, "Delay")), QStringLiteral("Delay, 1 plugin"));
+        QCOMPARE(nombre(boton(barra, QStringLiteral("Delay"))), QStringLiteral("Delay, 1 plugin"));
 
         QCOMPARE(nombreDeFila(v, 0), QStringLiteral("Brisa, Reverb de placa, instalado"));
         QCOMPARE(nombreDeFila(v, 1), QStringLiteral("Eco, Delay de cinta"));
@@ -53,7 +55,8 @@ private Q_SLOTS:
         QCOMPARE(imagen->role(), QAccessible::Graphic);
         QCOMPARE(imagen->text(QAccessible::Name), QStringLiteral("Brisa"));
 
-        QLabel* estado = v.parte(QStringLiteral("footer"))->findChild<QLabel*>("estado");
+        QLabel* estado =
+            v.parte(QStringLiteral("footer"))->findChild<QLabel*>(QStringLiteral("estado"));
         v.store().setStatus(QStringLiteral("Brisa instalado."));
         QCOMPARE(nombre(estado), QStringLiteral("Brisa instalado."));
 

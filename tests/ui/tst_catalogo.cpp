@@ -13,7 +13,7 @@ BotonCategoria* entrada(const Ventana& v, const QString& texto) {
 }
 
 QString tituloCabecera(const Ventana& v) {
-    return v.parte(QStringLiteral("header"))->findChild<QLabel*>("titulo")->text();
+    return v.parte(QStringLiteral("header"))->findChild<QLabel*>(QStringLiteral("titulo"))->text();
 }
 
 ListaPlugins* lista(const Ventana& v) {
@@ -58,42 +58,49 @@ private Q_SLOTS:
         QCOMPARE(tituloCabecera(v), QStringLiteral("Suite completa"));
         QVERIFY(textos(barra).contains(QStringLiteral("3 plugins")));
 
-        QTest::mouseClick(entrada(v, "Delay"), Qt::LeftButton);
+        QTest::mouseClick(entrada(v, QStringLiteral("Delay")), Qt::LeftButton);
         QCOMPARE(v.store().category(), QStringLiteral("Delay"));
         QCOMPARE(tituloCabecera(v), QStringLiteral("Delay"));
-        QVERIFY(entrada(v, "Delay")->elegida() && !entrada(v, "Toda la suite")->elegida());
-        QCOMPARE(filas(v), QStringList{"eco"});
+        QVERIFY(entrada(v, QStringLiteral("Delay"))->elegida() &&
+                !entrada(v, QStringLiteral("Toda la suite"))->elegida());
+        QCOMPARE(filas(v), QStringList{QStringLiteral("eco")});
 
-        QTest::mouseClick(entrada(v, "Toda la suite"), Qt::LeftButton);
+        QTest::mouseClick(entrada(v, QStringLiteral("Toda la suite")), Qt::LeftButton);
         QCOMPARE(v.store().category(), QStringLiteral("Todas"));
         QCOMPARE(tituloCabecera(v), QStringLiteral("Suite completa"));
-        QCOMPARE(filas(v), (QStringList{"brisa", "eco", "catedral"}));
+        QCOMPARE(filas(v), (QStringList{QStringLiteral("brisa"), QStringLiteral("eco"),
+                                        QStringLiteral("catedral")}));
     }
 
     void las_cuentas_comparan_categorias_exactamente() {
         const QString compuesta = QStringLiteral("Dinámica");
         const QString descompuesta = compuesta.normalized(QString::NormalizationForm_D);
-        Ventana v({de("a", "Reverb"), de("b", "reverb"), de("c", "Reverb"), de("d", compuesta),
-                   de("e", "Dinamica"), de("f", descompuesta)});
+        Ventana v({de(QStringLiteral("a"), QStringLiteral("Reverb")),
+                   de(QStringLiteral("b"), QStringLiteral("reverb")),
+                   de(QStringLiteral("c"), QStringLiteral("Reverb")),
+                   de(QStringLiteral("d"), compuesta),
+                   de(QStringLiteral("e"), QStringLiteral("Dinamica")),
+                   de(QStringLiteral("f"), descompuesta)});
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
-        QCOMPARE(entrada(v, "Toda la suite")->cuenta(), 6);
-        QCOMPARE(entrada(v, "Reverb")->cuenta(), 2);
-        QCOMPARE(entrada(v, "reverb")->cuenta(), 1);
+        QCOMPARE(entrada(v, QStringLiteral("Toda la suite"))->cuenta(), 6);
+        QCOMPARE(entrada(v, QStringLiteral("Reverb"))->cuenta(), 2);
+        QCOMPARE(entrada(v, QStringLiteral("reverb"))->cuenta(), 1);
         QCOMPARE(entrada(v, compuesta)->cuenta(), 2); // the same text in either form
-        QCOMPARE(entrada(v, "Dinamica")->cuenta(), 1);
+        QCOMPARE(entrada(v, QStringLiteral("Dinamica"))->cuenta(), 1);
         QCOMPARE(v.parte(QStringLiteral("sidebar"))->findChildren<BotonCategoria*>().size(), 5);
     }
 
     void un_nombre_largo_ocupa_dos_lineas_como_mucho() {
         const QString largo = QStringLiteral("Procesadores de dinámica y de espacio para mezclas "
                                              "de orquesta y de coro en salas muy grandes");
-        Ventana v({de("a", largo), de("b", "Corta")});
+        Ventana v(
+            {de(QStringLiteral("a"), largo), de(QStringLiteral("b"), QStringLiteral("Corta"))});
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
         BotonCategoria* e = entrada(v, largo);
         QVERIFY(e);
         QCOMPARE(e->lineasTitulo(), 2);
-        QCOMPARE(entrada(v, "Corta")->lineasTitulo(), 1);
-        QVERIFY(e->height() > entrada(v, "Corta")->height());
+        QCOMPARE(entrada(v, QStringLiteral("Corta"))->lineasTitulo(), 1);
+        QVERIFY(e->height() > entrada(v, QStringLiteral("Corta"))->height());
         QCOMPARE(e->height(), e->heightForWidth(e->width()));
     }
 
@@ -104,11 +111,11 @@ private Q_SLOTS:
         auto* buscar = v.vista->findChild<QLineEdit*>(QStringLiteral("buscar"));
         QCOMPARE(buscar->placeholderText(), QStringLiteral("Buscar plugin"));
         QCOMPARE(buscar->width(), 220);
-        QAbstractButton* todos = boton(cabecera, "Instalar todos");
-        QAbstractButton* bajar = boton(cabecera, "Bajar comprados");
+        QAbstractButton* todos = boton(cabecera, QStringLiteral("Instalar todos"));
+        QAbstractButton* bajar = boton(cabecera, QStringLiteral("Bajar comprados"));
         QVERIFY(todos && bajar && todos->isEnabled());
 
-        QTest::keyClicks(buscar, "zzz");
+        QTest::keyClicks(buscar, QStringLiteral("zzz"));
         QCOMPARE(v.store().query(), QStringLiteral("zzz"));
         QCOMPARE(lista(v)->modelo()->rowCount(), 0);
         QVERIFY(!todos->isEnabled());
@@ -146,14 +153,15 @@ private Q_SLOTS:
         QVERIFY(resaltada != normal);
         QCOMPARE(colorDeFila(v, 0), normal);
 
-        QTest::keyClicks(v.vista->findChild<QLineEdit*>(QStringLiteral("buscar")), "reverb");
-        QCOMPARE(filas(v), (QStringList{"brisa", "catedral"}));
+        QTest::keyClicks(v.vista->findChild<QLineEdit*>(QStringLiteral("buscar")),
+                         QStringLiteral("reverb"));
+        QCOMPARE(filas(v), (QStringList{QStringLiteral("brisa"), QStringLiteral("catedral")}));
         QCOMPARE(colorDeFila(v, 1), resaltada);
         QCOMPARE(colorDeFila(v, 0), normal);
 
         // hidden by the filter it stays selected, with no row lit
         v.store().setQuery(QStringLiteral("Eco"));
-        QCOMPARE(filas(v), QStringList{"eco"});
+        QCOMPARE(filas(v), QStringList{QStringLiteral("eco")});
         QCOMPARE(colorDeFila(v, 0), normal);
         QVERIFY(textos(v.parte(QStringLiteral("detail"))).contains(QStringLiteral("Catedral")));
 
@@ -161,7 +169,7 @@ private Q_SLOTS:
         v.store().setSelectedID(std::nullopt);
         QVERIFY(colorDeFila(v, 0) != normal);
         v.store().setQuery(QStringLiteral("reverb"));
-        QCOMPARE(filas(v), (QStringList{"brisa", "catedral"}));
+        QCOMPARE(filas(v), (QStringList{QStringLiteral("brisa"), QStringLiteral("catedral")}));
         QVERIFY(colorDeFila(v, 0) != normal);
         QCOMPARE(colorDeFila(v, 1), normal);
     }
@@ -199,7 +207,7 @@ private Q_SLOTS:
     void los_textos_largos_se_recortan_sin_empujar_a_los_demas() {
         const QString largo = QStringLiteral("Una categoría con un nombre tan largo que no cabe de "
                                              "ninguna manera en la cabecera de la ventana");
-        Ventana v({de("a", largo)});
+        Ventana v({de(QStringLiteral("a"), largo)});
         const QString correo =
             QStringLiteral("una.direccion.muy.larga.de.verdad@un-dominio-larguisimo.example.com");
         PruebaStore::entrar(v.store(), correo);
@@ -210,9 +218,11 @@ private Q_SLOTS:
         QTRY_VERIFY(titulo->width() < titulo->sizeHint().width());
         QCOMPARE(titulo->text(), largo); // whole for screen readers
         QVERIFY(titulo->geometry().right() < buscar->geometry().left());
-        QCOMPARE(boton(cabecera, "Instalar todos")->geometry().right(), cabecera->width() - 1 - 18);
+        QCOMPARE(boton(cabecera, QStringLiteral("Instalar todos"))->geometry().right(),
+                 cabecera->width() - 1 - 18);
 
-        auto* cuenta = v.parte(QStringLiteral("sidebar"))->findChild<TextoRecortado*>("cuenta");
+        auto* cuenta = v.parte(QStringLiteral("sidebar"))
+                           ->findChild<TextoRecortado*>(QStringLiteral("cuenta"));
         QVERIFY(cuenta->width() < cuenta->sizeHint().width() && cuenta->width() <= 250 - 2 * 16);
         QCOMPARE(cuenta->text(), correo);
     }
@@ -224,10 +234,15 @@ private Q_SLOTS:
         Ventana v(muchos);
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
         QCOMPARE(lista(v)->modelo()->rowCount(), 10000);
-        QTest::keyClicks(v.vista->findChild<QLineEdit*>(QStringLiteral("buscar")), "p999");
-        QCOMPARE(filas(v), (QStringList{"p999", "p9990", "p9991", "p9992", "p9993", "p9994",
-                                        "p9995", "p9996", "p9997", "p9998", "p9999"}));
-        QCOMPARE(entrada(v, "C3")->cuenta(), 1429);
+        QTest::keyClicks(v.vista->findChild<QLineEdit*>(QStringLiteral("buscar")),
+                         QStringLiteral("p999"));
+        QCOMPARE(
+            filas(v),
+            (QStringList{QStringLiteral("p999"), QStringLiteral("p9990"), QStringLiteral("p9991"),
+                         QStringLiteral("p9992"), QStringLiteral("p9993"), QStringLiteral("p9994"),
+                         QStringLiteral("p9995"), QStringLiteral("p9996"), QStringLiteral("p9997"),
+                         QStringLiteral("p9998"), QStringLiteral("p9999")}));
+        QCOMPARE(entrada(v, QStringLiteral("C3"))->cuenta(), 1429);
     }
 };
 

@@ -29,7 +29,7 @@ private Q_SLOTS:
     void sin_seleccion_solo_pide_elegir() {
         Ventana v({});
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
-        QCOMPARE(textos(detalle(v)), QStringList{"Elige un plugin."});
+        QCOMPARE(textos(detalle(v)), QStringList{QStringLiteral("Elige un plugin.")});
         QVERIFY(detalle(v)->findChildren<GoldButton*>().isEmpty() ||
                 !detalle(v)->findChildren<GoldButton*>().first()->isVisible());
         QLabel* elige = detalle(v)->findChild<QLabel*>();
@@ -45,14 +45,17 @@ private Q_SLOTS:
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
         v.store().setSelectedID(QStringLiteral("eco")); // redraw with the picture now on disk
         v.store().setSelectedID(QStringLiteral("brisa"));
-        QCOMPARE(textos(detalle(v)),
-                 (QStringList{"Brisa", "REVERB DE PLACA", "Da aire a las voces.", "REQUISITOS",
-                              "·  macOS 12", "·  Apple Silicon o Intel", "·  Formatos: AU y VST3",
-                              "·  Carpeta de fabricante en Ableton: Quelo DSP"}));
-        auto* instalar = qobject_cast<GoldButton*>(boton(detalle(v), "Instalar"));
+        QCOMPARE(
+            textos(detalle(v)),
+            (QStringList{QStringLiteral("Brisa"), QStringLiteral("REVERB DE PLACA"),
+                         QStringLiteral("Da aire a las voces."), QStringLiteral("REQUISITOS"),
+                         QStringLiteral("·  macOS 12"), QStringLiteral("·  Apple Silicon o Intel"),
+                         QStringLiteral("·  Formatos: AU y VST3"),
+                         QStringLiteral("·  Carpeta de fabricante en Ableton: Quelo DSP")}));
+        auto* instalar = qobject_cast<GoldButton*>(boton(detalle(v), QStringLiteral("Instalar")));
         QVERIFY(instalar && instalar->filled() && instalar->isEnabled());
-        QVERIFY(!boton(detalle(v), "Reinstalar"));
-        QVERIFY(!boton(detalle(v), "Quitar del sistema"));
+        QVERIFY(!boton(detalle(v), QStringLiteral("Reinstalar")));
+        QVERIFY(!boton(detalle(v), QStringLiteral("Quitar del sistema")));
         // the picture across the pane's content width, at its own aspect ratio
         Captura* c = captura(v);
         QVERIFY(c && !c->esMarcador());
@@ -64,9 +67,11 @@ private Q_SLOTS:
         Ventana v(catalogoBase());
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
         PruebaStore::instalados(v.store(), {QStringLiteral("brisa")});
-        QVERIFY(!boton(detalle(v), "Instalar"));
-        auto* reinstalar = qobject_cast<GoldButton*>(boton(detalle(v), "Reinstalar"));
-        auto* quitar = qobject_cast<GoldButton*>(boton(detalle(v), "Quitar del sistema"));
+        QVERIFY(!boton(detalle(v), QStringLiteral("Instalar")));
+        auto* reinstalar =
+            qobject_cast<GoldButton*>(boton(detalle(v), QStringLiteral("Reinstalar")));
+        auto* quitar =
+            qobject_cast<GoldButton*>(boton(detalle(v), QStringLiteral("Quitar del sistema")));
         QVERIFY(reinstalar && reinstalar->filled());
         QVERIFY(quitar && !quitar->filled());
 
@@ -76,8 +81,8 @@ private Q_SLOTS:
         QVERIFY(reinstalar->isEnabled() && quitar->isEnabled());
 
         PruebaStore::instalados(v.store(), {});
-        QVERIFY(boton(detalle(v), "Instalar"));
-        QVERIFY(!boton(detalle(v), "Quitar del sistema"));
+        QVERIFY(boton(detalle(v), QStringLiteral("Instalar")));
+        QVERIFY(!boton(detalle(v), QStringLiteral("Quitar del sistema")));
     }
 
     void sin_imagen_se_ve_el_marcador_con_el_nombre_data() {
@@ -134,7 +139,7 @@ private Q_SLOTS:
         QVERIFY(proposito);
         QTRY_VERIFY(proposito->height() >= proposito->heightForWidth(proposito->width()));
         QVERIFY(proposito->height() > 10 * proposito->fontMetrics().height());
-        QVERIFY(boton(detalle(v), "Instalar")); // still there, below it
+        QVERIFY(boton(detalle(v), QStringLiteral("Instalar"))); // still there, below it
     }
 
     void el_pie_muestra_el_estado_y_la_barra_solo_mientras_trabaja() {
@@ -172,12 +177,12 @@ private Q_SLOTS:
         // a store whose package stops half-way, so the run waits until it is cancelled
         ServidorPrueba servidor;
         servidor.ruta(
-            "GET", "/v1/salud",
+            "GET", QStringLiteral("/v1/salud"),
             {.cuerpo = "{\"descarga\": \"" + servidor.base().toString().toUtf8() + "\"}"});
-        servidor.ruta("GET", "/v1/mios",
+        servidor.ruta("GET", QStringLiteral("/v1/mios"),
                       {.cuerpo = R"({"ok": true, "plugins": [{"id": "brisa", "size": 500000},)"
                                  R"( {"id": "eco"}]})"});
-        servidor.ruta("GET", "/v1/bajar/brisa",
+        servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"),
                       {.cuerpo = QByteArray(500000, 'z'), .colgar = true});
         Ventana v(catalogoBase(), false, true, [&servidor](Mundo& m) {
             servicioDePrueba(m.entorno, servidor.base());
@@ -187,12 +192,12 @@ private Q_SLOTS:
         QWidget* pie = v.parte(QStringLiteral("footer"));
         QLabel* avance = pie->findChild<QLabel*>(QStringLiteral("avance"));
         QVERIFY(s.tokenCasa());
-        QVERIFY(!boton(pie, "Cancelar"));
+        QVERIFY(!boton(pie, QStringLiteral("Cancelar")));
         QVERIFY(!avance->isVisible());
         const int alto = pie->height();
 
-        boton(v.parte(QStringLiteral("header")), "Bajar comprados")->click();
-        auto* cancelar = qobject_cast<GoldButton*>(boton(pie, "Cancelar"));
+        boton(v.parte(QStringLiteral("header")), QStringLiteral("Bajar comprados"))->click();
+        auto* cancelar = qobject_cast<GoldButton*>(boton(pie, QStringLiteral("Cancelar")));
         QVERIFY(cancelar && !cancelar->filled());
         QTRY_COMPARE_WITH_TIMEOUT(avance->text(), QStringLiteral("1 de 2 · 0,2 MB de 0,5 MB"),
                                   20000);
@@ -207,7 +212,7 @@ private Q_SLOTS:
         QVERIFY(esperarFin(s));
         QCOMPARE(s.status(),
                  QStringLiteral("Cancelado. Lo que ya estaba instalado sigue en su sitio."));
-        QVERIFY(!boton(pie, "Cancelar"));
+        QVERIFY(!boton(pie, QStringLiteral("Cancelar")));
         QVERIFY(!avance->isVisible() && !barra(v)->isVisible());
         QCOMPARE(pie->height(), alto);
         QTRY_VERIFY(servidor.peticiones().value(2).abandonada);

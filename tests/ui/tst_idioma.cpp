@@ -45,10 +45,12 @@ private Q_SLOTS:
         QVERIFY(cargarIdioma(v.mundo.entorno.recursos));
 
         QWidget* acceso = v.parte(QStringLiteral("acceso"));
-        QTest::keyClicks(v.vista->findChild<QLineEdit*>(QStringLiteral("correo")), "ana@quelo.com");
-        QTest::keyClicks(v.vista->findChild<QLineEdit*>(QStringLiteral("contrasena")), "secreta1");
-        QTest::mouseClick(boton(acceso, "Ya tengo cuenta"), Qt::LeftButton);
-        QTest::mouseClick(boton(acceso, "Entrar"), Qt::LeftButton);
+        QTest::keyClicks(v.vista->findChild<QLineEdit*>(QStringLiteral("correo")),
+                         QStringLiteral("ana@quelo.com"));
+        QTest::keyClicks(v.vista->findChild<QLineEdit*>(QStringLiteral("contrasena")),
+                         QStringLiteral("secreta1"));
+        QTest::mouseClick(boton(acceso, QStringLiteral("Ya tengo cuenta")), Qt::LeftButton);
+        QTest::mouseClick(boton(acceso, QStringLiteral("Entrar")), Qt::LeftButton);
         QVERIFY(v.store().busy());
         QVERIFY(esperarFin(v.store()));
 
@@ -84,7 +86,8 @@ private Q_SLOTS:
         });
 
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
-        QTest::mouseClick(boton(v.parte(QStringLiteral("detail")), "Instalar"), Qt::LeftButton);
+        QTest::mouseClick(boton(v.parte(QStringLiteral("detail")), QStringLiteral("Instalar")),
+                          Qt::LeftButton);
         QVERIFY(esperarFin(v.store()));
         const QString estado = estadoDelPie(v);
         QVERIFY2(estado.startsWith(QStringLiteral("No se pudo")) && estado.endsWith(esperado),

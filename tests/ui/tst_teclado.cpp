@@ -50,14 +50,24 @@ private Q_SLOTS:
     void tab_sigue_el_orden_de_la_pantalla_data() {
         QTest::addColumn<bool>("dentro");
         QTest::addColumn<QStringList>("orden");
-        QTest::newRow("acceso") << false
-                                << QStringList{"correo",       "contrasena",      "repeticion",
-                                               "Crear cuenta", "Ya tengo cuenta", "correo"};
-        QTest::newRow("ventana principal")
-            << true << QStringList{"list",           "Reinstalar",    "Quitar del sistema",
-                                   "Cerrar sesión",  "Toda la suite", "Reverb",
-                                   "Delay",          "buscar",        "Bajar comprados",
-                                   "Instalar todos", "list"};
+        QTest::newRow("acceso") << false << QStringList{QStringLiteral("correo"),
+                                                        QStringLiteral("contrasena"),
+                                                        QStringLiteral("repeticion"),
+                                                        QStringLiteral("Crear cuenta"),
+                                                        QStringLiteral("Ya tengo cuenta"),
+                                                        QStringLiteral("correo")};
+        QTest::newRow("ventana principal") << true
+                                           << QStringList{QStringLiteral("list"),
+                                                          QStringLiteral("Reinstalar"),
+                                                          QStringLiteral("Quitar del sistema"),
+                                                          QStringLiteral("Cerrar sesión"),
+                                                          QStringLiteral("Toda la suite"),
+                                                          QStringLiteral("Reverb"),
+                                                          QStringLiteral("Delay"),
+                                                          QStringLiteral("buscar"),
+                                                          QStringLiteral("Bajar comprados"),
+                                                          QStringLiteral("Instalar todos"),
+                                                          QStringLiteral("list")};
     }
     void tab_sigue_el_orden_de_la_pantalla() {
         QFETCH(bool, dentro);
@@ -158,12 +168,14 @@ private Q_SLOTS:
         crearBundle(unir(v.mundo.proyecto, catalogo[0].au));
         PruebaStore::entrar(v.store(), QStringLiteral("ana@quelo.com"));
         v.activar();
-        QAbstractButton* reverb = boton(v.parte(QStringLiteral("sidebar")), "Reverb");
+        QAbstractButton* reverb =
+            boton(v.parte(QStringLiteral("sidebar")), QStringLiteral("Reverb"));
         reverb->setFocus(Qt::TabFocusReason);
         QTest::keyClick(reverb, Qt::Key_Space);
         QCOMPARE(v.store().category(), QStringLiteral("Reverb"));
 
-        QAbstractButton* instalar = boton(v.parte(QStringLiteral("detail")), "Instalar");
+        QAbstractButton* instalar =
+            boton(v.parte(QStringLiteral("detail")), QStringLiteral("Instalar"));
         instalar->setFocus(Qt::TabFocusReason);
         QTest::keyClick(instalar, Qt::Key_Space);
         QVERIFY(v.store().busy());
