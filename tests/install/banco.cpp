@@ -31,6 +31,10 @@ bool Banco::quitar(const Plugin& p) {
     return esperarFin(*store);
 }
 
+QStringList Banco::vecinos(const Plugin& p) const {
+    return entradas(QFileInfo(mundo.vst3(p)).path());
+}
+
 QString exito(const Plugin& p) {
     return p.name +
            QStringLiteral(" instalado. En Ableton: Preferencias > Plug-ins > Rescan. Carpeta: ") +

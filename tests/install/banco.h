@@ -26,6 +26,9 @@ struct Banco {
     [[nodiscard]] bool instalar(const Plugin& p);
     [[nodiscard]] bool quitar(const Plugin& p);
 
+    // What sits in the category folder of a plug-in's installed VST3 bundle.
+    QStringList vecinos(const Plugin& p) const;
+
     // Where a plug-in's bundles are built (the installed ones: mundo.vst3, mundo.au).
     QString fuente(const QString& relativa) const {
         return mundo.proyecto + QStringLiteral("/") + relativa;

@@ -78,7 +78,7 @@ private Q_SLOTS:
         } // killed
         // A host finds the earlier bundle or the new one whole, and nothing else it would load.
         QCOMPARE(arbol(b.mundo.vst3(p)), enLaCuarentena ? arbol(b.fuente(p.vst3)) : viejo);
-        const QStringList quedan = entradas(QFileInfo(b.mundo.vst3(p)).path());
+        const QStringList quedan = b.vecinos(p);
         QVERIFY2(quedan.size() > 1,
                  qPrintable(quedan.join(QLatin1Char(' ')))); // its lock and a copy
         for (const QString& e : quedan)
@@ -90,8 +90,7 @@ private Q_SLOTS:
         QVERIFY(b.instalar(p));
         QCOMPARE(b.store->status(), exito(p));
         QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()),
-                 QStringList{QStringLiteral("brisa.vst3")});
+        QCOMPARE(b.vecinos(p), QStringList{QStringLiteral("brisa.vst3")});
     }
 
     void dos_copias_no_cambian_un_destino_a_la_vez() {
@@ -113,12 +112,11 @@ private Q_SLOTS:
         escribir(b.mundo.dir.filePath(QStringLiteral("sigue")), "");
         QCOMPARE(otra.estado(), exito(p));
         QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()),
-                 QStringList{QStringLiteral("brisa.vst3")});
+        QCOMPARE(b.vecinos(p), QStringList{QStringLiteral("brisa.vst3")});
 
         OtraCopia quita(b.mundo, QStringLiteral("quitar"), {});
         QCOMPARE(quita.estado(), quitado(p));
-        QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
+        QVERIFY(b.vecinos(p).isEmpty());
     }
 };
 

@@ -11,6 +11,8 @@
 
 namespace {
 
+const QString faltaBinario = QStringLiteral("A este plugin le falta el binario AU o VST3.");
+
 // Every status the Store shows from now on, in order.
 struct Estados {
     QStringList vistos;
@@ -71,8 +73,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(b.mundo.vst3(p) + QStringLiteral("/Contents/sobra.txt")));
         QVERIFY(!QFileInfo::exists(b.mundo.au(p) + QStringLiteral("/Contents/sobra.txt")));
         QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
-        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()),
-                 QStringList{QStringLiteral("brisa.vst3")});
+        QCOMPARE(b.vecinos(p), QStringList{QStringLiteral("brisa.vst3")});
     }
 
     void instala_sobre_un_enlace_sin_tocar_lo_que_nombra() {
@@ -118,13 +119,13 @@ private Q_SLOTS:
         Banco b({sinAu, sinVst3});
 
         QVERIFY(b.instalar(sinAu));
-        QCOMPARE(b.store->status(), QStringLiteral("A este plugin le falta el binario AU o VST3."));
+        QCOMPARE(b.store->status(), faltaBinario);
         QCOMPARE(arbol(b.mundo.vst3(sinAu)), arbol(b.fuente(sinAu.vst3)));
         QCOMPARE(b.store->installed(), QSet<QString>{QStringLiteral("sinau")});
 
         QDir(b.mundo.entorno.home + QStringLiteral("/Library")).removeRecursively();
         QVERIFY(b.instalar(sinVst3));
-        QCOMPARE(b.store->status(), QStringLiteral("A este plugin le falta el binario AU o VST3."));
+        QCOMPARE(b.store->status(), faltaBinario);
         QVERIFY(entradas(b.mundo.entorno.home).isEmpty());
     }
 
@@ -132,7 +133,7 @@ private Q_SLOTS:
         const Plugin p = pluginDePrueba(QStringLiteral("fuga"), QStringLiteral("../.."));
         Banco b({p});
         QVERIFY(b.instalar(p));
-        QCOMPARE(b.store->status(), QStringLiteral("A este plugin le falta el binario AU o VST3."));
+        QCOMPARE(b.store->status(), faltaBinario);
         QVERIFY(entradas(b.mundo.entorno.home).isEmpty());
     }
 
@@ -154,7 +155,7 @@ private Q_SLOTS:
         QVERIFY(b.instalar(p));
         QCOMPARE(b.store->status(), QStringLiteral("No se pudo copiar brisa.vst3."));
         QVERIFY(b.store->installed().isEmpty());
-        QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
+        QVERIFY(b.vecinos(p).isEmpty());
 
         // A tool that copies and then fails: the bundle installed before stays as it was.
         b.mundo.entorno.copiador = {QStringLiteral("/bin/cp"), QStringLiteral("-a")};
@@ -168,8 +169,7 @@ private Q_SLOTS:
         QCOMPARE(b.store->status(), QStringLiteral("No se pudo copiar brisa.vst3."));
         QCOMPARE(leer(b.mundo.vst3(p) + QStringLiteral("/Contents/anterior.txt")),
                  QByteArray("sigue"));
-        QCOMPARE(entradas(QFileInfo(b.mundo.vst3(p)).path()),
-                 QStringList{QStringLiteral("brisa.vst3")});
+        QCOMPARE(b.vecinos(p), QStringList{QStringLiteral("brisa.vst3")});
         QCOMPARE(b.store->installed(), QSet<QString>{QStringLiteral("brisa")});
     }
 
@@ -205,7 +205,7 @@ private Q_SLOTS:
                                         b.mundo.entorno.copiador.first() +
                                         QStringLiteral(": no existe."));
         QVERIFY(!b.store->busy());
-        QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
+        QVERIFY(b.vecinos(p).isEmpty());
     }
 
     void la_ventana_sigue_viva_mientras_copia() {

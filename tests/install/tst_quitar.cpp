@@ -38,7 +38,7 @@ private Q_SLOTS:
 
         // Maker and category folders stay even once empty.
         QVERIFY(b.quitar(vecino));
-        QVERIFY(entradas(QFileInfo(b.mundo.vst3(p)).path()).isEmpty());
+        QVERIFY(b.vecinos(p).isEmpty());
         QVERIFY(QFileInfo(QFileInfo(b.mundo.au(p)).path()).isDir());
         QVERIFY(b.store->installed().isEmpty());
     }

@@ -39,6 +39,11 @@ QString tokenDe(const QUrl& base, const QString& email, const QString& password)
     return json(r).value(QLatin1String("token")).toString();
 }
 
+// The token of a new account, the one most tests sign in with.
+QString tokenDeAna(const QUrl& base) {
+    return tokenDe(base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+}
+
 QJsonObject rechazo(const QString& error) {
     return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}};
 }
@@ -188,8 +193,7 @@ void TstTiendaLocal::mios_lista_las_compras_con_sus_nombres() {
              R"({"Ana@Example.com": ["Eco", "SinCatalogo", 7], "otro@example.com": ["Mas"]})");
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
-    const QString token =
-        tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+    const QString token = tokenDeAna(tienda.base);
     QVERIFY(!token.isEmpty());
 
     Recibido r = conToken(tienda.base, QStringLiteral("/v1/mios"), token);
@@ -234,8 +238,7 @@ void TstTiendaLocal::bajar_da_un_zip_con_los_bundles() {
     escribir(datos.filePath(QStringLiteral("compras.json")), R"({"ana@example.com": ["Eco"]})");
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
-    const QString token =
-        tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+    const QString token = tokenDeAna(tienda.base);
 
     // The application asks with the id in lower case.
     const Recibido r = conToken(tienda.base, QStringLiteral("/v1/bajar/eco"), token);
@@ -273,8 +276,7 @@ void TstTiendaLocal::mios_describe_el_paquete_que_bajar_entrega() {
              R"({"ana@example.com": ["Eco", "SinPaquete"]})");
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
-    const QString token =
-        tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+    const QString token = tokenDeAna(tienda.base);
 
     // What the list says of Eco's package, and what the download then delivers: digest, length.
     struct Visto {
@@ -323,8 +325,7 @@ void TstTiendaLocal::bajar_rechaza_lo_que_no_es_de_la_cuenta() {
              R"({"ana@example.com": ["Eco", "SinPaquete"], "otro@example.com": ["Ajeno"]})");
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
-    const QString token =
-        tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+    const QString token = tokenDeAna(tienda.base);
 
     const auto error = [](const QString& texto) {
         return QJsonObject{{QStringLiteral("error"), texto}};
@@ -354,7 +355,7 @@ void TstTiendaLocal::reinicio_guarda_cuentas_y_tokens() {
     {
         TiendaLocal tienda(datos.path());
         QVERIFY(tienda.base.isValid());
-        viejo = tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+        viejo = tokenDeAna(tienda.base);
         QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), viejo).estado, 200);
     }
     // Each token signs its holder in: only the owner may read the file.
@@ -402,8 +403,7 @@ void TstTiendaLocal::tokens_ilegibles_son_un_comienzo_sin_sesiones() {
         escribir(datos.filePath(QStringLiteral("tokens.json")), contenido);
     TiendaLocal tienda(datos.path());
     QVERIFY(tienda.base.isValid());
-    const QString token =
-        tokenDe(tienda.base, QStringLiteral("ana@example.com"), QStringLiteral("12345678"));
+    const QString token = tokenDeAna(tienda.base);
     QCOMPARE(conToken(tienda.base, QStringLiteral("/v1/mios"), token).estado, 200);
     QByteArray aviso;
     QTRY_VERIFY((aviso += tienda.proceso.readAllStandardError()).contains("tokens.json"));
