@@ -216,9 +216,7 @@ void TstCancelar::salir_durante_una_bajada_deja_de_usar_el_token() {
     e.mensajes.clear();
     e.store->salir();
     QVERIFY(esperarFin(*e.store));
-    // Nothing marks what never comes: a request or a message still on its way has a while to
-    // show up.
-    QTest::qWait(100);
+    dejarCorrer(100ms);
     QCOMPARE(e.mensajes, QStringList{QStringLiteral("Sesión cerrada.")});
     QCOMPARE(e.store->status(), QStringLiteral("Sesión cerrada."));
     QCOMPARE(e.servidor.peticiones().size(), pedidas);

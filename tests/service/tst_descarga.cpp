@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+using namespace std::chrono_literals;
+
 namespace {
 
 const QString sinCasa =
@@ -76,8 +78,7 @@ void TstDescarga::bajar_comprados_sin_token_solo_avisa() {
     QCOMPARE(e.store->status(),
              QStringLiteral("Entra con la cuenta de la tienda para bajar lo que pagaste."));
     QVERIFY(!e.store->busy());
-    // Nothing marks what never comes: a request on its way has a while to reach the server.
-    QTest::qWait(50);
+    dejarCorrer(50ms); // a request on its way reaches the server in that while
     QCOMPARE(ocupado.size(), 0);
     QVERIFY(e.servidor.peticiones().isEmpty());
 }

@@ -271,9 +271,8 @@ void TstTransporte::store_que_desaparece_a_mitad_no_deja_nada_colgado() {
     QTRY_COMPARE_WITH_TIMEOUT(e.a(QStringLiteral("/v1/cuenta")).size(), 1, 20000);
     e.store.reset();
 
-    // The point is the time passing: both delayed answers arrive after their Store is gone, and
-    // nothing marks an answer that reaches nobody.
-    QTest::qWait(800);
+    // Both delayed answers fall due after their Store is gone.
+    dejarCorrer(800ms);
     QVERIFY(e.a(QStringLiteral("/v1/bajar/brisa")).isEmpty());
     QVERIFY(e.temporales().isEmpty());
 }

@@ -3,6 +3,7 @@
 #include "core/store.h"
 
 #include <QEventLoop>
+#include <QTest>
 #include <QTimer>
 
 bool esperarFin(const Store& store, std::chrono::milliseconds limite) {
@@ -14,4 +15,8 @@ bool esperarFin(const Store& store, std::chrono::milliseconds limite) {
     QTimer::singleShot(limite, &bucle, &QEventLoop::quit);
     bucle.exec();
     return !store.busy();
+}
+
+void dejarCorrer(std::chrono::milliseconds rato) {
+    QTest::qWait(static_cast<int>(rato.count()));
 }
