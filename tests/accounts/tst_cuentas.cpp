@@ -96,13 +96,13 @@ private Q_SLOTS:
     void resumen_con_sal_invalida_usa_una_nueva_data() {
         QTest::addColumn<QString>("sal");
         QTest::newRow("vacía") << QStringLiteral("");
-        QTest::newRow("no es base64") << QStringLiteral("no es base64!");
-        QTest::newRow("sin relleno") << QStringLiteral("AAECAwQFBgcICQoLDA0ODw");
-        QTest::newRow("con salto de línea") << QStringLiteral("AAECAwQFBgcICQoLDA0ODw==\n");
-        QTest::newRow("con espacio") << QStringLiteral(" AAECAwQFBgcICQoLDA0ODw==");
-        QTest::newRow("relleno en medio") << QStringLiteral("QQ==QQ==");
-        QTest::newRow("alfabeto url") << QStringLiteral("AAECAwQFBgcICQoLDA0OD_-_");
-        QTest::newRow("no ASCII") << QStringLiteral("AAECAwQFBgcICQoLDA0ODñ==");
+        QTest::newRow("no es base64") << "no es base64!";
+        QTest::newRow("sin relleno") << "AAECAwQFBgcICQoLDA0ODw";
+        QTest::newRow("con salto de línea") << "AAECAwQFBgcICQoLDA0ODw==\n";
+        QTest::newRow("con espacio") << " AAECAwQFBgcICQoLDA0ODw==";
+        QTest::newRow("relleno en medio") << "QQ==QQ==";
+        QTest::newRow("alfabeto url") << "AAECAwQFBgcICQoLDA0OD_-_";
+        QTest::newRow("no ASCII") << "AAECAwQFBgcICQoLDA0ODñ==";
     }
     void resumen_con_sal_invalida_usa_una_nueva() {
         QFETCH(QString, sal);
