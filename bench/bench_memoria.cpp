@@ -2,6 +2,7 @@
 // package downloaded and installed by bajarComprados, and a 1 GB reply to "v1/salud". The
 // server runs on a thread of the parent; the Store runs in a child of its own, so its peak
 // resident memory is the download's alone.
+#include "certificados.h"
 #include "core/store.h"
 #include "medir.h"
 #include "proceso.h"
@@ -111,7 +112,7 @@ std::optional<Medida> correrHijo(const QString& servicio, const QString& carpeta
     QProcess p;
     p.start(
         QCoreApplication::applicationFilePath(),
-        {QStringLiteral("--hijo"), servicio, ServidorPrueba::archivoAutoridad(), carpeta, espera});
+        {QStringLiteral("--hijo"), servicio, archivosCertificados().autoridad, carpeta, espera});
     if (!p.waitForFinished(900000)) {
         *fallo = QStringLiteral("el hijo no terminó");
         return std::nullopt;

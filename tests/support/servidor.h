@@ -19,7 +19,7 @@ struct Llegada {
     bool abandonada = false; // the client closed the connection before the answer's end
 };
 
-// What the server answers on one route.
+// How the server answers on one route: the status, the body and the manner of sending it.
 struct Pauta {
     int estado = 200;
     // The three below are braced so designated initialisers may leave them out under -Wextra.
