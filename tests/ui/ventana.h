@@ -21,7 +21,7 @@ struct PruebaStore {
     static void progreso(Store& s, std::optional<double> v) { s.setProgreso(v); }
 };
 
-// A shown window on a temporary application folder with the given catalog.
+// A shown window on a temporary application folder with the given catalog, once it has loaded.
 struct Ventana {
     Mundo mundo;
     std::unique_ptr<ContentView> vista;
