@@ -1,5 +1,6 @@
 // Start-up to the first painted frame: the real application (its own main()) against a bare
-// Qt Widgets window, each started afresh as a child process on a virtual X display.
+// Qt Widgets window, each started afresh as a child process on a virtual X display; and the real
+// application with a catalog of 10,000 entries, also until its list holds them.
 #include "medir.h"
 #include "pantalla_virtual.h"
 #include "proceso.h"
@@ -17,6 +18,8 @@ struct Medida {
     double ms = -1;       // from the moment the parent starts the child to the flushed frame
     double msNucleo = -1; // the child's own figure, from the kernel's start time (10 ms ticks)
     double rssMb = -1, picoMb = -1;
+    double listaMs = -1, listaRssMb = -1,
+           listaPicoMb = -1; // once the list holds its rows, when waited for
 };
 
 Medida lanzar(const QString& programa, const QProcessEnvironment& entorno,
@@ -41,11 +44,16 @@ Medida lanzar(const QString& programa, const QProcessEnvironment& entorno,
     m.msNucleo = campos[3].toDouble();
     m.rssMb = campos[5].toDouble() * 1024 / 1e6;
     m.picoMb = campos[7].toDouble() * 1024 / 1e6;
+    if (campos.size() >= 14 && campos[8] == QLatin1String("lista_ns")) {
+        m.listaMs = (campos[9].toLongLong() - antes) / 1e6;
+        m.listaRssMb = campos[11].toDouble() * 1024 / 1e6;
+        m.listaPicoMb = campos[13].toDouble() * 1024 / 1e6;
+    }
     return m;
 }
 
 struct Serie {
-    QList<double> ms, msNucleo, rss, pico;
+    QList<double> ms, msNucleo, rss, pico, listaMs, listaRss, listaPico;
     int fallos = 0;
     void anotar(const Medida& m) {
         if (m.ms < 0) {
@@ -56,8 +64,31 @@ struct Serie {
         msNucleo.append(m.msNucleo);
         rss.append(m.rssMb);
         pico.append(m.picoMb);
+        if (m.listaMs >= 0) {
+            listaMs.append(m.listaMs);
+            listaRss.append(m.listaRssMb);
+            listaPico.append(m.listaPicoMb);
+        }
     }
 };
+
+// A copy of the real application's bundle folder whose catalog holds n entries.
+QString conCatalogo(const QString& real, const QString& carpeta, int n) {
+    const QFileInfo ejecutable(real);
+    const QString recursos = ejecutable.absolutePath() + QStringLiteral("/Resources");
+    QDir().mkpath(carpeta + QStringLiteral("/Resources"));
+    const QString copia = carpeta + QLatin1Char('/') + ejecutable.fileName();
+    bool bien = QFile::copy(real, copia);
+    for (const QString& nombre : QDir(recursos).entryList(QDir::Files))
+        if (nombre != QLatin1String("catalogo.json"))
+            bien = QFile::copy(recursos + QLatin1Char('/') + nombre,
+                               carpeta + QStringLiteral("/Resources/") + nombre) &&
+                   bien;
+    if (!bien) qFatal("No se pudo copiar la aplicación a %s", qPrintable(carpeta));
+    escribirArchivo(carpeta + QStringLiteral("/Resources/catalogo.json"),
+                    jsonCatalogo(catalogoSintetico(n)));
+    return copia;
+}
 
 QString mb(double v) {
     return QString::number(v, 'f', 1) + QStringLiteral(" MB");
@@ -97,20 +128,25 @@ int main(int argc, char** argv) {
 
     const QString desnuda = QStringLiteral(QUELO_ARRANQUE_DESNUDA);
     const QString real = QStringLiteral(QUELO_ARRANQUE_REAL);
+    const QString diezMil = conCatalogo(real, dir.filePath(QStringLiteral("diez-mil")), 10000);
+    QProcessEnvironment hastaLista = entorno(conSesion);
+    hastaLista.insert(QStringLiteral("QUELO_HASTA_LISTA"), QStringLiteral("1"));
     // One start of each first, so every counted start finds the files in the page cache.
     const QStringList conTexto{QStringLiteral("--texto")};
     lanzar(desnuda, entorno(sinSesion));
     lanzar(desnuda, entorno(sinSesion), conTexto);
     lanzar(real, entorno(sinSesion));
     lanzar(real, entorno(conSesion));
+    lanzar(diezMil, hastaLista);
 
     const int veces = 11;
-    Serie sDesnuda, sTexto, sAcceso, sCatalogo;
+    Serie sDesnuda, sTexto, sAcceso, sCatalogo, sDiezMil;
     for (int i = 0; i < veces; ++i) {
         sDesnuda.anotar(lanzar(desnuda, entorno(sinSesion)));
         sTexto.anotar(lanzar(desnuda, entorno(sinSesion), conTexto));
         sAcceso.anotar(lanzar(real, entorno(sinSesion)));
         sCatalogo.anotar(lanzar(real, entorno(conSesion)));
+        sDiezMil.anotar(lanzar(diezMil, hastaLista));
     }
     if (sDesnuda.ms.isEmpty()) {
         fila(QStringLiteral("Arranque: ventana desnuda"), QStringLiteral("—"), QStringLiteral("—"),
@@ -163,5 +199,31 @@ int main(int argc, char** argv) {
           sAcceso);
     real_(QStringLiteral("Arranque hasta el primer cuadro: ventana real con sesión (catálogo)"),
           sCatalogo);
+
+    // The large catalog: the first frame, then the list with its rows, and what is resident
+    // then, when the whole catalog is held.
+    const QString que10 = QStringLiteral(
+        "Arranque hasta el primer cuadro: ventana real con sesión y un catálogo de 10,000 "
+        "entradas; después, hasta la lista llena");
+    const QString objetivo10 = QStringLiteral("≤ 2× la desnuda; ≤ 60 MB con la lista llena");
+    if (sDiezMil.ms.isEmpty() || sDiezMil.listaMs.isEmpty()) {
+        fila(que10, QStringLiteral("—"), objetivo10,
+             QStringLiteral("NO se pudo medir: la ventana o su lista no llegaron a pintarse"));
+        return 0;
+    }
+    const double t10 = mediana(sDiezMil.ms), razon10 = t10 / suelo;
+    const double rssLista = mediana(sDiezMil.listaRss);
+    fila(que10,
+         QStringLiteral("primer cuadro %1 ms (×%2), residente %3; lista llena a los %4 ms, "
+                        "residente %5 (pico %6)")
+             .arg(conReparto(reparto(sDiezMil.ms), 1, 1))
+             .arg(razon10, 0, 'f', 2)
+             .arg(mb(mediana(sDiezMil.rss)))
+             .arg(conReparto(reparto(sDiezMil.listaMs), 1, 1))
+             .arg(mb(rssLista), mb(mediana(sDiezMil.listaPico))),
+         objetivo10,
+         (razon10 <= 2 && rssLista <= 60 ? QStringLiteral("cumple; ")
+                                         : QStringLiteral("NO cumple; ")) +
+             QStringLiteral("mediana (cuartiles) de ") + nota(sDiezMil).section(' ', 2));
     return 0;
 }

@@ -4,6 +4,7 @@
 // resident memory is the download's alone.
 #include "core/store.h"
 #include "medir.h"
+#include "paquete.h"
 #include "proceso.h"
 #include "servidor.h"
 
@@ -11,12 +12,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <archive.h>
-#include <archive_entry.h>
 
 #include <cstdio>
 #include <optional>
@@ -36,46 +33,6 @@ constexpr qint64 gigabyte = 1024 * mega;
 constexpr int ocupadoMs = 40; // of every 50
 const QString ocupacion =
     QStringLiteral("el hilo de la ventana sin atender eventos 40 ms de cada 50");
-
-// A ZIP package of two bundles holding `tamano` bytes of incompressible data in 64 MB files,
-// stored as they are, as a package of audio samples would be.
-void escribirPaquete(const QString& ruta, qint64 tamano) {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
-    archive_write_set_format_option(a, "zip", "compression", "store");
-    if (archive_write_open_filename(a, QFile::encodeName(ruta).constData()) != ARCHIVE_OK)
-        qFatal("paquete: %s", archive_error_string(a));
-    QRandomGenerator azar(42);
-    QByteArray trozo(mega, Qt::Uninitialized);
-    auto entrada = [&](const QByteArray& nombre, qint64 largo, bool carpeta) {
-        archive_entry* e = archive_entry_new();
-        archive_entry_set_pathname(e, nombre.constData());
-        archive_entry_set_filetype(e, carpeta ? AE_IFDIR : AE_IFREG);
-        archive_entry_set_perm(e, carpeta ? 0755 : 0644);
-        archive_entry_set_size(e, largo);
-        if (archive_write_header(a, e) != ARCHIVE_OK)
-            qFatal("paquete: %s", archive_error_string(a));
-        for (qint64 escrito = 0; escrito < largo; escrito += trozo.size()) {
-            azar.fillRange(reinterpret_cast<quint32*>(trozo.data()), trozo.size() / 4);
-            if (archive_write_data(a, trozo.constData(), size_t(trozo.size())) != trozo.size())
-                qFatal("paquete: %s", archive_error_string(a));
-        }
-        archive_entry_free(e);
-    };
-    const qint64 porArchivo = 64 * mega;
-    const QList<QByteArray> bundles{"Grande.vst3", "Grande.component"};
-    for (const QByteArray& bundle : bundles) {
-        entrada(bundle + "/", 0, true);
-        entrada(bundle + "/Contents/", 0, true);
-        entrada(bundle + "/Contents/Resources/", 0, true);
-        const qint64 archivos = tamano / porArchivo / bundles.size();
-        for (qint64 i = 0; i < archivos; ++i)
-            entrada(bundle + "/Contents/Resources/datos" + QByteArray::number(i) + ".bin",
-                    porArchivo, false);
-    }
-    if (archive_write_close(a) != ARCHIVE_OK) qFatal("paquete: %s", archive_error_string(a));
-    archive_write_free(a);
-}
 
 // The child: one bajarComprados on a fresh Store, its window's thread kept busy. Prints its
 // time and its peak resident memory, or the status it ended with when that is not `espera`.
@@ -151,7 +108,7 @@ int main(int argc, char** argv) {
     const QString paquete = dir.filePath(QStringLiteral("grande.zip"));
     escribirArchivo(cliente + QStringLiteral("/app/Resources/catalogo.json"),
                     jsonCatalogo({pluginGrande()}));
-    escribirPaquete(paquete, gigabyte);
+    escribirPaquete(paquete, gigabyte, 16); // files of 64 MiB
 
     // The house is the service itself; it serves from a thread of its own.
     ServidorPrueba servidor(ServidorPrueba::Certificado::DeLaAutoridad,
