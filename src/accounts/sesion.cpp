@@ -83,6 +83,10 @@ void Store::cargarSesion() {
 }
 
 void Store::salir() {
+    // A run in flight stops first, at once: it sends the token no more and shows nothing after
+    // this sign-out's own text.
+    for (const Cancelacion& c : std::as_const(enCurso_))
+        c.pedir(true);
     setCuentaEmail(std::nullopt);
     setTokenCasa(std::nullopt);
     QFile::remove(archivoSesion(entorno_.home));

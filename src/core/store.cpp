@@ -66,22 +66,42 @@ void Store::setProgreso(std::optional<double> v) {
     Q_EMIT progresoChanged();
 }
 
-void Store::run(std::function<QCoro::Task<>()> accion) {
+void Store::setAvance(const QString& v) {
+    if (avance_ == v) return;
+    avance_ = v;
+    Q_EMIT avanceChanged();
+}
+
+void Store::run(Accion accion) {
     setBusy(true);
+    const Cancelacion cancelacion;
+    enCurso_.append(cancelacion);
     // Posted, so the action starts after run has returned, like a task queued on the main thread.
-    QTimer::singleShot(0, this, [this, accion = std::move(accion)]() mutable {
-        ejecutar(QPointer<Store>(this), std::move(accion));
+    QTimer::singleShot(0, this, [this, accion = std::move(accion), cancelacion]() mutable {
+        ejecutar(QPointer<Store>(this), std::move(accion), cancelacion);
     });
 }
 
-QCoro::Task<> Store::ejecutar(QPointer<Store> store, std::function<QCoro::Task<>()> accion) {
+QCoro::Task<> Store::ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion) {
     // Nobody awaits this coroutine: everything it throws must be caught here.
     try {
-        co_await accion();
+        cancelacion.comprobar(); // asked before it began: none of it runs
+        co_await accion(cancelacion);
     } catch (...) {
-        if (store) store->setStatus(descripcionDe(std::current_exception()));
+        // Whatever an action asked to stop throws on its way out, it ends as cancelled.
+        if (store && !cancelacion.callada())
+            store->setStatus(cancelacion.pedida()
+                                 ? QStringLiteral("Cancelado. Lo que ya estaba instalado sigue "
+                                                  "en su sitio.")
+                                 : descripcionDe(std::current_exception()));
     }
     if (!store) co_return;
+    store->enCurso_.removeOne(cancelacion);
     store->refreshInstalled();
     store->setBusy(false);
+}
+
+void Store::cancelar() {
+    for (const Cancelacion& c : std::as_const(enCurso_))
+        c.pedir();
 }

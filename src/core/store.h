@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/cancelacion.h"
 #include "core/entorno.h"
 #include "core/plugin.h"
 
@@ -16,6 +17,7 @@
 #include <optional>
 
 struct Cuenta;
+struct Encargo;
 
 // The one application state and every action. Bound to the thread that created it (the main
 // thread); views read its properties, follow its change signals and call its actions.
@@ -41,6 +43,9 @@ public:
     std::optional<QString> tokenCasa() const { return tokenCasa_; }
     // 0..1 while a package downloads and its size is known
     std::optional<double> progreso() const { return progreso_; }
+    // While a store run is under way, where it stands: "2 de 5 · 120 MB de 200 MB"; empty
+    // otherwise
+    QString avance() const { return avance_; }
 
     // derived: categories and selected recomputed on every read; visible kept until the catalog,
     // the category or the query change, so reading it again copies no list
@@ -66,6 +71,8 @@ public:
     void salir();
     void entrarCasa(const QString& email, const QString& password, bool crear);
     void bajarComprados();
+    // Ends the action running through run at its next safe point; nothing when idle.
+    void cancelar();
 
     const Entorno& entorno() const { return entorno_; }
 
@@ -80,6 +87,7 @@ Q_SIGNALS:
     void cuentaEmailChanged();
     void tokenCasaChanged();
     void progresoChanged();
+    void avanceChanged();
 
 private:
     friend struct PruebaStore; // tests reach the private steps through it
@@ -90,13 +98,17 @@ private:
     void setCuentaEmail(const std::optional<QString>&);
     void setTokenCasa(const std::optional<QString>&);
     void setProgreso(std::optional<double>);
+    void setAvance(const QString&);
 
     // Runs an asynchronous action: busy at once, the action posted to the event loop, its
     // error shown as the status, then the installed rescan, and busy cleared last.
     // The factory must return a task of a member coroutine taking its arguments by value:
-    // a coroutine lambda with captures would dangle after its first suspension.
-    void run(std::function<QCoro::Task<>()> accion);
-    static QCoro::Task<> ejecutar(QPointer<Store> store, std::function<QCoro::Task<>()> accion);
+    // a coroutine lambda with captures would dangle after its first suspension. It is handed
+    // the run's cancellation, which cancelar and salir ask. A cancelled action shows the
+    // cancelled text, or nothing when salir asked it.
+    using Accion = std::function<QCoro::Task<>(Cancelacion)>;
+    void run(Accion accion);
+    static QCoro::Task<> ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion);
 
     // loading
     // The compared forms of each plug-in (ids and categories in NFC, searched texts folded), so
@@ -113,11 +125,12 @@ private:
 
     // install
     QStringList bundlesEn(const QString& carpeta) const;
-    QCoro::Task<> copy(Plugin plugin);
-    QCoro::Task<> copyBundle(QString ruta, QString carpeta, std::optional<QString> destino);
-    QCoro::Task<> instalarYAvisar(Plugin plugin);
-    QCoro::Task<> instalarLista(QList<Plugin> lista);
-    QCoro::Task<> quitar(Plugin plugin);
+    QCoro::Task<> copy(Plugin plugin, Cancelacion cancelacion);
+    QCoro::Task<> copyBundle(QString ruta, QString carpeta, std::optional<QString> destino,
+                             Cancelacion cancelacion);
+    QCoro::Task<> instalarYAvisar(Plugin plugin, Cancelacion cancelacion);
+    QCoro::Task<> instalarLista(QList<Plugin> lista, Cancelacion cancelacion);
+    QCoro::Task<> quitar(Plugin plugin, Cancelacion cancelacion);
 
     // accounts
     QString archivoDatos(const QString& nombre) const;
@@ -131,9 +144,11 @@ private:
     // service
     QUrl servicio() const;
     QCoro::Task<QJsonObject> cuentaCasa(QString action, QString email, QString password);
-    QCoro::Task<QUrl> urlDescarga();
-    QCoro::Task<> bajar(QString token, std::optional<QString> solo);
-    QCoro::Task<> traer(Plugin plugin, QUrl base, QString token);
+    QCoro::Task<QUrl> urlDescarga(Cancelacion cancelacion = {});
+    QCoro::Task<> bajar(QString token, std::optional<QString> solo, Cancelacion cancelacion = {});
+    // `encargo`: what the account's list says of the package, its place in the run, and the
+    // run's cancellation (service/encargo.h).
+    QCoro::Task<> traer(Plugin plugin, QUrl base, QString token, Encargo encargo);
     static QCoro::Task<> entrarEnCasa(QPointer<Store> store, QString email, QString password,
                                       bool crear);
 
@@ -150,4 +165,7 @@ private:
     std::optional<QString> cuentaEmail_;
     std::optional<QString> tokenCasa_;
     std::optional<double> progreso_;
+    QString avance_;
+    // One for each action running through run, asked by cancelar and salir.
+    QList<Cancelacion> enCurso_;
 };

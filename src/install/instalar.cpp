@@ -4,7 +4,8 @@
 #include "core/failure.h"
 #include "core/texto.h"
 #include "install/destinos.h"
-#include "install/procesos.h"
+#include "install/reemplazo.h"
+#include "install/restos.h"
 
 #include <QFileInfo>
 
@@ -23,14 +24,14 @@ QString instalado(const Plugin& plugin) {
 
 void Store::install(const Plugin& plugin) {
     if (root()) {
-        run([this, plugin] { return instalarYAvisar(plugin); });
+        run([this, plugin](Cancelacion c) { return instalarYAvisar(plugin, c); });
         return;
     }
     const std::optional<QString> token = tokenCasa_;
     if (token && !token->isEmpty()) {
         const QString t = *token;
         const QString id = plugin.id;
-        run([this, t, id] { return bajar(t, id); });
+        run([this, t, id](Cancelacion c) { return bajar(t, id, c); });
         return;
     }
     setStatus(sinProyecto);
@@ -42,39 +43,48 @@ void Store::installVisible() {
         setStatus(QStringLiteral("La lista no tiene ningún plugin que instalar."));
         return;
     }
-    run([this, lista] { return instalarLista(lista); });
+    run([this, lista](Cancelacion c) { return instalarLista(lista, c); });
 }
 
-QCoro::Task<> Store::instalarYAvisar(Plugin plugin) {
+QCoro::Task<> Store::instalarYAvisar(Plugin plugin, Cancelacion cancelacion) {
     const QPointer<Store> vivo(this);
-    co_await copy(plugin);
+    co_await barrerAntesDeCambiar(entorno_);
+    if (!vivo) co_return;
+    cancelacion.comprobar();
+    co_await copy(plugin, cancelacion);
+    cancelacion.comprobar();
     if (vivo) setStatus(instalado(plugin));
 }
 
-QCoro::Task<> Store::instalarLista(QList<Plugin> lista) {
+QCoro::Task<> Store::instalarLista(QList<Plugin> lista, Cancelacion cancelacion) {
     const QPointer<Store> vivo(this);
+    co_await barrerAntesDeCambiar(entorno_);
+    if (!vivo) co_return;
+    cancelacion.comprobar();
     for (const Plugin& plugin : lista) {
         setStatus(QStringLiteral("Instalando ") + plugin.name + QChar(0x2026));
-        co_await copy(plugin);
+        co_await copy(plugin, cancelacion);
         if (!vivo) co_return;
+        cancelacion.comprobar(); // between two plug-ins
     }
     setStatus(QStringLiteral("Instalados ") + QString::number(lista.size()) +
               QStringLiteral(" plugins. Abre Ableton y pulsa Rescan. Quedan en ocho carpetas "
                              "Quelo DSP."));
 }
 
-QCoro::Task<> Store::copy(Plugin plugin) {
+QCoro::Task<> Store::copy(Plugin plugin, Cancelacion cancelacion) {
     const std::optional<QString> proyecto = root();
     if (!proyecto)
         throw Failure(QStringLiteral("Coloca Quelo Instalador dentro de la carpeta Quelo DSP."));
     const QPointer<Store> vivo(this);
     const QString home = entorno_.home;
-    co_await copyBundle(plugin.vst3, *proyecto, destinoVst3(home, plugin));
+    co_await copyBundle(plugin.vst3, *proyecto, destinoVst3(home, plugin), cancelacion);
     if (!vivo) co_return;
-    co_await copyBundle(plugin.au, *proyecto, destinoAu(home, plugin));
+    co_await copyBundle(plugin.au, *proyecto, destinoAu(home, plugin), cancelacion);
 }
 
-QCoro::Task<> Store::copyBundle(QString ruta, QString carpeta, std::optional<QString> destino) {
+QCoro::Task<> Store::copyBundle(QString ruta, QString carpeta, std::optional<QString> destino,
+                                Cancelacion cancelacion) {
     // A destination rule gives none for a missing build and for a name that would leave the
     // maker folder: both mean there is no bundle this plug-in can install.
     if (ruta.isEmpty() || !destino)
@@ -87,7 +97,6 @@ QCoro::Task<> Store::copyBundle(QString ruta, QString carpeta, std::optional<QSt
     const QString fuente = info.isSymLink() ? info.canonicalFilePath() : origen;
 
     const Entorno entorno = entorno_; // the Store may be gone when the copy ends
-    if (!co_await reemplazarConCopia(entorno, fuente, *destino))
+    if (!co_await instalarCopia(entorno, fuente, *destino, std::move(cancelacion)))
         throw Failure(QStringLiteral("No se pudo copiar ") + nombre + QLatin1Char('.'));
-    co_await quitarCuarentena(entorno, *destino);
 }

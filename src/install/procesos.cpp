@@ -2,7 +2,6 @@
 
 #include "core/errores.h"
 #include "core/failure.h"
-#include "core/texto.h"
 #include "install/atributo.h"
 
 #include <QCoro/QCoroSignal>
@@ -11,15 +10,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTimer>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// How long a child told to end has before it is killed.
+constexpr std::chrono::milliseconds esperaAlTerminar{2000};
 
 // Tells, once, that a child process has ended: it ran to its end or it never started.
 class FinDeProceso : public QObject {
@@ -28,19 +27,12 @@ Q_SIGNALS:
     void fin();
 };
 
-void borrarSinError(const QString& ruta) {
-    try {
-        borrarRuta(ruta);
-    } catch (...) {
-    }
-}
-
 // A command as the environment gives it (the program, then its own arguments), with more
 // arguments appended.
-QCoro::Task<int> ejecutarOrden(QStringList orden, QStringList mas) {
+QCoro::Task<int> ejecutarOrden(QStringList orden, QStringList mas, Cancelacion cancelacion = {}) {
     const QString programa = orden.value(0);
     const QStringList argumentos = orden.mid(1) + mas;
-    co_return co_await ejecutarProceso(programa, argumentos);
+    co_return co_await ejecutarProceso(programa, argumentos, std::move(cancelacion));
 }
 
 // The mark downloaded files carry, named as a user attribute is here ("user." first).
@@ -54,9 +46,23 @@ void quitarMarcaEnTodo(const QString& raiz) {
         quitarAtributoSinSeguir(QFile::encodeName(it.next()).constData(), marca);
 }
 
+// Why a program could not start, in the application's own words: QProcess gives the C library's.
+ErrorSistema noArranca(const QString& programa) {
+    const QString que = QStringLiteral("No se pudo iniciar");
+    if (programa.isEmpty())
+        return ErrorSistema(que + QStringLiteral(" la herramienta: no tiene nombre."));
+    errno = 0;
+    if (::access(QFile::encodeName(programa).constData(), X_OK) != 0)
+        return errorDeArchivo(errno, que, programa);
+    return ErrorSistema(que + QLatin1Char(' ') + programa +
+                        QStringLiteral(": el sistema no pudo ejecutarlo."));
+}
+
 } // namespace
 
-QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos) {
+QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos,
+                                 Cancelacion cancelacion) {
+    cancelacion.comprobar();
     QProcess proceso;
     proceso.setProcessChannelMode(QProcess::ForwardedChannels);
     proceso.setStandardInputFile(QProcess::nullDevice());
@@ -71,63 +77,34 @@ QCoro::Task<int> ejecutarProceso(QString programa, QStringList argumentos) {
             if (error == QProcess::FailedToStart) Q_EMIT aviso.fin();
         },
         Qt::QueuedConnection);
+    // Told first, so a tool can clean up after itself; killed if it does not listen.
+    QTimer remate;
+    remate.setSingleShot(true);
+    QObject::connect(&remate, &QTimer::timeout, &proceso, &QProcess::kill);
+    const Cancelacion::Escucha alCancelar = cancelacion.alPedir([&proceso, &remate] {
+        proceso.terminate();
+        remate.start(esperaAlTerminar);
+    });
     proceso.start(programa, argumentos, QIODevice::ReadOnly);
     co_await qCoro(&aviso, &FinDeProceso::fin);
-    if (proceso.error() == QProcess::FailedToStart)
-        throw ErrorSistema(programa + QStringLiteral(": ") + proceso.errorString());
+    cancelacion.comprobar();
+    if (proceso.error() == QProcess::FailedToStart) throw noArranca(programa);
     if (proceso.exitStatus() != QProcess::NormalExit) co_return -1;
     co_return proceso.exitCode();
 }
 
-QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino) {
+QCoro::Task<bool> copiarCarpeta(Entorno entorno, QString origen, QString destino,
+                                Cancelacion cancelacion) {
     const QStringList rutas{origen, destino};
-    const int estado = co_await ejecutarOrden(entorno.copiador, rutas);
+    const int estado = co_await ejecutarOrden(entorno.copiador, rutas, std::move(cancelacion));
     co_return estado == 0;
-}
-
-QCoro::Task<bool> reemplazarConCopia(Entorno entorno, QString origen, QString destino) {
-    const QFileInfo info(destino);
-    const QString carpeta = info.absolutePath();
-    const QString nombre = info.fileName();
-    crearCarpeta(carpeta);
-    // Hidden names without the bundle extension, so no host takes them for plug-ins.
-    const QString nuevo = unir(carpeta, QLatin1Char('.') + nombre + QStringLiteral(".instalando"));
-    const QString anterior = unir(carpeta, QLatin1Char('.') + nombre + QStringLiteral(".anterior"));
-    // Leftovers of an install cut short; the copy tool would copy into a folder left there.
-    borrarRuta(nuevo);
-    borrarRuta(anterior);
-
-    bool copiado = false;
-    try {
-        copiado = co_await copiarCarpeta(entorno, origen, nuevo);
-    } catch (...) {
-        borrarSinError(nuevo);
-        throw;
-    }
-    if (!copiado) {
-        borrarSinError(nuevo);
-        co_return false;
-    }
-
-    const bool habia = hayAlgo(destino);
-    try {
-        if (habia) moverRuta(destino, anterior);
-        try {
-            moverRuta(nuevo, destino);
-        } catch (...) {
-            if (habia) moverRuta(anterior, destino);
-            throw;
-        }
-    } catch (...) {
-        borrarSinError(nuevo);
-        throw;
-    }
-    if (habia) borrarRuta(anterior);
-    co_return true;
 }
 
 QCoro::Task<> quitarCuarentena(Entorno entorno, QString destino) {
     // Whatever the outcome, the bundle is installed: a mark left on it only makes the host ask.
+    // A link is never handed to either way: the command would follow it, and the walk would go
+    // through it into whatever it names.
+    if (QFileInfo(destino).isSymLink()) co_return;
     if (entorno.cuarentena.isEmpty()) {
         quitarMarcaEnTodo(destino);
         co_return;
@@ -137,57 +114,6 @@ QCoro::Task<> quitarCuarentena(Entorno entorno, QString destino) {
         co_await ejecutarOrden(entorno.cuarentena, ruta);
     } catch (...) {
     }
-}
-
-bool hayAlgo(const QString& ruta) {
-    struct stat info;
-    return ::lstat(QFile::encodeName(ruta).constData(), &info) == 0;
-}
-
-void borrarRuta(const QString& ruta) {
-    const QByteArray local = QFile::encodeName(ruta);
-    struct stat info;
-    if (::lstat(local.constData(), &info) != 0) {
-        if (errno == ENOENT) return;
-        throw errorDeArchivo(errno, QStringLiteral("No se pudo borrar"), ruta);
-    }
-    // lstat: a link is never a folder here, so it is unlinked and what it names stays.
-    if (!S_ISDIR(info.st_mode)) {
-        if (::unlink(local.constData()) != 0 && errno != ENOENT)
-            throw errorDeArchivo(errno, QStringLiteral("No se pudo borrar"), ruta);
-        return;
-    }
-    DIR* carpeta = ::opendir(local.constData());
-    if (!carpeta) throw errorDeArchivo(errno, QStringLiteral("No se pudo borrar"), ruta);
-    QStringList nombres;
-    while (const dirent* entrada = ::readdir(carpeta)) {
-        const char* n = entrada->d_name;
-        if (std::strcmp(n, ".") != 0 && std::strcmp(n, "..") != 0)
-            nombres.append(QFile::decodeName(n));
-    }
-    ::closedir(carpeta);
-    for (const QString& n : nombres)
-        borrarRuta(unir(ruta, n));
-    if (::rmdir(local.constData()) != 0 && errno != ENOENT)
-        throw errorDeArchivo(errno, QStringLiteral("No se pudo borrar"), ruta);
-}
-
-void crearCarpeta(const QString& ruta) {
-    const QString limpia = QDir::cleanPath(QDir(ruta).absolutePath());
-    if (QFileInfo(limpia).isDir()) return;
-    const QString padre = QFileInfo(limpia).path();
-    if (padre != limpia) crearCarpeta(padre);
-    if (::mkdir(QFile::encodeName(limpia).constData(), 0777) != 0) {
-        const int error = errno;
-        if (error != EEXIST || !QFileInfo(limpia).isDir())
-            throw errorDeArchivo(error, QStringLiteral("No se pudo crear la carpeta"), limpia);
-    }
-}
-
-void moverRuta(const QString& origen, const QString& destino) {
-    if (std::rename(QFile::encodeName(origen).constData(),
-                    QFile::encodeName(destino).constData()) != 0)
-        throw errorDeArchivo(errno, QStringLiteral("No se pudo mover"), origen);
 }
 
 #include "procesos.moc"

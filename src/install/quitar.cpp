@@ -4,7 +4,9 @@
 #include "core/failure.h"
 #include "core/texto.h"
 #include "install/destinos.h"
-#include "install/procesos.h"
+#include "install/reemplazo.h"
+#include "install/restos.h"
+#include "install/rutas.h"
 
 #include <QFileInfo>
 
@@ -21,13 +23,19 @@ bool dentroDelProyecto(const QString& carpeta, const QString& proyecto) {
 } // namespace
 
 void Store::remove(const Plugin& plugin) {
-    run([this, plugin] { return quitar(plugin); });
+    run([this, plugin](Cancelacion c) { return quitar(plugin, c); });
 }
 
-QCoro::Task<> Store::quitar(Plugin plugin) {
+QCoro::Task<> Store::quitar(Plugin plugin, Cancelacion cancelacion) {
+    const QPointer<Store> vivo(this);
+    co_await barrerAntesDeCambiar(entorno_);
+    if (!vivo) co_return;
+    cancelacion.comprobar(); // nothing is removed yet
     // VST3 first, then AU; a format without a build (none) has nothing to remove.
     QStringList destinos;
-    for (const auto& d : {destinoVst3(entorno_.home, plugin), destinoAu(entorno_.home, plugin)})
+    const QList<std::optional<QString>> formatos{destinoVst3(entorno_.home, plugin),
+                                                 destinoAu(entorno_.home, plugin)};
+    for (const auto& d : formatos)
         if (d) destinos.append(*d);
 
     // A maker or category folder linked into the project would make the installed copy the
@@ -38,12 +46,11 @@ QCoro::Task<> Store::quitar(Plugin plugin) {
                 throw Failure(QStringLiteral("No se quitó ") + ultimoComponente(d) +
                               QStringLiteral(": está dentro de la carpeta del proyecto."));
     }
-    // hayAlgo rather than exists: a dangling link left at a destination goes too.
+    // A dangling link left at a destination goes too.
     for (const QString& d : std::as_const(destinos))
-        if (hayAlgo(d)) borrarRuta(d);
+        quitarBundle(d);
     setStatus(plugin.name +
               QStringLiteral(
                   " se quitó de las carpetas del sistema. El original del proyecto sigue en su "
                   "sitio."));
-    co_return;
 }

@@ -3,7 +3,9 @@
 #include "core/failure.h"
 #include "core/store.h"
 #include "core/texto.h"
+#include "service/avance.h"
 #include "service/direccion.h"
+#include "service/encargo.h"
 #include "service/guardia.h"
 #include "service/red.h"
 
@@ -35,11 +37,12 @@ void Store::bajarComprados() {
         return;
     }
     const QString token = *tokenCasa_;
-    run([this, token] { return bajar(token, std::nullopt); });
+    run([this, token](Cancelacion c) { return bajar(token, std::nullopt, c); });
 }
 
-QCoro::Task<QUrl> Store::urlDescarga() {
+QCoro::Task<QUrl> Store::urlDescarga(Cancelacion cancelacion) {
     Pedido pedido;
+    pedido.cancelacion = std::move(cancelacion);
     const QStringList ruta{QStringLiteral("v1"), QStringLiteral("salud")};
     pedido.url = conRuta(servicio(), ruta);
     // The status is not looked at: any reply naming a usable house will do.
@@ -52,17 +55,18 @@ QCoro::Task<QUrl> Store::urlDescarga() {
         QStringLiteral("Esta Mac todavía no publica la casa de descargas. Déjala encendida."));
 }
 
-QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo) {
+QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelacion cancelacion) {
     const QPointer<Store> guardia(this);
-    const QUrl casa = co_await urlDescarga();
-    sigueVivo(guardia);
+    const QUrl casa = co_await urlDescarga(cancelacion);
+    sigueVivo(guardia, cancelacion);
 
     Pedido pedido;
     const QStringList ruta{QStringLiteral("v1"), QStringLiteral("mios")};
     pedido.url = conRuta(casa, ruta);
     pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
+    pedido.cancelacion = cancelacion;
     const Contestacion contestacion = co_await pedir(entorno_, std::move(pedido));
-    sigueVivo(guardia);
+    sigueVivo(guardia, cancelacion);
 
     const QJsonObject respuesta = objetoJson(contestacion.cuerpo);
     const QJsonValue ok = respuesta.value(QLatin1String("ok"));
@@ -85,23 +89,37 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo) {
         co_return;
     }
 
-    int listos = 0;
+    // Matched with the catalog first, so the progress line can count what the run will bring.
+    QList<QPair<QJsonObject, Plugin>> encargos;
     for (const QJsonObject& entrada : elegidas) {
         const QString id = entrada.value(QLatin1String("id")).toString();
-        const QJsonValue nombre = entrada.value(QLatin1String("name"));
-        std::optional<Plugin> plugin;
         for (const Plugin& p : plugins_) {
             if (mismoId(p.id, id)) {
-                plugin = p;
+                encargos.append(qMakePair(entrada, p));
                 break;
             }
         }
-        if (!plugin) continue; // not in this catalog: skipped without a word
+        // not in this catalog: skipped without a word
+    }
+
+    struct Borrar { // whatever the outcome, the progress line goes with the run
+        QPointer<Store> store;
+        ~Borrar() {
+            if (store) store->setAvance(QString());
+        }
+    } borrar{guardia};
+    int listos = 0;
+    const int total = int(encargos.size());
+    for (const auto& [entrada, plugin] : std::as_const(encargos)) {
+        const QJsonValue nombre = entrada.value(QLatin1String("name"));
         setStatus(QStringLiteral("Bajando ") +
                   (nombre.isString() ? nombre.toString() : QStringLiteral("plugin")) +
                   QStringLiteral("…"));
-        co_await traer(*plugin, casa, token);
-        sigueVivo(guardia);
+        setAvance(textoDeAvance(listos + 1, total, std::nullopt));
+        // Built apart: g++ 12 miscompiles a braced list inside a co_await expression.
+        Encargo encargo{integridadDe(entrada), listos + 1, total, cancelacion};
+        co_await traer(plugin, casa, token, std::move(encargo));
+        sigueVivo(guardia, cancelacion);
         ++listos;
     }
     setStatus(QStringLiteral("Listos ") + QString::number(listos) +

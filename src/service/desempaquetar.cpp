@@ -11,11 +11,22 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstring>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
+
+// What a package may take unpacked: a few GiB at most, and never the last of the disk.
+constexpr qint64 tope = qint64(4) << 30;
+constexpr qint64 margen = qint64(64) << 20;
+// What an entry takes besides its bytes (its node, its line in a folder): millions of empty
+// entries fill a disk too.
+constexpr qint64 porEntrada = 4096;
 
 struct CerrarLectura {
     void operator()(archive* a) const { archive_read_free(a); }
@@ -80,7 +91,8 @@ bool esMetadatosApple(const QString& nombre) {
     return nombre.split(QLatin1Char('/'), Qt::SkipEmptyParts).value(0) == QLatin1String("__MACOSX");
 }
 
-bool copiarDatos(archive* lectura, archive* escritura) {
+// Copies an entry's bytes, counting them against what is left of the limit.
+bool copiarDatos(archive* lectura, archive* escritura, qint64& queda) {
     const void* bloque = nullptr;
     size_t tamano = 0;
     la_int64_t posicion = 0;
@@ -89,13 +101,32 @@ bool copiarDatos(archive* lectura, archive* escritura) {
         if (r == ARCHIVE_EOF) return true;
         // A bad checksum is only a warning to libarchive; here it is a broken package.
         if (r != ARCHIVE_OK) return false;
-        if (archive_write_data_block(escritura, bloque, tamano, posicion) < ARCHIVE_WARN)
+        // Sizes in the archive may lie: what is written is what counts.
+        queda -= qint64(tamano);
+        if (queda < 0) return false;
+        // A failed write (a full disk, a quota) is only a warning to libarchive too.
+        if (archive_write_data_block(escritura, bloque, tamano, posicion) != ARCHIVE_OK)
             return false;
     }
 }
 
-// Every link left in the folder, checked again now that all of them exist: a chain of links
-// that are each harmless alone can still lead outside.
+// Names are UTF-8 everywhere in this application; bytes that are not could not be named again.
+bool esUtf8(const char* crudo) {
+    const QByteArray bytes(crudo);
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+// A name the system can create below the folder as it is: no component longer than a name may
+// be, and the whole path shorter than a path may be, so that every later step reaches it.
+bool cabe(const QByteArray& prefijo, const char* crudo) {
+    if (prefijo.size() + qsizetype(std::strlen(crudo)) >= PATH_MAX) return false;
+    const QByteArrayList partes = QByteArray(crudo).split('/');
+    return std::all_of(partes.begin(), partes.end(),
+                       [](const QByteArray& p) { return p.size() <= NAME_MAX; });
+}
+
+} // namespace
+
 bool enlacesDentro(const QString& raiz) {
     QDirIterator it(raiz, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
@@ -108,13 +139,19 @@ bool enlacesDentro(const QString& raiz) {
     return true;
 }
 
-} // namespace
+qint64 espacioParaDesempaquetar(const QString& carpeta) {
+    struct statvfs info;
+    if (::statvfs(QFile::encodeName(carpeta).constData(), &info) != 0) return 0;
+    const qint64 libre = qint64(info.f_bavail) * qint64(info.f_frsize);
+    return std::min(tope, libre - margen);
+}
 
-bool extraerZip(const QString& paquete, const QString& carpeta) {
+bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qint64> limite) {
     // A destination reached through a link would make every entry look written through one.
     const QString raiz = QFileInfo(carpeta).canonicalFilePath();
     if (raiz.isEmpty()) return false;
     const QByteArray prefijo = QFile::encodeName(raiz) + '/';
+    qint64 queda = limite ? *limite : espacioParaDesempaquetar(raiz);
 
     std::unique_ptr<archive, CerrarLectura> lectura(archive_read_new());
     std::unique_ptr<archive, CerrarEscritura> escritura(archive_write_disk_new());
@@ -134,26 +171,36 @@ bool extraerZip(const QString& paquete, const QString& carpeta) {
         const int r = archive_read_next_header(lectura.get(), &entrada);
         if (r == ARCHIVE_EOF) break;
         if (r < ARCHIVE_WARN) return false;
+        // The raw name, as in the archive: libarchive's conversions depend on the locale.
         const char* crudo = archive_entry_pathname(entrada);
-        if (!crudo) return false;
-        const QString nombre = QFile::decodeName(crudo);
+        if (!crudo || !esUtf8(crudo) || !cabe(prefijo, crudo)) return false;
+        const QString nombre = QString::fromUtf8(crudo);
         if (!nombreSeguro(nombre) || archive_entry_hardlink(entrada)) return false;
         if (esMetadatosApple(nombre)) continue;
         const mode_t tipo = archive_entry_filetype(entrada);
         if (tipo == AE_IFLNK) {
             const char* destino = archive_entry_symlink(entrada);
-            if (!destino || !enlaceDentro(raiz, nombre, QFile::decodeName(destino))) return false;
+            if (!destino || !esUtf8(destino) ||
+                !enlaceDentro(raiz, nombre, QString::fromUtf8(destino)))
+                return false;
         } else if (tipo != AE_IFREG && tipo != AE_IFDIR) {
             return false;
         }
+        // An honest bomb says how large it is: refused before a byte of it is written.
+        queda -= porEntrada;
+        if (queda < 0 ||
+            (archive_entry_size_is_set(entrada) && archive_entry_size(entrada) > queda))
+            return false;
         // Prefixed with the canonical destination: the working directory plays no part.
         archive_entry_copy_pathname(entrada, (prefijo + QByteArray(crudo)).constData());
-        if (archive_write_header(escritura.get(), entrada) < ARCHIVE_WARN) return false;
+        // Anything short of success is a failure: libarchive reports some failed writes, a
+        // mode or a time it could not set, only as warnings.
+        if (archive_write_header(escritura.get(), entrada) != ARCHIVE_OK) return false;
         // Sizes may be unknown until the data is read (streamed entries): always copy.
-        if (tipo == AE_IFREG && !copiarDatos(lectura.get(), escritura.get())) return false;
-        if (archive_write_finish_entry(escritura.get()) < ARCHIVE_WARN) return false;
+        if (tipo == AE_IFREG && !copiarDatos(lectura.get(), escritura.get(), queda)) return false;
+        if (archive_write_finish_entry(escritura.get()) != ARCHIVE_OK) return false;
     }
-    if (archive_write_close(escritura.get()) < ARCHIVE_WARN) return false;
+    if (archive_write_close(escritura.get()) != ARCHIVE_OK) return false;
     return enlacesDentro(raiz);
 }
 

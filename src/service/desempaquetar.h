@@ -3,6 +3,8 @@
 #include <QCoro/QCoroTask>
 #include <QString>
 
+#include <optional>
+
 // Unpacks a downloaded ZIP package into a folder that exists already, in-process on every
 // system: a package from the network is untrusted, and no system unpack tool checks what
 // extraerZip checks. Any refusal or error throws Failure "El paquete de " + nombre +
@@ -10,7 +12,18 @@
 QCoro::Task<> desempaquetar(QString paquete, QString carpeta, QString nombre);
 
 // The unpacker, off the event loop's thread when called by desempaquetar. False when the archive
-// cannot be read, or when an entry is absolute, climbs out with "..", is a link pointing
-// outside the folder, would be written through a link, or is neither file, folder nor link.
-// What was written before a refusal stays in the folder; the caller discards the folder.
-bool extraerZip(const QString& paquete, const QString& carpeta);
+// cannot be read; when an entry is absolute, climbs out with "..", is a link pointing outside
+// the folder, would be written through a link, is neither file, folder nor link, has a name
+// that is not UTF-8 or too long for the system; when what it unpacks would take more than
+// `limite` bytes (espacioParaDesempaquetar of the folder when none is given); or when any write
+// fails. What was written before a refusal stays in the folder; the caller discards the folder.
+bool extraerZip(const QString& paquete, const QString& carpeta,
+                std::optional<qint64> limite = std::nullopt);
+
+// What a package may take unpacked into a folder: a few GiB at most, and never more than the
+// free space of the folder's disk less a margin (zero or less: nothing fits).
+qint64 espacioParaDesempaquetar(const QString& carpeta);
+
+// Whether every link below a folder, followed through the links on disk, stays inside it: a
+// chain of links that are each harmless alone can still lead outside.
+bool enlacesDentro(const QString& carpeta);

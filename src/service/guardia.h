@@ -10,3 +10,9 @@
 inline void sigueVivo(const QPointer<Store>& store) {
     if (!store) throw Failure(QString());
 }
+
+// The same, at a safe point of an action that may have been asked to stop: it stops there.
+inline void sigueVivo(const QPointer<Store>& store, const Cancelacion& cancelacion) {
+    sigueVivo(store);
+    cancelacion.comprobar();
+}

@@ -132,32 +132,38 @@ void seguirRedireccion(QNetworkReply* respuesta, Pedido& pedido, int saltos) {
     pedido.url = destino;
 }
 
-// Publishes how much of a body has arrived, at most once per hundredth. Qt's own
-// downloadProgress is held back to a few a second, too few for a package on a fast network.
+// Publishes how much of a body has arrived, each tenth of a megabyte and each hundredth of a
+// known length. Qt's own downloadProgress is held back to a few a second, too few for a package
+// on a fast network.
 class Avance {
 public:
-    explicit Avance(const AvisoProgreso& aviso) : aviso_(aviso) {}
+    Avance(const AvisoProgreso& aviso, std::optional<qint64> tamano)
+        : aviso_(aviso), tamano_(tamano) {}
 
     void sumar(QNetworkReply* respuesta, qint64 bytes) {
         if (!aviso_) return;
         recibidos_ += bytes;
-        const qint64 tamano = respuesta->header(QNetworkRequest::ContentLengthHeader).toLongLong();
-        if (tamano <= 0) {
-            if (centesimas_ != desconocido) aviso_(std::nullopt);
-            centesimas_ = desconocido;
-            return;
+        std::optional<qint64> total = tamano_;
+        if (!total) {
+            const qint64 largo =
+                respuesta->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+            if (largo > 0) total = largo;
         }
-        const double fraccion = std::min(1.0, double(recibidos_) / double(tamano));
-        const int centesimas = int(fraccion * 100);
-        if (centesimas == centesimas_) return;
+        const qint64 decimas = recibidos_ / 100000;
+        const int centesimas = total && *total > 0
+                                   ? int(std::min(1.0, double(recibidos_) / double(*total)) * 100)
+                                   : -1;
+        if (decimas == decimas_ && centesimas == centesimas_) return;
+        decimas_ = decimas;
         centesimas_ = centesimas;
-        aviso_(fraccion);
+        aviso_(Progreso{recibidos_, total});
     }
 
 private:
-    static constexpr int desconocido = -2;
     const AvisoProgreso& aviso_;
+    const std::optional<qint64> tamano_;
     qint64 recibidos_ = 0;
+    qint64 decimas_ = -1;
     int centesimas_ = -1;
 };
 
@@ -182,16 +188,19 @@ private:
 };
 
 // Why a transfer was stopped from here.
-enum class Corte { Ninguno, Excedido, Escritura };
+enum class Corte { Ninguno, Excedido, Escritura, Cancelado };
 
 QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString archivo,
-                                     AvisoProgreso aviso) {
+                                     AvisoProgreso aviso, Integridad esperado) {
     std::unique_ptr<QNetworkAccessManager, QScopedPointerDeleteLater> red(
         new QNetworkAccessManager);
     red->setAutoDeleteReplies(false);
 
     std::unique_ptr<Volcado> volcado;
-    if (!archivo.isEmpty()) volcado = std::make_unique<Volcado>(archivo);
+    // A length that is no length (see Integridad) refuses the package, but is no total to show.
+    const std::optional<qint64> tamano =
+        esperado.tamano && *esperado.tamano >= 0 ? esperado.tamano : std::nullopt;
+    if (!archivo.isEmpty()) volcado = std::make_unique<Volcado>(archivo, std::move(esperado));
     struct Fin { // whatever the outcome, no progress is shown once the transfer is over
         AvisoProgreso& aviso;
         ~Fin() {
@@ -222,11 +231,13 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
     }
 
     for (int saltos = 0;; ++saltos) {
+        // Nothing more is sent once the action is asked to stop: not even a redirect's next hop.
+        pedido.cancelacion.comprobar();
         if (vencido) throw ErrorSistema(textoTiempoAgotado());
         Respuesta respuesta(enviar(*red, armar(entorno, pedido), pedido));
         respuesta->setReadBufferSize(bufferLectura);
         enCurso = respuesta.get();
-        Avance avance(aviso);
+        Avance avance(aviso, tamano);
         Acopio acopio;
         Corte corte = Corte::Ninguno;
         std::exception_ptr falloEscritura;
@@ -241,6 +252,8 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
             corte = motivo;
             QMetaObject::invokeMethod(respuesta.get(), &QNetworkReply::abort, Qt::QueuedConnection);
         };
+        const Cancelacion::Escucha alCancelar =
+            pedido.cancelacion.alPedir([&detener] { detener(Corte::Cancelado); });
         auto recibir = [&] {
             QNetworkReply* r = respuesta.get();
             if (corte != Corte::Ninguno || !r->isOpen()) return; // stopped: nothing more is read
@@ -265,6 +278,7 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
         QObject::disconnect(respuesta.get(), nullptr, nullptr, nullptr);
 
         QNetworkReply* r = respuesta.get();
+        if (corte == Corte::Cancelado) throw Cancelado();
         if (falloEscritura) std::rethrow_exception(falloEscritura);
         if (corte == Corte::Excedido) {
             if (!esRedireccion(r)) co_return Contestacion{estadoDe(r), {}};
@@ -292,13 +306,14 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
 } // namespace
 
 QCoro::Task<Contestacion> pedir(Entorno entorno, Pedido pedido) {
-    co_return co_await transferir(std::move(entorno), std::move(pedido), QString(), {});
+    co_return co_await transferir(std::move(entorno), std::move(pedido), QString(), AvisoProgreso(),
+                                  Integridad());
 }
 
 QCoro::Task<Contestacion> pedirAArchivo(Entorno entorno, Pedido pedido, QString archivo,
-                                        AvisoProgreso aviso) {
+                                        AvisoProgreso aviso, Integridad esperado) {
     co_return co_await transferir(std::move(entorno), std::move(pedido), std::move(archivo),
-                                  std::move(aviso));
+                                  std::move(aviso), std::move(esperado));
 }
 
 QSslConfiguration configuracionTls(const Entorno& entorno) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/cancelacion.h"
 #include "core/entorno.h"
+#include "service/integridad.h"
 
 #include <QByteArray>
 #include <QCoro/QCoroTask>
@@ -20,6 +22,8 @@ struct Pedido {
     QUrl url;
     QList<QPair<QByteArray, QByteArray>> cabeceras;
     QByteArray cuerpo;
+    // Asked, the transfer is aborted at once and Cancelado thrown; asked before, nothing is sent.
+    Cancelacion cancelacion;
 };
 
 // A body read as JSON is kept up to this size. A larger one is abandoned on the way (the
@@ -33,8 +37,13 @@ struct Contestacion {
     QByteArray cuerpo;
 };
 
-// How much of a body has arrived: 0..1 while its size is known, none otherwise or once over.
-using AvisoProgreso = std::function<void(std::optional<double>)>;
+// How much of a body has arrived, and its whole length when known.
+struct Progreso {
+    qint64 recibidos = 0;
+    std::optional<qint64> total;
+};
+// Told as the body arrives, and none once the transfer is over.
+using AvisoProgreso = std::function<void(std::optional<Progreso>)>;
 
 // Sends one request on a session of its own (a new QNetworkAccessManager: no cookie, cache or
 // credential outlives it). The certificate is checked against the system's authorities plus
@@ -49,9 +58,12 @@ QCoro::Task<Contestacion> pedir(Entorno entorno, Pedido pedido);
 
 // The same, with a body of status 200 streamed into `archivo` (written whole on success,
 // absent on failure) and its progress reported as it arrives. The body of any other status is
-// kept as pedir keeps it: it is the error message, not the file.
+// kept as pedir keeps it: it is the error message, not the file. The body is checked against
+// `esperado` as it arrives: past its length the transfer stops there, and a body that is not
+// what was said throws PaqueteDanado, leaving no file. A length said is the progress's total;
+// without one, the Content-Length is.
 QCoro::Task<Contestacion> pedirAArchivo(Entorno entorno, Pedido pedido, QString archivo,
-                                        AvisoProgreso aviso);
+                                        AvisoProgreso aviso, Integridad esperado = {});
 
 // The TLS settings of every request: the peer is always verified, against the system's
 // authorities plus Entorno::autoridades.

@@ -3,10 +3,15 @@
 #include "core/failure.h"
 #include "core/store.h"
 #include "core/texto.h"
+#include "install/cerrojo.h"
 #include "install/destinos.h"
-#include "install/procesos.h"
+#include "install/reemplazo.h"
+#include "install/restos.h"
+#include "install/rutas.h"
+#include "service/avance.h"
 #include "service/desempaquetar.h"
 #include "service/direccion.h"
+#include "service/encargo.h"
 #include "service/guardia.h"
 #include "service/red.h"
 #include "service/segundoplano.h"
@@ -24,10 +29,7 @@ public:
     Desechable& operator=(const Desechable&) = delete;
     void ahora() {
         if (ruta_.isEmpty()) return;
-        try {
-            borrarRuta(ruta_);
-        } catch (...) {
-        }
+        borrarSinError(ruta_);
         ruta_.clear();
     }
 
@@ -35,11 +37,21 @@ private:
     QString ruta_;
 };
 
+// A bundle as a package may hold it: a folder of its own, not a link nor a file, with a name that
+// is more than an extension and not hidden, and no link inside leading out of it (the quarantine
+// command follows links, and so could a host).
+bool bundleAceptable(const QString& bundle) {
+    return esCarpeta(bundle) && !ultimoComponente(bundle).startsWith(QLatin1Char('.')) &&
+           enlacesDentro(bundle);
+}
+
 } // namespace
 
-QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
+QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo encargo) {
     const QPointer<Store> guardia(this);
     const Entorno entorno = entorno_;
+    co_await barrerAntesDeCambiar(entorno);
+    sigueVivo(guardia, encargo.cancelacion);
     // A "/" in an id would put the folder somewhere else than the temporary folder.
     const QString marca =
         QStringLiteral("quelo-") + QString(plugin.id).replace(QLatin1Char('/'), QLatin1Char('_')) +
@@ -51,15 +63,33 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
     const QStringList ruta{QStringLiteral("v1"), QStringLiteral("bajar"), plugin.id.toLower()};
     pedido.url = conRuta(base, ruta);
     pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
-    AvisoProgreso aviso = [guardia](std::optional<double> progreso) {
-        if (guardia) guardia->setProgreso(progreso);
+    pedido.cancelacion = encargo.cancelacion;
+    const Cancelacion cancelacion = encargo.cancelacion;
+    AvisoProgreso aviso = [guardia, posicion = encargo.posicion,
+                           total = encargo.total](std::optional<Progreso> progreso) {
+        if (!guardia) return;
+        std::optional<double> fraccion;
+        if (progreso && progreso->total && *progreso->total > 0)
+            fraccion = std::min(1.0, double(progreso->recibidos) / double(*progreso->total));
+        guardia->setProgreso(fraccion);
+        guardia->setAvance(textoDeAvance(posicion, total, progreso));
     };
 
+    // Held until the package and the folder are gone (declared first, let go last): a sweep by
+    // another copy leaves them alone meanwhile.
+    crearCarpeta(entorno.temporal);
+    const Cerrojo propio = tomarCerrojo(cerrojoDeDescarga(carpeta), carpeta);
     // The package is only needed until it is unpacked, whatever the outcome.
     Desechable paqueteTemporal(paquete);
-    const Contestacion contestacion =
-        co_await pedirAArchivo(entorno, std::move(pedido), paquete, std::move(aviso));
-    sigueVivo(guardia);
+    Contestacion contestacion;
+    try {
+        contestacion = co_await pedirAArchivo(entorno, std::move(pedido), paquete, std::move(aviso),
+                                              std::move(encargo.esperado));
+    } catch (const PaqueteDanado&) {
+        throw Failure(QStringLiteral("El paquete de ") + plugin.name +
+                      QStringLiteral(" llegó dañado."));
+    }
+    sigueVivo(guardia, cancelacion);
     if (contestacion.estado != 200) {
         // Such a body was kept as a JSON reply, not written to the package file.
         const QJsonValue error = objetoJson(contestacion.cuerpo).value(QLatin1String("error"));
@@ -73,12 +103,17 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
     co_await desempaquetar(paquete, carpeta, plugin.name);
     // Removing a large package or folder takes a while too (after a failure they go at once).
     co_await enSegundoPlano([&paqueteTemporal] { paqueteTemporal.ahora(); });
-    sigueVivo(guardia);
+    sigueVivo(guardia, cancelacion);
 
     const QStringList bundles = ::bundlesEn(carpeta);
     if (bundles.isEmpty())
         throw Failure(QStringLiteral("El paquete de ") + plugin.name +
                       QStringLiteral(" llegó vacío."));
+    // All are looked at before any is installed: a refused package installs nothing.
+    for (const QString& bundle : bundles)
+        if (!bundleAceptable(bundle))
+            throw Failure(QStringLiteral("El paquete de ") + plugin.name +
+                          QStringLiteral(" no se pudo abrir."));
     const Failure noInstalado(QStringLiteral("No se pudo instalar ") + plugin.name +
                               QStringLiteral("."));
     for (const QString& bundle : bundles) {
@@ -87,9 +122,8 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token) {
             destinoDescarga(entorno.home, plugin.category, bundle);
         if (!destino) throw noInstalado;
         // Same copy step as a project install: the old bundle goes only once the copy worked.
-        const bool copiado = co_await reemplazarConCopia(entorno, bundle, *destino);
+        const bool copiado = co_await instalarCopia(entorno, bundle, *destino, cancelacion);
         if (!copiado) throw noInstalado;
-        co_await quitarCuarentena(entorno, *destino);
         sigueVivo(guardia);
     }
     co_await enSegundoPlano([&carpetaTemporal] { carpetaTemporal.ahora(); });

@@ -15,7 +15,8 @@ const QString noGuardado = QStringLiteral("No se pudo guardar el paquete en");
 
 } // namespace
 
-Volcado::Volcado(const QString& archivo) : archivo_(archivo) {
+Volcado::Volcado(const QString& archivo, Integridad esperado)
+    : archivo_(archivo), comprobante_(std::move(esperado)) {
     QDir().mkpath(QFileInfo(archivo).absolutePath()); // a failure shows in open below
     errno = 0;
     // Unbuffered: every block reaches the system at once and its write is checked as it is made.
@@ -25,6 +26,7 @@ Volcado::Volcado(const QString& archivo) : archivo_(archivo) {
 }
 
 void Volcado::agregar(const QByteArray& trozo) {
+    comprobante_.agregar(trozo); // what goes past the length said is never written
     bloque_.append(trozo);
     if (bloque_.size() >= tamanoBloque) escribirBloque();
 }
@@ -39,6 +41,7 @@ void Volcado::escribirBloque() {
 
 void Volcado::terminar() {
     escribirBloque();
+    comprobante_.terminar();
     errno = 0;
     if (!archivo_.commit()) throw errorDeArchivo(archivo_, noGuardado);
     // What is on disk is checked too: a commit has been seen to succeed after a failed write.

@@ -87,7 +87,8 @@ QWidget* ContentView::ventanaPrincipal() {
     detalle_ = new Detalle(*store_, ventana);
     centro->addWidget(detalle_, 1);
     derecha->addLayout(centro, 1);
-    derecha->addWidget(new Pie(*store_, ventana));
+    pie_ = new Pie(*store_, ventana);
+    derecha->addWidget(pie_);
     fila->addLayout(derecha, 1);
     return ventana;
 }
@@ -98,6 +99,7 @@ void ContentView::ordenarTab() {
     QList<QWidget*> orden = barra_->controles() + cabecera_->controles();
     orden.append(lista_);
     orden.append(detalle_->controles());
+    orden.append(pie_->controles());
     for (qsizetype i = 1; i < orden.size(); ++i)
         setTabOrder(orden[i - 1], orden[i]);
 }

@@ -11,6 +11,7 @@ class BarraLateral;
 class Cabecera;
 class Detalle;
 class ListaPlugins;
+class Pie;
 class QStackedLayout;
 class Store;
 
@@ -41,5 +42,6 @@ private:
     Cabecera* cabecera_;
     ListaPlugins* lista_;
     Detalle* detalle_;
+    Pie* pie_;
     bool cargado_ = false;
 };

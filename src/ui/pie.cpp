@@ -2,15 +2,23 @@
 
 #include "core/store.h"
 #include "ui/accesible.h"
+#include "ui/botones.h"
 #include "ui/tema.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int pasos = 1000;
+
+void guardarSitio(QWidget* w) {
+    QSizePolicy politica = w->sizePolicy();
+    politica.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(politica);
 }
+} // namespace
 
 Pie::Pie(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
     setObjectName(QStringLiteral("footer"));
@@ -28,7 +36,13 @@ Pie::Pie(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
     estado_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     estado_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     estado_->setAccessibleDescription(QStringLiteral("Estado"));
-    pila->addWidget(estado_);
+    auto* arriba = new QHBoxLayout;
+    arriba->setSpacing(12);
+    arriba->addWidget(estado_, 1);
+    cancelar_ = new GoldButton(QStringLiteral("Cancelar"), false, this);
+    guardarSitio(cancelar_);
+    arriba->addWidget(cancelar_, 0, Qt::AlignVCenter);
+    pila->addLayout(arriba);
 
     barra_ = new QProgressBar(this);
     barra_->setObjectName(QStringLiteral("progreso"));
@@ -39,17 +53,46 @@ Pie::Pie(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
         QStringLiteral("QProgressBar { background: %1; border: none; }"
                        " QProgressBar::chunk { background: %2; }")
             .arg(tema::css(tema::con(tema::line(), 0.45)), tema::css(tema::gold())));
-    pila->addWidget(barra_);
+    guardarSitio(barra_);
 
+    avance_ = new QLabel(this);
+    avance_->setObjectName(QStringLiteral("avance"));
+    avance_->setTextFormat(Qt::PlainText);
+    avance_->setFont(tema::sistema(11));
+    tema::colorTexto(avance_, tema::con(tema::ink(), 0.6));
+    avance_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    avance_->setAccessibleName(QStringLiteral("Avance"));
+    // Wide enough for a long line, so the bar keeps its length as the figures change.
+    avance_->setMinimumWidth(
+        avance_->fontMetrics().horizontalAdvance(QStringLiteral("88 de 88 · 888 MB de 888 MB")));
+    guardarSitio(avance_);
+    auto* abajo = new QHBoxLayout;
+    abajo->setSpacing(12);
+    abajo->addWidget(barra_, 1, Qt::AlignVCenter);
+    abajo->addWidget(avance_);
+    pila->addLayout(abajo);
+
+    connect(cancelar_, &QAbstractButton::clicked, &store_, &Store::cancelar);
     connect(&store_, &Store::statusChanged, this, [this] { anunciar(estado_, store_.status()); });
     connect(&store_, &Store::busyChanged, this, &Pie::mostrarProgreso);
     connect(&store_, &Store::progresoChanged, this, &Pie::mostrarProgreso);
+    connect(&store_, &Store::avanceChanged, this, &Pie::mostrarProgreso);
     estado_->setText(store_.status());
     mostrarProgreso();
 }
 
+QList<QWidget*> Pie::controles() const {
+    return {cancelar_};
+}
+
 void Pie::mostrarProgreso() {
-    barra_->setVisible(store_.busy());
+    const bool ocupado = store_.busy();
+    if (!ocupado) espera_.aparcar({cancelar_});
+    cancelar_->setVisible(ocupado);
+    if (ocupado) espera_.devolver({cancelar_});
+    barra_->setVisible(ocupado);
+    avance_->setText(store_.avance());
+    avance_->setVisible(ocupado);
     if (const auto progreso = store_.progreso()) {
         barra_->setRange(0, pasos);
         barra_->setValue(qRound(qBound(0.0, *progreso, 1.0) * pasos));

@@ -157,7 +157,7 @@ private Q_SLOTS:
             cerrado = cerrojo.tryLock(5000);
             QList<Cuenta> cuentas = leerLibro(rutaLibro(m)).cuentas;
             listo = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
             cuentas.append(cuentaDePrueba("otra@x.es", "12345678"));
             guardarArchivo(rutaLibro(m), codificarLibro(LibroCuentas{cuentas}));
         });
@@ -172,6 +172,19 @@ private Q_SLOTS:
         for (const Cuenta& c : cuentasEn(m))
             correos.append(c.email);
         QCOMPARE(correos, (QStringList{"otra@x.es", "ana@x.es"}));
+    }
+
+    void alta_con_el_libro_tomado_por_otra_copia_se_explica() {
+        Mundo m;
+        QDir().mkpath(m.proyecto + "/datos");
+        QLockFile otra(rutaLibro(m) + ".lock"); // held for the whole sign-up
+        QVERIFY(otra.tryLock(0));
+        Store s(m.entorno);
+        s.crearCuenta("ana@x.es", "12345678", "12345678");
+        QCOMPARE(s.status(), QStringLiteral("Otra copia de Quelo Instalador está guardando una "
+                                            "cuenta. Prueba otra vez."));
+        QVERIFY(!s.cuentaEmail());
+        QVERIFY(cuentasEn(m).isEmpty());
     }
 
     void alta_sin_proyecto_pasa_a_la_tienda() {

@@ -11,7 +11,9 @@
 #include <QtTest>
 
 struct PruebaStore {
-    static void run(Store& s, std::function<QCoro::Task<>()> a) { s.run(std::move(a)); }
+    static void run(Store& s, std::function<QCoro::Task<>()> a) {
+        s.run([a = std::move(a)](Cancelacion) { return a(); });
+    }
 };
 
 Q_DECLARE_METATYPE(std::exception_ptr)
@@ -421,6 +423,20 @@ private Q_SLOTS:
         PruebaStore::run(store, [] { return fallarConError(QStringLiteral("Disco lleno")); });
         QTRY_VERIFY(!store.busy());
         QCOMPARE(store.status(), QStringLiteral("Disco lleno"));
+    }
+
+    void cancelar_antes_de_empezar_no_corre_la_accion() {
+        Mundo mundo;
+        Store store(mundo.entorno);
+        bool empezo = false;
+        PruebaStore::run(store, [&] {
+            return fallarTras(std::chrono::milliseconds(1), QStringLiteral("x"), &empezo);
+        });
+        store.cancelar();
+        QTRY_VERIFY(!store.busy());
+        QVERIFY(!empezo);
+        QCOMPARE(store.status(),
+                 QStringLiteral("Cancelado. Lo que ya estaba instalado sigue en su sitio."));
     }
 
     void run_sobrevive_a_la_destruccion_del_store() {

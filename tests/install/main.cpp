@@ -5,6 +5,8 @@ int pruebaDestinos(int argc, char** argv);
 int pruebaHerramientas(int argc, char** argv);
 int pruebaInstalar(int argc, char** argv);
 int pruebaQuitar(int argc, char** argv);
+int pruebaReemplazo(int argc, char** argv);
+int pruebaCortes(int argc, char** argv);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -13,5 +15,7 @@ int main(int argc, char** argv) {
     fallos += pruebaInstalar(argc, argv);
     fallos += pruebaQuitar(argc, argv);
     fallos += pruebaHerramientas(argc, argv);
+    fallos += pruebaReemplazo(argc, argv);
+    fallos += pruebaCortes(argc, argv);
     return fallos;
 }

@@ -2,7 +2,9 @@
 // they are called.
 #include "banco.h"
 #include "herramientas.h"
+#include "install/procesos.h"
 
+#include <QCoro/QCoroTask>
 #include <QFileInfo>
 #include <QtTest>
 
@@ -82,6 +84,29 @@ private Q_SLOTS:
             QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
             QVERIFY(b.store->installed().isEmpty());
         }
+    }
+
+    void la_cuarentena_no_sigue_un_enlace_data() {
+        QTest::addColumn<bool>("conOrden"); // Apple's command, else in-process
+        QTest::newRow("en el proceso") << false;
+        QTest::newRow("con la orden") << true;
+    }
+
+    void la_cuarentena_no_sigue_un_enlace() {
+        QFETCH(bool, conOrden);
+        Mundo m;
+        const QString fuera = m.dir.filePath("fuera");
+        crearBundle(fuera);
+        if (!ponerMarca(fuera) || !ponerMarca(fuera + "/Contents/Info.plist"))
+            QSKIP("this file system keeps no user attributes");
+        const QString destino = m.entorno.home + "/brisa.vst3";
+        QVERIFY(QFile::link(fuera, destino));
+        if (conOrden) herramientasDeApple(m);
+
+        QCoro::waitFor(quitarCuarentena(m.entorno, destino));
+        QVERIFY(tieneMarca(fuera));
+        QVERIFY(tieneMarca(fuera + "/Contents/Info.plist"));
+        if (conOrden) QVERIFY(llamadas(m).isEmpty());
     }
 };
 

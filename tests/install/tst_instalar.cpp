@@ -1,5 +1,6 @@
 // Installing one plug-in and the visible list from the project folder.
 #include "banco.h"
+#include "disco.h"
 #include "herramientas.h"
 
 #include <QDir>
@@ -176,6 +177,30 @@ private Q_SLOTS:
         QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
     }
 
+    void el_bundle_anterior_que_no_se_borra_no_hace_fallar() {
+        const Plugin p = pluginDePrueba("brisa");
+        Banco b({p});
+        crearBundle(b.vst3(p));
+        escribir(b.vst3(p) + "/Contents/viejo.txt", "viejo");
+        const QString categoria = QFileInfo(b.vst3(p)).path();
+        const QString aparte = copiaOculta(b.vst3(p));
+        {
+            Inmutable fijo(b.vst3(p) + "/Contents/viejo.txt");
+            if (!fijo.marcado()) QSKIP(qPrintable(fijo.razon()));
+            b.store->install(p);
+            QVERIFY(b.esperar());
+            QCOMPARE(b.store->status(), exito(p));
+            QCOMPARE(arbol(b.vst3(p)), arbol(b.fuente(p.vst3)));
+            // The earlier bundle waits aside, hidden, for a later sweep.
+            QCOMPARE(entradas(categoria),
+                     (QStringList{QFileInfo(aparte).fileName(), "brisa.vst3"}));
+            fijo.seMovioA(aparte + "/Contents/viejo.txt");
+        }
+        b.store->install(p);
+        QVERIFY(b.esperar());
+        QCOMPARE(entradas(categoria), QStringList{"brisa.vst3"});
+    }
+
     void herramienta_inexistente_se_nombra_en_el_estado() {
         const Plugin p = pluginDePrueba("brisa");
         Banco b({p});
@@ -183,8 +208,9 @@ private Q_SLOTS:
         b.nuevoStore();
         b.store->install(p);
         QVERIFY(b.esperar());
-        QVERIFY2(b.store->status().contains(b.mundo.entorno.copiador.first()),
-                 qPrintable(b.store->status()));
+        QCOMPARE(b.store->status(), QStringLiteral("No se pudo iniciar ") +
+                                        b.mundo.entorno.copiador.first() +
+                                        QStringLiteral(": no existe."));
         QVERIFY(!b.store->busy());
         QVERIFY(entradas(QFileInfo(b.vst3(p)).path()).isEmpty());
     }

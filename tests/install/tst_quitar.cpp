@@ -1,9 +1,15 @@
 // Removing an installed plug-in from the system's plug-in folders.
 #include "banco.h"
+#include "disco.h"
+#include "install/rutas.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TstQuitar : public QObject {
     Q_OBJECT
@@ -85,6 +91,63 @@ private Q_SLOTS:
                  QStringLiteral("No se quitó brisa.vst3: está dentro de la carpeta del proyecto."));
         QCOMPARE(arbol(b.mundo.proyecto), proyecto);
         QVERIFY(QFileInfo::exists(b.au(p)));
+    }
+
+    void quitar_que_falla_deja_el_bundle_entero_data() {
+        QTest::addColumn<bool>("categoria"); // the category folder is immutable, else the bundle
+        QTest::newRow("categoría que no se puede cambiar") << true;
+        QTest::newRow("bundle que no se puede mover") << false;
+    }
+
+    void quitar_que_falla_deja_el_bundle_entero() {
+        QFETCH(bool, categoria);
+        const Plugin p = pluginDePrueba("brisa");
+        Banco b({p});
+        crearBundle(b.vst3(p));
+        const QStringList antes = arbol(b.vst3(p));
+        const Inmutable fijo(categoria ? QFileInfo(b.vst3(p)).path() : b.vst3(p));
+        if (!fijo.marcado()) QSKIP(qPrintable(fijo.razon()));
+        b.store->refreshInstalled();
+
+        b.store->remove(p);
+        QVERIFY(b.esperar());
+        const QString estado = b.store->status();
+        QVERIFY2(estado.startsWith("No se pudo ") && estado.endsWith(": no hay permiso."),
+                 qPrintable(estado));
+        QCOMPARE(arbol(b.vst3(p)), antes);
+        QCOMPARE(b.store->installed(), QSet<QString>{"brisa"});
+    }
+
+    void borrar_llega_a_cualquier_profundidad_y_nombre() {
+        QTemporaryDir dir;
+        const QString raiz = dir.filePath("quelo-hondo");
+        const QString fuera = dir.filePath("fuera");
+        escribir(fuera + "/guardado.txt", "mio");
+        QVERIFY(QDir().mkpath(raiz));
+        // Odd names, a link out, a folder without write permission, and a chain of folders far
+        // deeper than a path can name.
+        int fd = ::open(QFile::encodeName(raiz).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(fd >= 0);
+        for (const char* nombre : {"\xff\xfe no es UTF-8", "a\nb", " ", "-r"})
+            QVERIFY(::close(::openat(fd, nombre, O_CREAT | O_WRONLY, 0644)) == 0);
+        QVERIFY(::symlinkat(QFile::encodeName(fuera).constData(), fd, "enlace") == 0);
+        QVERIFY(::mkdirat(fd, "cerrada", 0700) == 0);
+        const int cerrada = ::openat(fd, "cerrada", O_RDONLY | O_DIRECTORY);
+        QVERIFY(::close(::openat(cerrada, "dentro", O_CREAT | O_WRONLY, 0644)) == 0);
+        QVERIFY(::fchmod(cerrada, 0500) == 0 && ::close(cerrada) == 0);
+        const QByteArray tramo(100, 'h');
+        for (int i = 0; i < 100; ++i) {
+            QVERIFY(::mkdirat(fd, tramo.constData(), 0755) == 0);
+            const int hijo = ::openat(fd, tramo.constData(), O_RDONLY | O_DIRECTORY);
+            QVERIFY(hijo >= 0 && ::close(fd) == 0);
+            fd = hijo;
+            QVERIFY(::close(::openat(fd, "x", O_CREAT | O_WRONLY, 0644)) == 0);
+        }
+        ::close(fd);
+
+        borrarRuta(raiz);
+        QVERIFY(!hayAlgo(raiz));
+        QCOMPARE(leer(fuera + "/guardado.txt"), QByteArray("mio"));
     }
 };
 

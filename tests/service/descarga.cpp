@@ -1,11 +1,13 @@
 // Downloading the store account's plug-ins: the three requests, their checks and texts, and
 // the bundles that land in the maker folders.
+#include "disco.h"
 #include "escenario.h"
 #include "herramientas.h"
 #include "pruebas.h"
 #include "zips.h"
 
 #include <QDirIterator>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -227,6 +229,11 @@ void TstService::paquete_fallido_data() {
         fila("ZIP con enlace afuera") << "enlace" << noAbre << deApple;
         fila("ZIP sin bundles") << "vacío"
                                 << "El paquete de Nombre brisa llegó vacío." << deApple;
+        fila("bundle que es un enlace") << "bundle enlace" << noAbre << deApple;
+        fila("bundle que es un archivo") << "bundle archivo" << noAbre << deApple;
+        fila("bundle llamado .vst3") << ".vst3" << noAbre << deApple;
+        fila("bundle llamado ..vst3") << "..vst3" << noAbre << deApple;
+        fila("enlace que sale del bundle") << "sale del bundle" << noAbre << deApple;
         fila("copia que falla") << "copia"
                                 << "No se pudo instalar Nombre brisa." << deApple;
     }
@@ -263,6 +270,16 @@ void TstService::paquete_fallido() {
                                       archivoZip("brisa.vst3/Contents/fuera/x.txt", "x")});
     else if (tipo == "vacío")
         escribirZip(zip, {archivoZip("LEEME.txt", "nada")});
+    else if (tipo == "bundle enlace")
+        escribirZip(zip, {archivoZip("real/Contents/Info.plist", "<plist/>"),
+                          enlaceZip("brisa.vst3", "real")});
+    else if (tipo == "bundle archivo")
+        escribirZip(zip, {archivoZip("brisa.vst3", "<plist/>")});
+    else if (tipo == ".vst3" || tipo == "..vst3")
+        escribirZip(zip, bien + QList{archivoZip(tipo.toUtf8() + "/Contents/Info.plist", "x")});
+    else if (tipo == "sale del bundle")
+        escribirZip(zip, bien + QList{archivoZip("otra/x.txt", "x"),
+                                      enlaceZip("brisa.vst3/Contents/x", "../../otra/x.txt")});
     else
         escribirZip(zip, bien);
     if (QFileInfo::exists(zip)) e.paquete("brisa", zip);
@@ -277,6 +294,37 @@ void TstService::paquete_fallido() {
     QVERIFY(e.temporales().isEmpty());
     // Unpacking runs no tool on either system; only the copy does.
     if (deApple) QCOMPARE(llamadas(e.mundo).size(), salidaCopia);
+}
+
+void TstService::paquete_que_no_cabe_en_el_disco_data() {
+    QTest::addColumn<qint64>("disco"); // the temporary folder's file system, margin included
+    QTest::addColumn<QList<EntradaZip>>("entradas");
+    const qint64 mib = 1 << 20;
+    QByteArray azar(4 * mib, Qt::Uninitialized);
+    QRandomGenerator(11).fillRange(reinterpret_cast<quint32*>(azar.data()), azar.size() / 4);
+    QTest::newRow("bomba") << 80 * mib << QList{cerosZip("brisa.vst3/Contents/datos", 128 * mib)};
+    QTest::newRow("disco casi lleno")
+        << 66 * mib << QList{archivoZip("brisa.vst3/Contents/datos", azar)};
+}
+
+void TstService::paquete_que_no_cabe_en_el_disco() {
+    QFETCH(qint64, disco);
+    QFETCH(QList<EntradaZip>, entradas);
+    Escenario e(catalogo());
+    const QString zip = e.mundo.dir.filePath("grande.zip");
+    escribirZip(zip, entradas);
+    const DiscoPequeno pequeno(e.mundo.entorno.temporal, disco);
+    if (!pequeno.montado()) QSKIP(qPrintable(pequeno.razon()));
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    e.paquete("brisa", zip);
+
+    bajarYEsperar(e);
+    QCOMPARE(e.store->status(), QStringLiteral("El paquete de Nombre brisa no se pudo abrir."));
+    QVERIFY(e.store->installed().isEmpty());
+    QVERIFY(!QFileInfo::exists(e.mundo.entorno.home + vst3));
+    QVERIFY(e.temporales().isEmpty());
 }
 
 void TstService::bajar_con_las_herramientas_de_apple() {

@@ -1,5 +1,6 @@
 // Unpacking a downloaded package: everything inside the folder, nothing outside it.
 #include "archivos.h"
+#include "disco.h"
 #include "pruebas.h"
 #include "service/desempaquetar.h"
 #include "zips.h"
@@ -7,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(QList<EntradaZip>)
@@ -68,6 +70,12 @@ void TstService::zip_hostil_se_rechaza_sin_tocar_fuera_data() {
     QTest::newRow("cadena armada al revés") << QList{enlaceZip("x", "y/.."), enlaceZip("y", ".")};
     QTest::newRow("escritura por un enlace interno")
         << QList{archivo("sub/a.txt"), enlaceZip("atajo", "sub"), archivo("atajo/b.txt")};
+    QTest::newRow("nombre que no es UTF-8") << QList{archivo("brisa.vst3/\xff\xfe.txt")};
+    QTest::newRow("enlace a un nombre que no es UTF-8")
+        << QList{archivo("brisa.vst3/a.txt"), enlaceZip("brisa.vst3/b", "a\xe9.txt")};
+    QTest::newRow("nombre demasiado largo") << QList{archivo("brisa.vst3/" + QByteArray(300, 'n'))};
+    QTest::newRow("ruta demasiado larga")
+        << QList{archivo((QByteArray(200, 'd') + '/').repeated(25) + "x")};
 }
 
 void TstService::zip_hostil_se_rechaza_sin_tocar_fuera() {
@@ -82,6 +90,50 @@ void TstService::zip_hostil_se_rechaza_sin_tocar_fuera() {
     QVERIFY(!extraerZip(zip, carpeta));
     QCOMPARE(todoFueraDe(mundo, carpeta), antes);
     QVERIFY(!QFile::exists(QDir::tempPath() + "/quelo-fuera-abs.txt"));
+}
+
+void TstService::zip_que_no_cabe_se_rechaza_data() {
+    QTest::addColumn<qint64>("disco");  // a file system of this size for the folder; 0: none
+    QTest::addColumn<qint64>("limite"); // what the unpack may take; -1: the folder's own limit
+    QTest::addColumn<QList<EntradaZip>>("entradas");
+    const qint64 mib = 1 << 20;
+    QByteArray azar(4 * mib, Qt::Uninitialized);
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(azar.data()), azar.size() / 4);
+    QList<EntradaZip> vacias;
+    for (int i = 0; i < 100; ++i)
+        vacias.append(archivoZip("brisa.vst3/" + QByteArray::number(i), ""));
+    // libarchive reports this failed write as a warning only.
+    QTest::newRow("disco que se llena")
+        << 2 * mib << 1024 * mib << QList{archivoZip("brisa.vst3/datos", azar)};
+    QTest::newRow("bomba") << 0LL << mib << QList{cerosZip("brisa.vst3/datos", 64 * mib)};
+    QTest::newRow("miles de entradas vacías") << 0LL << 64 * 1024LL << vacias;
+    QTest::newRow("disco casi lleno")
+        << 65 * mib << -1LL << QList{archivoZip("brisa.vst3/datos", azar)};
+}
+
+void TstService::zip_que_no_cabe_se_rechaza() {
+    QFETCH(qint64, disco);
+    QFETCH(qint64, limite);
+    QFETCH(QList<EntradaZip>, entradas);
+    Mundo mundo;
+    const QString zip = mundo.dir.filePath("grande.zip");
+    escribirZip(zip, entradas);
+    const QString carpeta = mundo.entorno.temporal + "/quelo-grande";
+    std::optional<DiscoPequeno> pequeno;
+    if (disco > 0) {
+        pequeno.emplace(carpeta, disco);
+        if (!pequeno->montado()) QSKIP(qPrintable(pequeno->razon()));
+    }
+    QDir().mkpath(carpeta);
+
+    QVERIFY(!extraerZip(zip, carpeta, limite < 0 ? std::nullopt : std::optional(limite)));
+    // Refused before it took more than it may: what was written stays within the limit.
+    qint64 escrito = 0;
+    QDirIterator it(carpeta, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        escrito += QFileInfo(it.next()).size();
+    if (limite >= 0) QVERIFY2(escrito <= limite, qPrintable(QString::number(escrito)));
+    if (pequeno && limite < 0) QVERIFY(pequeno->libre() > 0); // the disk never filled
 }
 
 void TstService::zip_corrupto_se_rechaza() {

@@ -26,6 +26,8 @@ private Q_SLOTS:
     void zip_normal_se_desempaqueta_entero();
     void zip_hostil_se_rechaza_sin_tocar_fuera_data();
     void zip_hostil_se_rechaza_sin_tocar_fuera();
+    void zip_que_no_cabe_se_rechaza_data();
+    void zip_que_no_cabe_se_rechaza();
     void zip_corrupto_se_rechaza();
     void zip_en_carpeta_alcanzada_por_enlace();
     void zip_ignora_metadatos_de_apple();
@@ -50,8 +52,28 @@ private Q_SLOTS:
     void instalar_sin_proyecto_baja_solo_ese_plugin();
     void paquete_fallido_data();
     void paquete_fallido();
+    void paquete_que_no_cabe_en_el_disco_data();
+    void paquete_que_no_cabe_en_el_disco();
     void bajar_con_las_herramientas_de_apple();
     void primer_fallo_detiene_la_bajada();
+
+    // integridad.cpp
+    void paquete_se_compara_con_la_lista_data();
+    void paquete_se_compara_con_la_lista();
+    void paquete_mas_largo_que_su_size_se_corta_enseguida();
+    void linea_de_avance_cuenta_paquetes_y_megas_data();
+    void linea_de_avance_cuenta_paquetes_y_megas();
+    void megas_con_una_decimal_por_debajo_de_diez_data();
+    void megas_con_una_decimal_por_debajo_de_diez();
+
+    // cancelar.cpp
+    void cancelar_durante_una_transferencia_lenta();
+    void cancelar_durante_una_copia_lenta_data();
+    void cancelar_durante_una_copia_lenta();
+    void cancelar_con_el_bundle_ya_en_su_sitio_lo_termina();
+    void cancelar_entre_dos_paquetes();
+    void salir_durante_una_bajada_deja_de_usar_el_token_data();
+    void salir_durante_una_bajada_deja_de_usar_el_token();
 
     // transporte.cpp
     void tls_confia_en_el_sistema_y_en_las_autoridades_propias();

@@ -1,4 +1,5 @@
 // What every request shares: certificate checks, time-outs, redirects, streaming and progress.
+#include "disco.h"
 #include "escenario.h"
 #include "pruebas.h"
 #include "service/red.h"
@@ -6,11 +7,6 @@
 #include <QRegularExpression>
 #include <QSslConfiguration>
 #include <QtTest>
-
-#include <cerrno>
-#include <cstring>
-
-#include <sys/mount.h>
 
 using namespace std::chrono_literals;
 
@@ -23,36 +19,6 @@ void conBrisa(Escenario& e) {
     e.conCasa();
     e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"}]})");
 }
-
-// A tmpfs of a few megabytes mounted on a folder of its own, for a disk that fills up. Needs
-// root (or CAP_SYS_ADMIN); `porque` says why it could not be made.
-class DiscoChico {
-public:
-    explicit DiscoChico(qint64 bytes) {
-        if (!dir_.isValid()) {
-            porque_ = QStringLiteral("no hay carpeta temporal");
-            return;
-        }
-        const QByteArray opciones = "size=" + QByteArray::number(bytes);
-        if (::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0,
-                    opciones.constData()) != 0) {
-            porque_ = QStringLiteral("no se pudo montar un tmpfs (hace falta ser root): ") +
-                      QString::fromLocal8Bit(std::strerror(errno));
-            return;
-        }
-        montado_ = true;
-    }
-    ~DiscoChico() {
-        if (montado_) ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
-    }
-    QString ruta() const { return dir_.path(); }
-    QString porque() const { return porque_; }
-
-private:
-    QTemporaryDir dir_;
-    bool montado_ = false;
-    QString porque_;
-};
 
 void bajarYEsperar(Escenario& e) {
     e.store->bajarComprados();
@@ -254,17 +220,18 @@ void TstService::paquete_grande_publica_su_progreso() {
 }
 
 void TstService::paquete_que_no_cabe_en_el_disco_se_explica() {
-    DiscoChico disco(2 * 1024 * 1024);
-    if (!disco.porque().isEmpty()) QSKIP(qPrintable(disco.porque()));
+    QTemporaryDir dir;
+    const DiscoPequeno disco(dir.path(), 2 * 1024 * 1024);
+    if (!disco.montado()) QSKIP(qPrintable(disco.razon()));
     Escenario e({pluginDePrueba("brisa")});
-    e.mundo.entorno.temporal = disco.ruta();
+    e.mundo.entorno.temporal = disco.carpeta();
     e.rehacer();
     conBrisa(e);
     e.paquete("brisa", zipGrande(e.mundo, alAzar(4 * 1024 * 1024, 11)));
 
     bajarYEsperar(e);
     const QRegularExpression texto(
-        "^No se pudo guardar el paquete en " + QRegularExpression::escape(disco.ruta()) +
+        "^No se pudo guardar el paquete en " + QRegularExpression::escape(disco.carpeta()) +
         "/quelo-brisa-[0-9A-F-]{36}\\.zip: no queda espacio en el disco\\.$");
     QVERIFY2(texto.match(e.store->status()).hasMatch(), qPrintable(e.store->status()));
     QVERIFY(e.temporales().isEmpty());

@@ -26,6 +26,13 @@ EntradaZip enlaceZip(const QByteArray& nombre, const QByteArray& destino) {
     return e;
 }
 
+EntradaZip cerosZip(const QByteArray& nombre, qint64 tamano) {
+    EntradaZip e;
+    e.nombre = nombre;
+    e.ceros = tamano;
+    return e;
+}
+
 void escribirZip(const QString& ruta, const QList<EntradaZip>& entradas, bool guardar) {
     QDir().mkpath(QFileInfo(ruta).absolutePath());
     archive* a = archive_write_new();
@@ -38,7 +45,7 @@ void escribirZip(const QString& ruta, const QList<EntradaZip>& entradas, bool gu
         switch (e.tipo) {
         case EntradaZip::Tipo::Archivo:
             archive_entry_set_filetype(entrada, AE_IFREG);
-            archive_entry_set_size(entrada, e.datos.size());
+            archive_entry_set_size(entrada, e.ceros > 0 ? e.ceros : e.datos.size());
             break;
         case EntradaZip::Tipo::Carpeta:
             archive_entry_set_filetype(entrada, AE_IFDIR);
@@ -53,6 +60,10 @@ void escribirZip(const QString& ruta, const QList<EntradaZip>& entradas, bool gu
         if (e.tipo == EntradaZip::Tipo::Archivo && !e.datos.isEmpty())
             QCOMPARE(archive_write_data(a, e.datos.constData(), e.datos.size()),
                      la_ssize_t(e.datos.size()));
+        const QByteArray bloque(qMin<qint64>(e.ceros, 1 << 20), '\0');
+        for (qint64 queda = e.ceros; queda > 0; queda -= bloque.size())
+            QCOMPARE(archive_write_data(a, bloque.constData(), qMin<qint64>(queda, bloque.size())),
+                     la_ssize_t(qMin<qint64>(queda, bloque.size())));
         archive_entry_free(entrada);
     }
     QCOMPARE(archive_write_close(a), ARCHIVE_OK);

@@ -13,10 +13,13 @@ struct EntradaZip {
     Tipo tipo = Tipo::Archivo;
     QByteArray enlace; // target of a link
     int modo = 0644;
+    qint64 ceros = 0; // a file of this many zero bytes instead of `datos`, streamed
 };
 
 EntradaZip archivoZip(const QByteArray& nombre, const QByteArray& datos, int modo = 0644);
 EntradaZip enlaceZip(const QByteArray& nombre, const QByteArray& destino);
+// A file of `tamano` zero bytes: a few KiB in the archive, however large unpacked.
+EntradaZip cerosZip(const QByteArray& nombre, qint64 tamano);
 
 // `guardar`: entries stored uncompressed, so their bytes can be found in the file.
 void escribirZip(const QString& ruta, const QList<EntradaZip>& entradas, bool guardar = false);

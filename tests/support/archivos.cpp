@@ -1,6 +1,7 @@
 #include "archivos.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -12,16 +13,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-Mundo::Mundo(bool conProyecto) {
-    QVERIFY(dir.isValid());
-    proyecto = dir.filePath(QStringLiteral("Quelo DSP"));
-    entorno.bundle = proyecto + QStringLiteral("/Quelo Instalador.app");
+Entorno entornoDePrueba(const QString& raiz) {
+    Entorno entorno;
+    entorno.bundle = raiz + QStringLiteral("/Quelo DSP/Quelo Instalador.app");
     entorno.recursos = entorno.bundle + QStringLiteral("/Contents/Resources");
-    entorno.home = dir.filePath(QStringLiteral("home"));
-    entorno.temporal = dir.filePath(QStringLiteral("tmp"));
+    entorno.home = raiz + QStringLiteral("/home");
+    entorno.temporal = raiz + QStringLiteral("/tmp");
     entorno.servicio = QStringLiteral("https://127.0.0.1:1");
     // This system's flavour of the tools on every system; herramientasDeApple gives the other.
     entorno.copiador = {QStringLiteral("/bin/cp"), QStringLiteral("-a")};
+    return entorno;
+}
+
+Mundo::Mundo(bool conProyecto) {
+    QVERIFY(dir.isValid());
+    proyecto = dir.filePath(QStringLiteral("Quelo DSP"));
+    entorno = entornoDePrueba(dir.path());
     QDir().mkpath(entorno.recursos);
     QDir().mkpath(entorno.home);
     QDir().mkpath(entorno.temporal);
@@ -49,6 +56,16 @@ QString guion(const QString& ruta, const QByteArray& cuerpo) {
     escribir(ruta, "#!/bin/sh\n" + cuerpo + "\n");
     QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
     return ruta;
+}
+
+QStringList todoEn(const QString& carpeta) {
+    QStringList rutas;
+    QDirIterator it(carpeta, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        rutas.append(it.next());
+    rutas.sort();
+    return rutas;
 }
 
 void crearBundle(const QString& ruta) {

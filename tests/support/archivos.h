@@ -12,6 +12,10 @@
 #include <mutex>
 #include <thread>
 
+// The environment of a test world laid out in `raiz`: the application in "Quelo DSP", a home
+// and a temporary folder, this system's copy tool. A child process rebuilds it from the path.
+Entorno entornoDePrueba(const QString& raiz);
+
 // A temporary world for one test: an application folder, a home and a temporary folder, all
 // inside one QTemporaryDir that disappears with it.
 struct Mundo {
@@ -32,6 +36,9 @@ QByteArray leer(const QString& ruta);
 
 // An executable shell script; its path.
 QString guion(const QString& ruta, const QByteArray& cuerpo);
+
+// Every entry below a folder, hidden ones included, sorted.
+QStringList todoEn(const QString& carpeta);
 
 // A bundle-shaped folder: Contents/Info.plist, an executable, and a link inside.
 void crearBundle(const QString& ruta);

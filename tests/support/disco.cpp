@@ -10,8 +10,9 @@
 
 namespace {
 
-// Runs a system tool to its end; the empty text on success, else what went wrong.
+// Runs a system tool as root to its end; the empty text on success, else why not.
 QString ejecutar(const QString& herramienta, const QStringList& argumentos) {
+    if (::geteuid() != 0) return herramienta + QStringLiteral(" needs root");
     const QString programa = QStandardPaths::findExecutable(herramienta);
     if (programa.isEmpty()) return herramienta + QStringLiteral(" not found");
     QProcess proceso;
@@ -26,30 +27,29 @@ QString ejecutar(const QString& herramienta, const QStringList& argumentos) {
 } // namespace
 
 DiscoPequeno::DiscoPequeno(const QString& carpeta, qint64 bytes) : carpeta_(carpeta) {
-    if (::geteuid() != 0) {
-        razon_ = QStringLiteral("mounting a small tmpfs needs root");
-        return;
-    }
     QDir().mkpath(carpeta);
     razon_ = ejecutar(QStringLiteral("mount"),
                       {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
                        QStringLiteral("size=%1,mode=0755").arg(bytes),
                        QStringLiteral("quelo-prueba"), carpeta});
-    montado_ = razon_.isEmpty();
+    if (!razon_.isEmpty()) razon_ = QStringLiteral("a small file system: ") + razon_;
 }
 
 DiscoPequeno::~DiscoPequeno() {
-    if (!montado_) return;
+    if (!montado()) return;
     // Lazily, should a test have left something open on it.
     if (!ejecutar(QStringLiteral("umount"), {carpeta_}).isEmpty())
         ejecutar(QStringLiteral("umount"), {QStringLiteral("-l"), carpeta_});
 }
 
+qint64 DiscoPequeno::libre() const {
+    return QStorageInfo(carpeta_).bytesAvailable();
+}
+
 bool DiscoPequeno::llenar(int bloques) {
     QFile relleno(carpeta_ + QStringLiteral("/relleno"));
     if (!relleno.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-    const QStorageInfo disco(carpeta_);
-    const qint64 bloque = disco.blockSize();
+    const qint64 bloque = QStorageInfo(carpeta_).blockSize();
     const QByteArray trozo(bloque, 'r');
     while (relleno.write(trozo) == bloque) {
     }
@@ -57,6 +57,14 @@ bool DiscoPequeno::llenar(int bloques) {
     const qint64 usados = (relleno.size() + bloque - 1) / bloque;
     if (usados < bloques || !relleno.resize((usados - bloques) * bloque)) return false;
     relleno.close();
-    QStorageInfo ahora(carpeta_);
-    return ahora.bytesAvailable() == bloques * bloque;
+    return libre() == bloques * bloque;
+}
+
+Inmutable::Inmutable(const QString& ruta) : ruta_(ruta) {
+    razon_ = ejecutar(QStringLiteral("chattr"), {QStringLiteral("+i"), ruta});
+    if (!razon_.isEmpty()) razon_ = QStringLiteral("an immutable folder: ") + razon_;
+}
+
+Inmutable::~Inmutable() {
+    if (marcado()) ejecutar(QStringLiteral("chattr"), {QStringLiteral("-i"), ruta_});
 }

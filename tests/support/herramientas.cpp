@@ -1,7 +1,10 @@
 #include "herramientas.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+
+#include <csignal>
 
 namespace {
 
@@ -39,5 +42,26 @@ QList<QStringList> llamadas(const Mundo& mundo) {
 
 QString copiaOculta(const QString& destino) {
     const QFileInfo info(destino);
-    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".instalando");
+    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".instalando-") +
+           QString::number(QCoreApplication::applicationPid());
+}
+
+void copiaQueNoTermina(Mundo& mundo, bool sorda) {
+    const QByteArray pid = QFile::encodeName(mundo.dir.filePath(QStringLiteral("copia.pid")));
+    // The id is written last, in one step: once it is there the tool is waiting. exec keeps the
+    // id and the ignored signal, and leaves no shell behind to outlive it.
+    const QByteArray cuerpo =
+        "mkdir -p \"$2/Contents\" && echo parcial > \"$2/Contents/parcial\" || "
+        "exit 1\n" +
+        QByteArray(sorda ? "trap '' TERM\n" : "") + "echo $$ > '" + pid + ".nuevo' && mv '" + pid +
+        ".nuevo' '" + pid + "'\nexec sleep 600";
+    mundo.entorno.copiador = {guion(mundo.dir.filePath(QStringLiteral("copia-lenta")), cuerpo)};
+}
+
+qint64 procesoDeCopia(const Mundo& mundo) {
+    return leer(mundo.dir.filePath(QStringLiteral("copia.pid"))).trimmed().toLongLong();
+}
+
+bool procesoVivo(qint64 pid) {
+    return pid > 0 && ::kill(pid_t(pid), 0) == 0;
 }

@@ -218,6 +218,7 @@ private:
             // Half the body, then silence on an open connection (later requests are never
             // read), or the connection closed.
             mandar(siguienteTrozo(largo / 2));
+            colgada_ = r.colgar; // still answering: a client that leaves now leaves early
             archivo_.reset();
             resto_.clear();
             repeticiones_ = 0;
@@ -258,7 +259,7 @@ private:
     // Feeds the body a piece at a time as the socket drains, so large bodies really stream and
     // a client that stops reading holds the server back.
     void seguir() {
-        if (!respondiendo_ || goteo_.isActive()) return;
+        if (!respondiendo_ || colgada_ || goteo_.isActive()) return;
         while (socket_->bytesToWrite() + socket_->encryptedBytesToWrite() < 256 * 1024) {
             const QByteArray trozo = siguienteTrozo(64 * 1024);
             if (trozo.isEmpty()) {
@@ -305,6 +306,7 @@ private:
     bool ocupada_ = false;
     bool respondiendo_ = false;
     bool cerrarAlFinal_ = false;
+    bool colgada_ = false;
     qsizetype indice_ = 0;
     QByteArray resto_;
     std::unique_ptr<QFile> archivo_;

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void saludPublicaLaDireccionPorLaQueSeLlego();
     void miosListaLasComprasConSusNombres();
     void bajarDaUnZipConLosBundles();
+    void miosDescribeElPaqueteQueBajarEntrega();
     void bajarRechazaLoQueNoEsDeLaCuenta();
     void reinicioGuardaCuentasYTokens();
     void tokensIlegiblesSonUnComienzoSinSesiones_data();

@@ -1,4 +1,5 @@
 // The detail pane, the status bar and the root view.
+#include "servidor.h"
 #include "ui/botones.h"
 #include "ui/captura.h"
 #include "ventana.h"
@@ -164,6 +165,54 @@ private Q_SLOTS:
         QTRY_VERIFY(estado->height() > 2 * estado->fontMetrics().height());
         QVERIFY(estado->alignment() & Qt::AlignLeft);
         QVERIFY(pie->width() <= v.vista->width() - 250);
+    }
+
+    void el_pie_ofrece_cancelar_y_cuenta_el_avance_de_una_bajada() {
+        // a store whose package stops half-way, so the run waits until it is cancelled
+        ServidorPrueba servidor;
+        servidor.ruta(
+            "GET", "/v1/salud",
+            {.cuerpo = "{\"descarga\": \"" + servidor.base().toString().toUtf8() + "\"}"});
+        servidor.ruta("GET", "/v1/mios",
+                      {.cuerpo = R"({"ok": true, "plugins": [{"id": "brisa", "size": 500000},)"
+                                 R"( {"id": "eco"}]})"});
+        servidor.ruta("GET", "/v1/bajar/brisa",
+                      {.cuerpo = QByteArray(500000, 'z'), .colgar = true});
+        Ventana v(catalogoBase(), false, true, [&servidor](Mundo& m) {
+            m.entorno.servicio = servidor.base().toString();
+            m.entorno.autoridades = ServidorPrueba::autoridad();
+            escribir(m.entorno.home + "/Library/Application Support/Quelo DSP/"
+                                      "instalador-sesion.json",
+                     R"({"email": "ana@ejemplo.com", "token": "tok"})");
+        });
+        Store& s = v.store();
+        QWidget* pie = v.parte(QStringLiteral("footer"));
+        QLabel* avance = pie->findChild<QLabel*>(QStringLiteral("avance"));
+        QVERIFY(s.tokenCasa());
+        QVERIFY(!boton(pie, "Cancelar"));
+        QVERIFY(!avance->isVisible());
+        const int alto = pie->height();
+
+        boton(v.parte(QStringLiteral("header")), "Bajar comprados")->click();
+        auto* cancelar = qobject_cast<GoldButton*>(boton(pie, "Cancelar"));
+        QVERIFY(cancelar && !cancelar->filled());
+        QTRY_COMPARE_WITH_TIMEOUT(avance->text(), QStringLiteral("1 de 2 · 0,2 MB de 0,5 MB"),
+                                  20000);
+        QVERIFY(avance->isVisible());
+        QCOMPARE(s.status(), QStringLiteral("Bajando plugin…"));
+        // beside the bar, right of it, and nothing moved when they appeared
+        QVERIFY(avance->geometry().left() > barra(v)->geometry().right());
+        QVERIFY(qAbs(avance->geometry().center().y() - barra(v)->geometry().center().y()) <= 1);
+        QCOMPARE(pie->height(), alto);
+
+        cancelar->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!s.busy(), 20000);
+        QCOMPARE(s.status(),
+                 QStringLiteral("Cancelado. Lo que ya estaba instalado sigue en su sitio."));
+        QVERIFY(!boton(pie, "Cancelar"));
+        QVERIFY(!avance->isVisible() && !barra(v)->isVisible());
+        QCOMPARE(pie->height(), alto);
+        QTRY_VERIFY(servidor.peticiones().value(2).abandonada);
     }
 
     void la_vista_raiz_carga_una_vez_y_no_baja_del_minimo() {

@@ -19,6 +19,7 @@ struct PruebaStore {
     static void ocupado(Store& s, bool v) { s.setBusy(v); }
     static void instalados(Store& s, QSet<QString> v) { s.setInstalled(std::move(v)); }
     static void progreso(Store& s, std::optional<double> v) { s.setProgreso(v); }
+    static void avance(Store& s, const QString& v) { s.setAvance(v); }
 };
 
 // A shown window on a temporary application folder with the given catalog, once it has loaded.

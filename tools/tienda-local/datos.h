@@ -11,6 +11,7 @@
 //   compras.json    {"<e-mail>": ["<plug-in id>", ...], ...}
 //   catalogo.json   the application's catalog; only "id" and "name" are read, for display names
 //   paquetes/<id>/  the bundles that make up each plug-in's package
+//   .zips/          those packages zipped, kept by the service itself (paquetes.h)
 //   tokens.json     the tokens handed out, kept by the service itself (tokens.h)
 class DatosTienda {
 public:

@@ -3,12 +3,12 @@
 #include "empaquetar.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
-#include <QTemporaryFile>
 #include <QUrl>
 
 #include <cstdio>
@@ -61,7 +61,8 @@ void avisar(const QString& texto) {
 
 ServicioTienda::ServicioTienda(DatosTienda datos, QObject* parent)
     : QAbstractHttpServer(parent), datos_(std::move(datos)),
-      tokens_(datos_.ruta(QStringLiteral("tokens.json"))) {
+      tokens_(datos_.ruta(QStringLiteral("tokens.json"))),
+      paquetes_(datos_.ruta(QStringLiteral(".zips"))) {
     QString fallo;
     if (!tokens_.cargar(&fallo)) avisar(fallo + QStringLiteral("; every client signs in again"));
 }
@@ -166,9 +167,20 @@ void ServicioTienda::mios(const QHttpServerRequest& request, QHttpServerResponde
     const QString email = titular(request);
     if (email.isEmpty()) return responder(r, 401, rechazo(sinSesion));
     QJsonArray plugins;
-    for (const QString& id : datos_.compras(email))
-        plugins.append(
-            QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("name"), datos_.nombre(id)}});
+    for (const QString& id : datos_.compras(email)) {
+        QJsonObject plugin{{QStringLiteral("id"), id}, {QStringLiteral("name"), datos_.nombre(id)}};
+        // What the application checks the download against; a plug-in without a package (which
+        // the download refuses) or whose package cannot be made goes without them.
+        const QString carpeta = datos_.carpetaPaquete(id);
+        QString fallo;
+        if (const auto paquete = carpeta.isEmpty() ? std::nullopt : paquetes_.de(carpeta, &fallo)) {
+            plugin.insert(QStringLiteral("sha256"), QString::fromLatin1(paquete->sha256));
+            plugin.insert(QStringLiteral("size"), double(paquete->tamano));
+        } else if (!fallo.isEmpty()) {
+            avisar(id + QStringLiteral(": ") + fallo);
+        }
+        plugins.append(plugin);
+    }
     responder(r, 200, {{QStringLiteral("ok"), true}, {QStringLiteral("plugins"), plugins}});
 }
 
@@ -182,18 +194,13 @@ void ServicioTienda::bajar(const QHttpServerRequest& request, const QString& id,
     if (carpeta.isEmpty())
         return responder(r, 404, error(QStringLiteral("Ese plugin todavía no tiene paquete.")));
 
-    // Zipped into a temporary file that the responder streams and then deletes.
-    auto paquete = std::make_unique<QTemporaryFile>(QDir::tempPath() +
-                                                    QStringLiteral("/tienda-local-XXXXXX.zip"));
+    // The same zip the list described; the responder streams it and closes it.
     QString fallo;
-    if (!paquete->open() || !empaquetar(carpeta, paquete->fileName(), &fallo)) {
-        avisar(id + QStringLiteral(": ") + (fallo.isEmpty() ? paquete->errorString() : fallo));
+    const auto paquete = paquetes_.de(carpeta, &fallo);
+    auto archivo = std::make_unique<QFile>(paquete ? paquete->archivo : QString());
+    if (!paquete || !archivo->open(QIODevice::ReadOnly)) {
+        avisar(id + QStringLiteral(": ") + (fallo.isEmpty() ? archivo->errorString() : fallo));
         return responder(r, 500, error(QStringLiteral("No se pudo preparar el paquete.")));
     }
-    paquete->close();
-    if (!paquete->open()) {
-        avisar(paquete->errorString());
-        return responder(r, 500, error(QStringLiteral("No se pudo preparar el paquete.")));
-    }
-    r.write(paquete.release(), {{"Content-Type", "application/zip"}});
+    r.write(archivo.release(), {{"Content-Type", "application/zip"}});
 }

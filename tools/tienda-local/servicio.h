@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datos.h"
+#include "paquetes.h"
 #include "tokens.h"
 
 #include <QAbstractHttpServer>
@@ -9,7 +10,8 @@
 class QHttpServerResponder;
 
 // The store service over HTTPS: accounts, the download-house address and the account's
-// packages. Tokens are kept in the data folder, so a restart signs no client out.
+// packages, each listed with its SHA-256 and length. Tokens are kept in the data folder, so a
+// restart signs no client out; packages are zipped into its hidden folder ".zips".
 class ServicioTienda : public QAbstractHttpServer {
 public:
     explicit ServicioTienda(DatosTienda datos, QObject* parent = nullptr);
@@ -30,4 +32,5 @@ private:
 
     DatosTienda datos_;
     TokensTienda tokens_;
+    PaquetesHechos paquetes_;
 };

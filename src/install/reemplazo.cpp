@@ -1,0 +1,113 @@
+#include "install/reemplazo.h"
+
+#include "core/errores.h"
+#include "core/failure.h"
+#include "core/texto.h"
+#include "install/cerrojo.h"
+#include "install/intercambio.h"
+#include "install/procesos.h"
+#include "install/restos.h"
+#include "install/rutas.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace {
+
+// The destination's lock, or the Failure that tells the user another copy is at work there.
+Cerrojo cerrojoParaCambiar(const QString& destino) {
+    Cerrojo cerrojo = tomarCerrojo(cerrojoDe(destino), destino);
+    if (!cerrojo)
+        throw Failure(QStringLiteral("Otra copia de Quelo Instalador está cambiando ") +
+                      ultimoComponente(destino) +
+                      QStringLiteral(". Vuelve a probar cuando termine."));
+    return cerrojo;
+}
+
+bool sinIntercambio(int error) {
+    return error == ENOSYS || error == EINVAL || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+} // namespace
+
+QString ponerEnSitio(const QString& nuevo, const QString& destino, const QString& anterior) {
+    if (!hayAlgo(destino)) {
+        moverRuta(nuevo, destino);
+        return {};
+    }
+    const QByteArray desde = QFile::encodeName(nuevo), hasta = QFile::encodeName(destino);
+    if (intercambiarEntradas(desde.constData(), hasta.constData())) return nuevo;
+    const int error = errno;
+    if (!sinIntercambio(error))
+        throw errorDeArchivo(error, QStringLiteral("No se pudo poner en su sitio"), destino);
+    moverRuta(destino, anterior);
+    try {
+        moverRuta(nuevo, destino);
+    } catch (...) {
+        // Should this fail too, resolverRestos puts it back before the next change.
+        try {
+            moverRuta(anterior, destino);
+        } catch (...) {
+        }
+        throw;
+    }
+    return anterior;
+}
+
+QCoro::Task<bool> instalarCopia(Entorno entorno, QString origen, QString destino,
+                                Cancelacion cancelacion) {
+    crearCarpeta(QFileInfo(destino).absolutePath());
+    // Held until the earlier bundle is gone: nobody else changes this destination meanwhile.
+    const Cerrojo cerrojo = cerrojoParaCambiar(destino);
+    resolverRestos(destino);
+    const QString nuevo = copiaNueva(destino);
+    // Left by an earlier process with this same id: the copy tool would copy into it.
+    borrarRuta(nuevo);
+
+    bool copiado = false;
+    try {
+        copiado = co_await copiarCarpeta(entorno, origen, nuevo, std::move(cancelacion));
+    } catch (...) {
+        borrarSinError(nuevo);
+        throw;
+    }
+    if (!copiado) {
+        borrarSinError(nuevo);
+        co_return false;
+    }
+    QString anterior;
+    try {
+        anterior = ponerEnSitio(nuevo, destino, copiaAnterior(destino));
+    } catch (...) {
+        borrarSinError(nuevo);
+        throw;
+    }
+    co_await quitarCuarentena(entorno, destino);
+    // The install is done: what cannot be deleted now is swept later.
+    if (!anterior.isEmpty()) borrarSinError(anterior);
+    co_return true;
+}
+
+void quitarBundle(const QString& destino) {
+    // No folder above it, nothing in it: not even the lock is needed.
+    if (!QFileInfo(QFileInfo(destino).absolutePath()).isDir()) return;
+    Cerrojo cerrojo;
+    try {
+        cerrojo = cerrojoParaCambiar(destino);
+    } catch (const ErrorSistema&) {
+        // A folder where no lock can be made but that holds nothing to remove is no error.
+        if (!hayAlgo(destino)) return;
+        throw;
+    }
+    resolverRestos(destino);
+    if (!hayAlgo(destino)) return;
+    const QString aparte = copiaQuitada(destino);
+    borrarRuta(aparte);
+    const QByteArray desde = QFile::encodeName(destino), hasta = QFile::encodeName(aparte);
+    if (std::rename(desde.constData(), hasta.constData()) != 0)
+        throw errorDeArchivo(errno, QStringLiteral("No se pudo quitar"), destino);
+    borrarSinError(aparte);
+}

@@ -1,0 +1,201 @@
+// Stopping a run: "Cancelar" at each kind of safe point, and signing out in the middle of a
+// download.
+#include "escenario.h"
+#include "herramientas.h"
+#include "pruebas.h"
+
+#include <QtTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString cancelado =
+    QStringLiteral("Cancelado. Lo que ya estaba instalado sigue en su sitio.");
+const QString carpetaVst3 = QStringLiteral("/Library/Audio/Plug-Ins/VST3/Quelo DSP/");
+
+QList<Plugin> catalogo() {
+    return {pluginDePrueba("brisa", "Reverb"), pluginDePrueba("eco", "Delay")};
+}
+
+// A bundle installed before the run, with a mark of its own: it must come out as it went in.
+QString instaladoAntes(const Mundo& mundo, const QString& id, const QString& categoria) {
+    const QString bundle = mundo.entorno.home + carpetaVst3 + categoria + "/" + id + ".vst3";
+    crearBundle(bundle);
+    escribir(bundle + "/Contents/anterior", "de antes");
+    return bundle;
+}
+
+// What a cancelled run leaves: its text, no progress, the temporary folder empty, and the
+// bundle installed before it whole, with nothing half-copied beside it.
+void cancelacionLimpia(Escenario& e, const QString& anterior, const QStringList& antes) {
+    QCOMPARE(e.store->status(), cancelado);
+    QVERIFY(!e.store->busy());
+    QVERIFY(!e.store->progreso());
+    QVERIFY(e.store->avance().isEmpty());
+    QVERIFY(e.temporales().isEmpty());
+    QCOMPARE(leer(anterior + "/Contents/anterior"), QByteArray("de antes"));
+    QCOMPARE(todoEn(e.mundo.entorno.home), antes);
+    QVERIFY(e.store->installed().contains("brisa"));
+}
+
+Respuesta goteando(const QString& zip) {
+    Respuesta r;
+    r.archivo = zip;
+    r.goteo = 20ms;
+    return r;
+}
+
+} // namespace
+
+void TstService::cancelar_durante_una_transferencia_lenta() {
+    Escenario e(catalogo());
+    const QString anterior = instaladoAntes(e.mundo, "brisa", "Reverb");
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    e.servidor.ruta("GET", "/v1/bajar/brisa",
+                    goteando(zipConBundles(e.mundo, "brisa", {"brisa.vst3"})));
+    const QStringList antes = todoEn(e.mundo.entorno.home);
+
+    e.store->bajarComprados();
+    QTRY_VERIFY_WITH_TIMEOUT(e.a("/v1/bajar/brisa").value(0).enviados > 0, 20000);
+    e.store->cancelar();
+    e.esperarFin();
+    cancelacionLimpia(e, anterior, antes);
+    // the server saw the connection go long before the body's end
+    QTRY_VERIFY(e.a("/v1/bajar/brisa").value(0).abandonada);
+}
+
+void TstService::cancelar_durante_una_copia_lenta_data() {
+    QTest::addColumn<bool>("sorda");       // the tool ignores being told to end
+    QTest::addColumn<bool>("conProyecto"); // copied from the project, not downloaded
+    QTest::newRow("bajada, la copia termina al pedírselo") << false << false;
+    QTest::newRow("bajada, la copia no hace caso") << true << false;
+    QTest::newRow("proyecto, la copia termina al pedírselo") << false << true;
+}
+
+void TstService::cancelar_durante_una_copia_lenta() {
+    QFETCH(bool, sorda);
+    QFETCH(bool, conProyecto);
+    const Plugin brisa = pluginDePrueba("brisa", "Reverb");
+    Escenario e(catalogo(), conProyecto);
+    const QString anterior = instaladoAntes(e.mundo, "brisa", "Reverb");
+    copiaQueNoTermina(e.mundo, sorda);
+    if (conProyecto) {
+        crearBundle(e.mundo.proyecto + "/" + brisa.vst3);
+        e.rehacer();
+    } else {
+        e.conSesion();
+        e.conCasa();
+        e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+        e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+    }
+    const QStringList antes = todoEn(e.mundo.entorno.home);
+    if (conProyecto)
+        e.store->install(brisa);
+    else
+        e.store->bajarComprados();
+    QTRY_VERIFY_WITH_TIMEOUT(procesoDeCopia(e.mundo) > 0, 20000);
+    const qint64 copia = procesoDeCopia(e.mundo);
+    e.store->cancelar();
+    e.esperarFin();
+    QVERIFY(!procesoVivo(copia));
+    cancelacionLimpia(e, anterior, antes);
+}
+
+void TstService::cancelar_con_el_bundle_ya_en_su_sitio_lo_termina() {
+    Escenario e(catalogo());
+    const QString bundle = instaladoAntes(e.mundo, "brisa", "Reverb");
+    // the quarantine step comes after the swap: asked to stop there, the install still ends
+    const QString empezada = e.mundo.dir.filePath("cuarentena-empezada");
+    e.mundo.entorno.cuarentena = {guion(e.mundo.dir.filePath("cuarentena-lenta"),
+                                        "touch '" + QFile::encodeName(empezada) + "'\nsleep 1")};
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+
+    e.store->bajarComprados();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(empezada), 20000);
+    e.store->cancelar();
+    e.esperarFin();
+    QCOMPARE(e.store->status(), cancelado);
+    // the new bundle whole in place of the earlier one, nothing beside it
+    QVERIFY(!QFileInfo::exists(bundle + "/Contents/anterior"));
+    QCOMPARE(leer(bundle + "/Contents/Info.plist"), QByteArray("<plist/>"));
+    QVERIFY(QFileInfo(bundle + "/Contents/enlace").isSymLink());
+    for (const QString& ruta : todoEn(QFileInfo(bundle).path()))
+        QVERIFY2(ruta.startsWith(bundle), qPrintable(ruta));
+    QVERIFY(e.temporales().isEmpty());
+}
+
+void TstService::cancelar_entre_dos_paquetes() {
+    Escenario e(catalogo());
+    const QString eco = instaladoAntes(e.mundo, "eco", "Delay");
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"},
+                                       {"id": "eco", "name": "Eco"}]})");
+    e.paquete("brisa", zipConBundles(e.mundo, "brisa", {"brisa.vst3"}));
+    e.paquete("eco", zipConBundles(e.mundo, "eco", {"eco.vst3"}));
+    // pressed the moment the first package is in and the second is announced
+    QObject::connect(e.store.get(), &Store::statusChanged, e.store.get(), [&e] {
+        if (e.store->status() == QStringLiteral("Bajando Eco…")) e.store->cancelar();
+    });
+
+    e.store->bajarComprados();
+    e.esperarFin();
+    QCOMPARE(e.mensajes, (QStringList{"Bajando Brisa…", "Bajando Eco…", cancelado}));
+    QVERIFY(e.a("/v1/bajar/eco").isEmpty());
+    QCOMPARE(leer(e.mundo.entorno.home + carpetaVst3 + "Reverb/brisa.vst3/Contents/Info.plist"),
+             QByteArray("<plist/>"));
+    QCOMPARE(leer(eco + "/Contents/anterior"), QByteArray("de antes"));
+    QCOMPARE(e.store->installed(), (QSet<QString>{"brisa", "eco"}));
+    QVERIFY(e.temporales().isEmpty());
+    QVERIFY(e.store->avance().isEmpty());
+
+    // with nothing running it does nothing
+    e.mensajes.clear();
+    e.store->cancelar();
+    QTest::qWait(50);
+    QVERIFY(e.mensajes.isEmpty());
+    QVERIFY(!e.store->busy());
+}
+
+void TstService::salir_durante_una_bajada_deja_de_usar_el_token_data() {
+    QTest::addColumn<QString>("donde");
+    QTest::newRow("mientras llega la lista") << "/v1/mios";
+    QTest::newRow("mientras llega un paquete") << "/v1/bajar/brisa";
+}
+
+void TstService::salir_durante_una_bajada_deja_de_usar_el_token() {
+    QFETCH(QString, donde);
+    Escenario e(catalogo());
+    e.conSesion();
+    e.conCasa();
+    Respuesta lista = json(R"({"ok": true, "plugins": [{"id": "brisa", "name": "Brisa"},
+                                         {"id": "eco", "name": "Eco"}]})");
+    if (donde == "/v1/mios") lista.goteo = 20ms;
+    e.servidor.ruta("GET", "/v1/mios", lista);
+    const QString brisa = zipConBundles(e.mundo, "brisa", {"brisa.vst3"});
+    if (donde == "/v1/mios")
+        e.paquete("brisa", brisa);
+    else
+        e.servidor.ruta("GET", "/v1/bajar/brisa", goteando(brisa));
+    e.paquete("eco", zipConBundles(e.mundo, "eco", {"eco.vst3"}));
+
+    e.store->bajarComprados();
+    QTRY_VERIFY_WITH_TIMEOUT(e.a(donde).value(0).enviados > 0, 20000);
+    const qsizetype pedidas = e.servidor.peticiones().size();
+    e.mensajes.clear();
+    e.store->salir();
+    e.esperarFin();
+    QTest::qWait(100); // whatever was still to come has had its chance
+    QCOMPARE(e.mensajes, QStringList{"Sesión cerrada."});
+    QCOMPARE(e.store->status(), QStringLiteral("Sesión cerrada."));
+    QCOMPARE(e.servidor.peticiones().size(), pedidas);
+    QTRY_VERIFY(e.a(donde).value(0).abandonada);
+    QVERIFY(!e.store->tokenCasa());
+    QVERIFY(e.temporales().isEmpty());
+}

@@ -1,0 +1,157 @@
+// A package checked against what the account's list says of it, and the progress line of a run.
+#include "escenario.h"
+#include "pruebas.h"
+#include "service/avance.h"
+
+#include <QCryptographicHash>
+#include <QtTest>
+
+namespace {
+
+const QString danado = QStringLiteral("El paquete de Nombre brisa llegó dañado.");
+const QString listo =
+    QStringLiteral("Listos 1 plugins. En Ableton: Preferencias > Plug-ins > Rescan.");
+
+} // namespace
+
+void TstService::paquete_se_compara_con_la_lista_data() {
+    // The entry's extra members; $sha, $SHA and $size stand for the package's own digest (lower
+    // and upper case) and length.
+    QTest::addColumn<QByteArray>("miembros");
+    QTest::addColumn<bool>("instala");
+    QTest::newRow("sin ninguno") << QByteArray() << true;
+    QTest::newRow("sha256 justo") << QByteArray(R"("sha256": "$sha")") << true;
+    QTest::newRow("sha256 en mayúsculas") << QByteArray(R"("sha256": "$SHA")") << true;
+    QTest::newRow("size justo") << QByteArray(R"("size": $size)") << true;
+    QTest::newRow("los dos justos") << QByteArray(R"("sha256": "$sha", "size": $size)") << true;
+    QTest::newRow("sha256 de otro paquete")
+        << QByteArray(R"("sha256": ")" + QByteArray(64, 'a') + R"(")") << false;
+    QTest::newRow("sha256 que no es un resumen") << QByteArray(R"("sha256": "$sha0")") << false;
+    QTest::newRow("size de menos") << QByteArray(R"("size": $size - 1)") << false;
+    QTest::newRow("size de más") << QByteArray(R"("size": $size + 1)") << false;
+    QTest::newRow("size con decimales") << QByteArray(R"("size": $size.5)") << false;
+    QTest::newRow("size negativo") << QByteArray(R"("size": -1)") << false;
+    QTest::newRow("sha256 justo, size de menos")
+        << QByteArray(R"("sha256": "$sha", "size": $size - 1)") << false;
+    // a member of another type is as good as absent
+    QTest::newRow("sha256 número") << QByteArray(R"("sha256": 7)") << true;
+    QTest::newRow("sha256 lista") << QByteArray(R"("sha256": ["$sha"])") << true;
+    QTest::newRow("size texto") << QByteArray(R"("size": "1")") << true;
+    QTest::newRow("size nulo") << QByteArray(R"("size": null)") << true;
+}
+
+void TstService::paquete_se_compara_con_la_lista() {
+    QFETCH(QByteArray, miembros);
+    QFETCH(bool, instala);
+    Escenario e({pluginDePrueba("brisa")});
+    e.conSesion();
+    e.conCasa();
+    const QString zip = zipConBundles(e.mundo, "brisa", {"brisa.vst3", "brisa.component"});
+    const QByteArray cuerpo = leer(zip);
+    const QByteArray sha = QCryptographicHash::hash(cuerpo, QCryptographicHash::Sha256).toHex();
+    const qint64 tamano = cuerpo.size();
+    miembros.replace("$sha", sha)
+        .replace("$SHA", sha.toUpper())
+        .replace("$size - 1", QByteArray::number(tamano - 1))
+        .replace("$size + 1", QByteArray::number(tamano + 1))
+        .replace("$size", QByteArray::number(tamano));
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa")" +
+           (miembros.isEmpty() ? QByteArray() : ", " + miembros) + "}]}");
+    e.paquete("brisa", zip);
+    const QStringList antes = todoEn(e.mundo.entorno.home);
+
+    e.store->bajarComprados();
+    e.esperarFin();
+    QVERIFY(e.temporales().isEmpty());
+    if (instala) {
+        QCOMPARE(e.store->status(), listo);
+        QCOMPARE(e.store->installed(), (QSet<QString>{"brisa"}));
+        return;
+    }
+    QCOMPARE(e.store->status(), danado);
+    QCOMPARE(todoEn(e.mundo.entorno.home), antes); // nothing of it installed
+}
+
+void TstService::paquete_mas_largo_que_su_size_se_corta_enseguida() {
+    Escenario e({pluginDePrueba("brisa")});
+    e.conSesion();
+    e.conCasa();
+    constexpr qint64 tamano = 1024 * 1024;
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "size": )" + QByteArray::number(tamano) +
+           "}]}");
+    Respuesta sinFin; // a body that never ends: only the length said can stop it early
+    sinFin.cuerpo = alAzar(64 * 1024, 3);
+    sinFin.repetir = -1;
+    e.servidor.ruta("GET", "/v1/bajar/brisa", sinFin);
+
+    e.store->bajarComprados();
+    e.esperarFin();
+    QCOMPARE(e.store->status(), danado);
+    QVERIFY(e.temporales().isEmpty());
+    QTRY_VERIFY(e.a("/v1/bajar/brisa").value(0).abandonada);
+    // what the client's buffer and the sockets hold beyond the length, no more
+    const qint64 enviados = e.a("/v1/bajar/brisa").value(0).enviados;
+    QVERIFY2(enviados < tamano + 32 * 1024 * 1024, qPrintable(QString::number(enviados)));
+}
+
+void TstService::linea_de_avance_cuenta_paquetes_y_megas_data() {
+    QTest::addColumn<QString>("como"); // how the package's length is known
+    QTest::addColumn<bool>("conTotal");
+    QTest::newRow("por la lista") << "size" << true;
+    QTest::newRow("por Content-Length") << "longitud" << true;
+    QTest::newRow("sin saberse") << "nada" << false;
+}
+
+void TstService::linea_de_avance_cuenta_paquetes_y_megas() {
+    QFETCH(QString, como);
+    QFETCH(bool, conTotal);
+    Escenario e({pluginDePrueba("brisa"), pluginDePrueba("eco", "Delay")});
+    e.conSesion();
+    e.conCasa();
+    const QString zip = zipGrande(e.mundo, alAzar(1300 * 1000, 5));
+    const qint64 tamano = QFileInfo(zip).size();
+    const QByteArray size = como == "size" ? ", \"size\": " + QByteArray::number(tamano) : "";
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa")" + size + R"(}, {"id": "eco")" + size +
+           "}]}");
+    for (const QString& id : {QStringLiteral("brisa"), QStringLiteral("eco")}) {
+        Respuesta r;
+        r.archivo = zip;
+        r.sinLongitud = como != "longitud";
+        e.servidor.ruta("GET", "/v1/bajar/" + id, r);
+    }
+    QStringList lineas;
+    QObject::connect(e.store.get(), &Store::avanceChanged, e.store.get(),
+                     [&] { lineas.append(e.store->avance()); });
+
+    e.store->bajarComprados();
+    e.esperarFin();
+    QCOMPARE(e.store->status(),
+             QStringLiteral("Listos 2 plugins. En Ableton: Preferencias > Plug-ins > Rescan."));
+    const QString de = conTotal ? " de " + megas(tamano) : QString();
+    for (const QString& esperada : {QStringLiteral("1 de 2"), "1 de 2 · " + megas(tamano) + de,
+                                    QStringLiteral("2 de 2"), "2 de 2 · " + megas(tamano) + de})
+        QVERIFY2(lineas.contains(esperada), qPrintable(esperada + " | " + lineas.join(" | ")));
+    for (const QString& linea : std::as_const(lineas))
+        QVERIFY2(linea.isEmpty() || linea.startsWith("1 de 2") || linea.startsWith("2 de 2"),
+                 qPrintable(linea));
+    QVERIFY(e.store->avance().isEmpty()); // gone with the run
+}
+
+void TstService::megas_con_una_decimal_por_debajo_de_diez_data() {
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("texto");
+    QTest::newRow("nada") << qint64(0) << "0,0 MB";
+    QTest::newRow("menos de una décima") << qint64(99999) << "0,0 MB";
+    QTest::newRow("tres y medio") << qint64(3500000) << "3,5 MB";
+    QTest::newRow("casi diez, sin redondear") << qint64(9999999) << "9,9 MB";
+    QTest::newRow("diez") << qint64(10000000) << "10 MB";
+    QTest::newRow("ciento veinte") << qint64(120999999) << "120 MB";
+    QTest::newRow("más de un millar") << qint64(2500000000) << "2500 MB";
+}
+
+void TstService::megas_con_una_decimal_por_debajo_de_diez() {
+    QFETCH(qint64, bytes);
+    QFETCH(QString, texto);
+    QCOMPARE(megas(bytes), texto);
+    QCOMPARE(textoDeAvance(2, 5, Progreso{bytes, 200000000}), "2 de 5 · " + texto + " de 200 MB");
+}
