@@ -2,6 +2,7 @@
 #include "core/store.h"
 
 #include "core/archivo.h"
+#include "core/memoria.h"
 #include "core/texto.h"
 #include "install/destinos.h"
 #include "service/segundoplano.h"
@@ -63,7 +64,7 @@ Store::Lectura Store::leerCatalogo(const Entorno& entorno) {
         return Lectura(); // no thread to make it on
     }
     documento.reset();
-    if (entorno.soltarMemoria) entorno.soltarMemoria();
+    soltarMemoria();
     return lectura;
 }
 

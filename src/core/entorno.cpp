@@ -5,11 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdlib>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #ifndef QUELO_SERVICIO
 #define QUELO_SERVICIO "https://tienda.quelodsp.com"
 #endif
@@ -33,10 +28,6 @@ Entorno Entorno::delSistema() {
     e.bundle = QDir::cleanPath(ejecutable);
     e.recursos = e.bundle + QStringLiteral("/Resources");
     e.copiador = {QStringLiteral("/bin/cp"), QStringLiteral("-a")};
-#endif
-#ifdef __GLIBC__
-    // glibc keeps what a thread freed in that thread's pool until it is asked for it back.
-    e.soltarMemoria = [] { malloc_trim(0); };
 #endif
     e.home = QDir::homePath();
     e.temporal = QDir::tempPath();

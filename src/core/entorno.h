@@ -21,7 +21,6 @@ struct Entorno {
     QStringList cuarentena;  // the quarantine command, destination appended: {"/usr/bin/xattr", "-dr", "com.apple.quarantine"} on Apple; empty: removed in-process
     std::chrono::milliseconds esperaPeticion{60000};   // a request silent this long is aborted
     std::chrono::milliseconds esperaTotal{600000};     // a transfer longer than this in all is aborted
-    void (*soltarMemoria)() = nullptr;  // gives memory freed by any thread back to the system where the allocator keeps it unasked (glibc); none elsewhere
     static Entorno delSistema();  // what the running application uses
 };
 // clang-format on
