@@ -5,6 +5,7 @@
 #include "core/memoria.h"
 #include "core/texto.h"
 #include "install/destinos.h"
+#include "service/red.h"
 #include "service/segundoplano.h"
 
 #include <QJsonDocument>
@@ -89,6 +90,7 @@ void Store::load() {
 }
 
 void Store::cargar() {
+    adelantarAutoridades(entorno_);
     barrerRestos();
     cargarSesion();
     setBusy(true);

@@ -54,6 +54,7 @@ private Q_SLOTS:
     void paquete_fallido();
     void paquete_que_no_cabe_en_el_disco_data();
     void paquete_que_no_cabe_en_el_disco();
+    void bajar_con_las_herramientas_de_apple_data();
     void bajar_con_las_herramientas_de_apple();
     void primer_fallo_detiene_la_bajada();
 
@@ -61,6 +62,8 @@ private Q_SLOTS:
     void paquete_se_compara_con_la_lista_data();
     void paquete_se_compara_con_la_lista();
     void paquete_mas_largo_que_su_size_se_corta_enseguida();
+    void volcado_escribe_por_bloques_aparte_y_comprueba_data();
+    void volcado_escribe_por_bloques_aparte_y_comprueba();
     void linea_de_avance_cuenta_paquetes_y_megas_data();
     void linea_de_avance_cuenta_paquetes_y_megas();
     void megas_con_una_decimal_por_debajo_de_diez_data();
