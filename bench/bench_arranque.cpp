@@ -84,7 +84,7 @@ QString conCatalogo(const QString& real, const QString& carpeta, int n) {
             bien = QFile::copy(recursos + QLatin1Char('/') + nombre,
                                carpeta + QStringLiteral("/Resources/") + nombre) &&
                    bien;
-    if (!bien) qFatal("No se pudo copiar la aplicación a %s", qPrintable(carpeta));
+    if (!bien) qFatal("cannot copy the application to %s", qPrintable(carpeta));
     escribirArchivo(carpeta + QStringLiteral("/Resources/catalogo.json"),
                     jsonCatalogo(catalogoSintetico(n)));
     return copia;
@@ -149,81 +149,79 @@ int main(int argc, char** argv) {
         sDiezMil.anotar(lanzar(diezMil, hastaLista));
     }
     if (sDesnuda.ms.isEmpty()) {
-        fila(QStringLiteral("Arranque: ventana desnuda"), QStringLiteral("—"), QStringLiteral("—"),
-             QStringLiteral("NO se pudo medir: la ventana desnuda no llegó a pintarse"));
+        fila(QStringLiteral("Start-up: bare window"), QStringLiteral("—"), QStringLiteral("—"),
+             QStringLiteral("NOT measured: the bare window was never painted"));
         return 1;
     }
     const double suelo = mediana(sDesnuda.ms);
     auto nota = [&](const Serie& s) {
-        QString n = QStringLiteral("mediana de %1 arranques alternos (%2); reloj del núcleo: %3 ms")
+        QString n = QStringLiteral("median of %1 alternating starts (%2); kernel clock: %3 ms")
                         .arg(s.ms.size())
                         .arg(lugar)
                         .arg(mediana(s.msNucleo), 0, 'f', 0);
-        if (s.fallos) n += QStringLiteral("; %1 arranques sin cuadro").arg(s.fallos);
+        if (s.fallos) n += QStringLiteral("; %1 starts without a frame").arg(s.fallos);
         return n;
     };
-    fila(QStringLiteral("Arranque hasta el primer cuadro: ventana desnuda de Qt Widgets"),
-         QStringLiteral("%1 ms; residente %2 (pico %3)")
+    fila(QStringLiteral("Start-up to the first frame: bare Qt Widgets window"),
+         QStringLiteral("%1 ms; resident %2 (peak %3)")
              .arg(suelo, 0, 'f', 1)
              .arg(mb(mediana(sDesnuda.rss)), mb(mediana(sDesnuda.pico))),
-         QStringLiteral("— (el suelo)"), nota(sDesnuda));
+         QStringLiteral("— (the floor)"), nota(sDesnuda));
     if (!sTexto.ms.isEmpty())
         fila(QStringLiteral(
-                 "Arranque hasta el primer cuadro: la misma ventana desnuda con una línea "
-                 "de texto"),
-             QStringLiteral("%1 ms (×%2); residente %3 (pico %4)")
+                 "Start-up to the first frame: the same bare window with one line of text"),
+             QStringLiteral("%1 ms (×%2); resident %3 (peak %4)")
                  .arg(mediana(sTexto.ms), 0, 'f', 1)
                  .arg(mediana(sTexto.ms) / suelo, 0, 'f', 2)
                  .arg(mb(mediana(sTexto.rss)), mb(mediana(sTexto.pico))),
              QStringLiteral("—"),
-             QStringLiteral("solo como referencia: lo que cuesta cargar las fuentes, que toda "
-                            "ventana con texto paga; ") +
+             QStringLiteral("for reference only: what loading the fonts costs, which every "
+                            "window with text pays; ") +
                  nota(sTexto));
     auto real_ = [&](const QString& que, const Serie& s) {
         if (s.ms.isEmpty()) {
-            fila(que, QStringLiteral("—"), QStringLiteral("≤ 2× la desnuda; ≤ 60 MB"),
-                 QStringLiteral("NO se pudo medir: la ventana no llegó a pintarse"));
+            fila(que, QStringLiteral("—"), QStringLiteral("≤ 2× the bare one; ≤ 60 MB"),
+                 QStringLiteral("NOT measured: the window was never painted"));
             return;
         }
         const double t = mediana(s.ms), razon = t / suelo, rss = mediana(s.rss);
         const bool cumple = razon <= 2 && rss <= 60;
         fila(que,
-             QStringLiteral("%1 ms (×%2); residente %3 (pico %4)")
+             QStringLiteral("%1 ms (×%2); resident %3 (peak %4)")
                  .arg(t, 0, 'f', 1)
                  .arg(razon, 0, 'f', 2)
                  .arg(mb(rss), mb(mediana(s.pico))),
-             QStringLiteral("≤ 2× la desnuda; ≤ 60 MB"),
-             (cumple ? QStringLiteral("cumple; ") : QStringLiteral("NO cumple; ")) + nota(s));
+             QStringLiteral("≤ 2× the bare one; ≤ 60 MB"),
+             (cumple ? QStringLiteral("met; ") : QStringLiteral("NOT met; ")) + nota(s));
     };
-    real_(QStringLiteral("Arranque hasta el primer cuadro: ventana real sin sesión (acceso)"),
+    real_(QStringLiteral("Start-up to the first frame: real window without a session (sign-in)"),
           sAcceso);
-    real_(QStringLiteral("Arranque hasta el primer cuadro: ventana real con sesión (catálogo)"),
+    real_(QStringLiteral("Start-up to the first frame: real window with a session (catalog)"),
           sCatalogo);
 
     // The large catalog: the first frame, then the list with its rows, and what is resident
     // then, when the whole catalog is held.
     const QString que10 = QStringLiteral(
-        "Arranque hasta el primer cuadro: ventana real con sesión y un catálogo de 10,000 "
-        "entradas; después, hasta la lista llena");
-    const QString objetivo10 = QStringLiteral("≤ 2× la desnuda; ≤ 60 MB con la lista llena");
+        "Start-up to the first frame: real window with a session and a 10,000-entry catalog; "
+        "then until the list is full");
+    const QString objetivo10 = QStringLiteral("≤ 2× the bare one; ≤ 60 MB with the list full");
     if (sDiezMil.ms.isEmpty() || sDiezMil.listaMs.isEmpty()) {
         fila(que10, QStringLiteral("—"), objetivo10,
-             QStringLiteral("NO se pudo medir: la ventana o su lista no llegaron a pintarse"));
+             QStringLiteral("NOT measured: the window or its list was never painted"));
         return 0;
     }
     const double t10 = mediana(sDiezMil.ms), razon10 = t10 / suelo;
     const double rssLista = mediana(sDiezMil.listaRss);
     fila(que10,
-         QStringLiteral("primer cuadro %1 ms (×%2), residente %3; lista llena a los %4 ms, "
-                        "residente %5 (pico %6)")
+         QStringLiteral("first frame %1 ms (×%2), resident %3; list full after %4 ms, "
+                        "resident %5 (peak %6)")
              .arg(conReparto(reparto(sDiezMil.ms), 1, 1))
              .arg(razon10, 0, 'f', 2)
              .arg(mb(mediana(sDiezMil.rss)))
              .arg(conReparto(reparto(sDiezMil.listaMs), 1, 1))
              .arg(mb(rssLista), mb(mediana(sDiezMil.listaPico))),
          objetivo10,
-         (razon10 <= 2 && rssLista <= 60 ? QStringLiteral("cumple; ")
-                                         : QStringLiteral("NO cumple; ")) +
-             QStringLiteral("mediana (cuartiles) de ") + nota(sDiezMil).section(' ', 2));
+         (razon10 <= 2 && rssLista <= 60 ? QStringLiteral("met; ") : QStringLiteral("NOT met; ")) +
+             QStringLiteral("median (quartiles) of ") + nota(sDiezMil).section(' ', 2));
     return 0;
 }

@@ -23,7 +23,7 @@ struct Medida {
 };
 
 QString veredicto(bool cumple) {
-    return cumple ? QStringLiteral("cumple") : QStringLiteral("NO cumple");
+    return cumple ? QStringLiteral("met") : QStringLiteral("NOT met");
 }
 
 void filas(const QString& que, const QString& frente, double tope, const Medida& m, int veces,
@@ -32,17 +32,17 @@ void filas(const QString& que, const QString& frente, double tope, const Medida&
     const double peor = std::ranges::max(m.huecos);
     // Without a bound of time (tope 0) only the window's gap is judged.
     const QString objetivo =
-        tope > 0 ? QStringLiteral("≤ %1× %2; hueco ≤ 50 ms").arg(tope, 0, 'f', 1).arg(frente)
-                 : QStringLiteral("hueco ≤ 50 ms");
+        tope > 0 ? QStringLiteral("≤ %1× %2; gap ≤ 50 ms").arg(tope, 0, 'f', 1).arg(frente)
+                 : QStringLiteral("gap ≤ 50 ms");
     fila(que,
-         QStringLiteral("%1 s frente a %2 s (×%3); hueco más largo %4 ms (peor %5 ms)")
+         QStringLiteral("%1 s vs %2 s (×%3); longest gap %4 ms (worst %5 ms)")
              .arg(conReparto(reparto(m.app), 1000, 2), conReparto(reparto(m.mano), 1000, 2))
              .arg(razon, 0, 'f', 2)
              .arg(conReparto(reparto(m.huecos), 1, 1))
              .arg(peor, 0, 'f', 1),
          objetivo,
          veredicto((tope <= 0 || razon <= tope) && peor <= 50) +
-             QStringLiteral("; mediana (cuartiles) de %1 de cada, alternos; ").arg(veces) + nota);
+             QStringLiteral("; median (quartiles) of %1 each, alternating; ").arg(veces) + nota);
 }
 
 } // namespace
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
         ventana.elegir(p.id);
         Pulso pulso;
         medir(m.app, [&] {
-            if (!ventana.pulsar(boton)) fallo = QStringLiteral("sin el botón ") + boton;
+            if (!ventana.pulsar(boton)) fallo = QStringLiteral("no button ") + boton;
             esperarLibre(store);
         });
         m.huecos.append(pulso.maximoMs());
@@ -143,10 +143,10 @@ int main(int argc, char** argv) {
             });
         });
     if (fallo.isEmpty())
-        filas(QStringLiteral("Instalar del proyecto en la ventana real: 2 bundles, 200 MB en 2,000 "
-                             "archivos, frente a `cp -a`"),
+        filas(QStringLiteral("Install from the project in the real window: 2 bundles, 200 MB in "
+                             "2,000 files, vs `cp -a`"),
               QStringLiteral("`cp -a`"), 1.0, instalar, veces,
-              QStringLiteral("sin nada instalado"));
+              QStringLiteral("nothing installed before"));
 
     // Reinstalling and removing the plug-in of 20,000 files, in rounds that start with it in
     // place: both reinstalls, then the removal, then it is copied back for the next round. The
@@ -193,21 +193,22 @@ int main(int argc, char** argv) {
         reponer();
     }
     if (fallo.isEmpty()) {
-        filas(QStringLiteral("Reinstalar del proyecto en la ventana real: un bundle de 20,000 "
-                             "archivos (100 MB) y otro de 200, frente a copia al lado + cambio + "
-                             "borrado del viejo a mano"),
+        filas(QStringLiteral("Reinstall from the project in the real window: a bundle of 20,000 "
+                             "files (100 MB) and one of 200, vs copy beside + swap + delete of the "
+                             "old one by hand"),
               QStringLiteral("`cp -a` + `mv` + `mv` + `rm -rf`"), 1.1, reinstalar, veces,
-              QStringLiteral("con el plugin ya instalado"));
-        filas(QStringLiteral("Quitar del sistema en la ventana real: el mismo plugin, frente a "
-                             "`rm -rf` de sus bundles"),
-              QStringLiteral("`rm -rf`"), 0, quitar, veces,
-              QStringLiteral("el `rm -rf` es el del bundle viejo dentro del reinstalar a mano"));
+              QStringLiteral("with the plug-in installed already"));
+        filas(
+            QStringLiteral("Removal (Quitar del sistema) in the real window: the same plug-in, vs "
+                           "`rm -rf` of its bundles"),
+            QStringLiteral("`rm -rf`"), 0, quitar, veces,
+            QStringLiteral("the `rm -rf` is the old bundle's within the reinstall by hand"));
     }
     limpiar(e.home + QStringLiteral("/Library"));
 
     if (!fallo.isEmpty()) {
-        fila(QStringLiteral("Instalar, reinstalar y quitar del proyecto"), QStringLiteral("—"),
-             QStringLiteral("—"), QStringLiteral("NO se pudo medir: ") + fallo);
+        fila(QStringLiteral("Install, reinstall and remove from the project"), QStringLiteral("—"),
+             QStringLiteral("—"), QStringLiteral("NOT measured: ") + fallo);
         return 1;
     }
     return 0;

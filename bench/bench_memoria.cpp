@@ -32,7 +32,7 @@ constexpr qint64 mega = 1024 * 1024;
 constexpr qint64 gigabyte = 1024 * mega;
 constexpr int ocupadoMs = 40; // of every 50
 const QString ocupacion =
-    QStringLiteral("el hilo de la ventana sin atender eventos 40 ms de cada 50");
+    QStringLiteral("the window's thread kept from its events 40 ms of every 50");
 
 // The child: one bajarComprados on a fresh Store, its window's thread kept busy. Prints its
 // time and its peak resident memory, or the status it ended with when that is not `espera`.
@@ -52,7 +52,7 @@ int hijo(const QStringList& a) {
     esperarLibre(store);
     const double t = reloj.nsecsElapsed() / 1e9;
     if (!store.status().startsWith(a.value(5))) {
-        std::printf("fallo %s\n", qPrintable(store.status()));
+        std::printf("failed: %s\n", qPrintable(store.status()));
         return 1;
     }
     std::printf("s %.1f hwm_kb %ld antes_kb %ld\n", t, memoriaKb("VmHWM"), antes);
@@ -70,7 +70,7 @@ std::optional<Medida> correrHijo(const QString& servicio, const QString& carpeta
         QCoreApplication::applicationFilePath(),
         {QStringLiteral("--hijo"), servicio, ServidorPrueba::archivoAutoridad(), carpeta, espera});
     if (!p.waitForFinished(900000)) {
-        *fallo = QStringLiteral("el hijo no terminó");
+        *fallo = QStringLiteral("the child did not finish");
         return std::nullopt;
     }
     const QStringList partes =
@@ -85,7 +85,7 @@ std::optional<Medida> correrHijo(const QString& servicio, const QString& carpeta
 }
 
 QString veredicto(double picoMb) {
-    return picoMb <= 100 ? QStringLiteral("cumple") : QStringLiteral("NO cumple");
+    return picoMb <= 100 ? QStringLiteral("met") : QStringLiteral("NOT met");
 }
 
 } // namespace
@@ -95,13 +95,12 @@ int main(int argc, char** argv) {
     if (app.arguments().value(1) == QLatin1String("--hijo")) return hijo(app.arguments());
 
     const QString quePaquete =
-        QStringLiteral("Memoria pico al bajar e instalar un paquete de 1 GB por HTTPS en "
-                       "loopback, con ") +
+        QStringLiteral("Peak memory downloading and installing a 1 GB package over HTTPS on "
+                       "loopback, with ") +
         ocupacion;
     const QString queSalud =
-        QStringLiteral("Memoria pico mientras un servidor manda 1 GB a `v1/salud`, con ") +
-        ocupacion;
-    const QString objetivo = QStringLiteral("pico ≤ 100 MB");
+        QStringLiteral("Peak memory while a server sends 1 GB to `v1/salud`, with ") + ocupacion;
+    const QString objetivo = QStringLiteral("peak ≤ 100 MB");
 
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quelo-bench-XXXXXX"));
     const QString cliente = dir.filePath(QStringLiteral("cliente"));
@@ -142,17 +141,16 @@ int main(int argc, char** argv) {
     if (fallo.isEmpty()) {
         const double pico = mediana(picos);
         fila(quePaquete,
-             QStringLiteral("pico residente %1 MB (%2 MB antes de empezar); %3 s")
+             QStringLiteral("peak resident %1 MB (%2 MB before starting); %3 s")
                  .arg(pico, 0, 'f', 1)
                  .arg(mediana(antes), 0, 'f', 1)
                  .arg(mediana(tiempos), 0, 'f', 1),
              objetivo,
-             veredicto(pico) + QStringLiteral("; mediana de %1; paquete ZIP sin comprimir de dos "
-                                              "bundles, servido por HTTP/1.1")
+             veredicto(pico) + QStringLiteral("; median of %1; uncompressed ZIP package of two "
+                                              "bundles, served over HTTP/1.1")
                                    .arg(veces));
     } else {
-        fila(quePaquete, QStringLiteral("—"), objetivo,
-             QStringLiteral("NO se pudo medir: ") + fallo);
+        fila(quePaquete, QStringLiteral("—"), objetivo, QStringLiteral("NOT measured: ") + fallo);
     }
     limpiar(cliente + QStringLiteral("/home"));
 
@@ -169,14 +167,13 @@ int main(int argc, char** argv) {
     }
     if (fallo.isEmpty()) {
         const double pico = mediana(picos);
-        fila(queSalud, QStringLiteral("pico residente %1 MB").arg(pico, 0, 'f', 1), objetivo,
-             veredicto(pico) +
-                 QStringLiteral("; mediana de %1; la respuesta se abandona a los 4 MiB (el "
-                                "servidor llegó a mandar %2 MB)")
-                     .arg(veces)
-                     .arg(mediana(enviados), 0, 'f', 1));
+        fila(queSalud, QStringLiteral("peak resident %1 MB").arg(pico, 0, 'f', 1), objetivo,
+             veredicto(pico) + QStringLiteral("; median of %1; the answer is dropped at 4 MiB (the "
+                                              "server got to send %2 MB)")
+                                   .arg(veces)
+                                   .arg(mediana(enviados), 0, 'f', 1));
     } else {
-        fila(queSalud, QStringLiteral("—"), objetivo, QStringLiteral("NO se pudo medir: ") + fallo);
+        fila(queSalud, QStringLiteral("—"), objetivo, QStringLiteral("NOT measured: ") + fallo);
     }
     return 0;
 }

@@ -32,7 +32,7 @@ ServidorEstatico::ServidorEstatico(const QString& carpeta, const QString& certif
         QStringLiteral("nginx"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin"),
                                   QStringLiteral("/usr/bin")});
     if (nginx.isEmpty()) {
-        fallo_ = QStringLiteral("falta nginx (scripts/setup lo instala)");
+        fallo_ = QStringLiteral("nginx is missing (scripts/setup installs it)");
         return;
     }
     const quint16 puerto = puertoLibre();
@@ -72,7 +72,7 @@ http {
     const QString archivo = carpeta + QStringLiteral("/nginx.conf");
     QFile f(archivo);
     if (!f.open(QIODevice::WriteOnly) || f.write(conf) != conf.size() || !f.flush()) {
-        fallo_ = QStringLiteral("no se pudo escribir ") + archivo;
+        fallo_ = QStringLiteral("cannot write ") + archivo;
         return;
     }
     f.close();
@@ -92,7 +92,7 @@ http {
     nginx_.waitForFinished(100);
     QFile log(carpeta + QStringLiteral("/error.log"));
     log.open(QIODevice::ReadOnly);
-    fallo_ = QStringLiteral("nginx no arrancó: ") +
+    fallo_ = QStringLiteral("nginx did not start: ") +
              QString::fromLocal8Bit(nginx_.readAll() + log.readAll()).simplified();
 }
 

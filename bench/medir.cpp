@@ -139,7 +139,7 @@ void crearBundle(const QString& ruta, qint64 bytes, int archivos, quint32 semill
         azar.fillRange(reinterpret_cast<quint32*>(datos.data()), datos.size() / 4);
         QFile f(carpeta + QStringLiteral("/f%1.bin").arg(i));
         if (!f.open(QIODevice::WriteOnly) || f.write(datos.constData(), tamano) != tamano)
-            qFatal("No se pudo escribir %s", qPrintable(f.fileName()));
+            qFatal("cannot write %s", qPrintable(f.fileName()));
     }
 }
 
@@ -152,7 +152,7 @@ void escribirArchivo(const QString& ruta, const QByteArray& contenido) {
     QDir().mkpath(QFileInfo(ruta).absolutePath());
     QSaveFile f(ruta);
     if (!f.open(QIODevice::WriteOnly) || f.write(contenido) != contenido.size() || !f.commit())
-        qFatal("No se pudo escribir %s", qPrintable(ruta));
+        qFatal("cannot write %s", qPrintable(ruta));
 }
 
 QByteArray correr(const QString& programa, const QStringList& argumentos, QString* fallo) {

@@ -51,7 +51,7 @@ private:
         if (archive_write_header(a_, e) != ARCHIVE_OK) fallo();
         archive_entry_free(e);
     }
-    [[noreturn]] void fallo() { qFatal("paquete: %s", archive_error_string(a_)); }
+    [[noreturn]] void fallo() { qFatal("package: %s", archive_error_string(a_)); }
 
     archive* a_;
     QRandomGenerator azar_{42};

@@ -27,7 +27,7 @@ VentanaReal::VentanaReal(Entorno entorno) {
     reloj.start();
     // Shown, and its catalog in: until then its buttons are disabled.
     while (!vista_->windowHandle() || !vista_->windowHandle()->isExposed() || store().busy()) {
-        if (reloj.elapsed() > 10000) qFatal("La ventana no apareció");
+        if (reloj.elapsed() > 10000) qFatal("the window did not appear");
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     QApplication::processEvents();
