@@ -24,9 +24,14 @@ int main(int argc, char** argv) {
         Store store(e);
         store.load();
         const int veces = n >= 100000 ? 7 : 31;
+        // The list is kept until what it depends on changes: each read follows a change.
         for (const auto& [nombre, texto] : consultas) {
-            store.setQuery(texto);
-            visibles[nombre][n] = medianaMs(veces, [&] { (void)store.visible(); });
+            const QString otra = texto + QStringLiteral("~");
+            visibles[nombre][n] = medianaMs(veces, [&] {
+                store.setQuery(otra);
+                store.setQuery(texto);
+                (void)store.visible();
+            });
         }
         store.setQuery(QString());
         const double cats = medianaMs(veces, [&] { (void)store.categories(); });
@@ -46,8 +51,10 @@ int main(int argc, char** argv) {
                 const double razon = t[n] / t[10000];
                 nota = QStringLiteral("×%1 vs 10,000 (linear: ×10)").arg(razon, 0, 'f', 1);
             }
-            fila(QStringLiteral("`visible()`, query %1, %L2 entries").arg(nombre).arg(n), ms(t[n]),
-                 objetivo, nota);
+            fila(QStringLiteral("`visible()` after the query changes, query %1, %L2 entries")
+                     .arg(nombre)
+                     .arg(n),
+                 ms(t[n]), objetivo, nota);
         }
     }
     return 0;

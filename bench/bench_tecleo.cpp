@@ -44,6 +44,11 @@ int main(int argc, char** argv) {
     auto* buscar = vista.findChild<QLineEdit*>(QStringLiteral("buscar"));
     auto* lista = vista.findChild<QListView*>(QStringLiteral("list"));
     if (!buscar || !lista) qFatal("the search field or the list is missing");
+    // The catalog is read beside the window's thread: typed into once it is all listed.
+    QElapsedTimer espera;
+    espera.start();
+    while (lista->model()->rowCount() != n && espera.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
     lista->grab();
 
     // Typed one key at a time and taken back with backspace: narrowing from every entry to a
