@@ -15,7 +15,7 @@ namespace {
 const QString kObjetivo = QStringLiteral("≤ 250 ms");
 
 QString veredicto(double v) {
-    return v <= 250 ? QStringLiteral("cumple") : QStringLiteral("NO cumple");
+    return v <= 250 ? QStringLiteral("met") : QStringLiteral("NOT met");
 }
 
 // A book of n accounts, as sign-up writes it.
@@ -44,15 +44,15 @@ int main(int argc, char** argv) {
         qint64 tamano = 0;
         const double t = medianaMs(
             11, [&] { tamano = leerArchivoLimitado(catalogo, qint64(64) << 20)->size(); });
-        fila(QStringLiteral("Leer el catálogo de 10,000 entradas (%1 KiB), sin decodificarlo")
+        fila(QStringLiteral("Reading the 10,000-entry catalog (%1 KiB), not decoding it")
                  .arg(tamano / 1024),
-             ms(t), QStringLiteral("—"), QStringLiteral("mediana de 11"));
+             ms(t), QStringLiteral("—"), QStringLiteral("median of 11"));
     }
     {
         Store store(e);
         const double t = medianaMs(11, [&] { store.load(); });
-        fila(QStringLiteral("`load()`: leer y decodificar un catálogo de 10,000 entradas"), ms(t),
-             kObjetivo, veredicto(t) + QStringLiteral("; mediana de 11"));
+        fila(QStringLiteral("`load()`: reading and decoding a 10,000-entry catalog"), ms(t),
+             kObjetivo, veredicto(t) + QStringLiteral("; median of 11"));
     }
     // 15,000 accounts are about the 4 MiB the book may have.
     for (int n : {100, 15000}) {
@@ -66,18 +66,18 @@ int main(int argc, char** argv) {
                               QStringLiteral("Clave segura 1"), QStringLiteral("Clave segura 1"));
         });
         if (store.status() != QStringLiteral("Cuenta creada.")) {
-            fila(QStringLiteral("Alta local, libro de %L1 cuentas").arg(n), QStringLiteral("—"),
-                 kObjetivo, QStringLiteral("no se pudo medir: ") + store.status());
+            fila(QStringLiteral("Local sign-up, book of %L1 accounts").arg(n), QStringLiteral("—"),
+                 kObjetivo, QStringLiteral("NOT measured: ") + store.status());
             continue;
         }
-        fila(QStringLiteral("Alta local: leer el libro de %L1 cuentas (%2 KiB), guardarlo "
-                            "comprobado y guardar la sesión")
+        fila(QStringLiteral("Local sign-up: reading the book of %L1 accounts (%2 KiB), saving it "
+                            "checked and saving the session")
                  .arg(n)
                  .arg(libro.size() / 1024),
              ms(t), n == 100 ? kObjetivo : QStringLiteral("—"),
              (n == 100 ? veredicto(t) + QStringLiteral("; ")
-                       : QStringLiteral("el mayor libro que se acepta, no un tamaño real; ")) +
-                 QStringLiteral("mediana de 11, con fsync"));
+                       : QStringLiteral("the largest book accepted, not a real size; ")) +
+                 QStringLiteral("median of 11, with fsync"));
     }
     return 0;
 }

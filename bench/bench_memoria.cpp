@@ -5,6 +5,7 @@
 #include "certificados.h"
 #include "core/store.h"
 #include "medir.h"
+#include "paquete.h"
 #include "proceso.h"
 #include "servidor.h"
 
@@ -12,12 +13,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
-
-#include <archive.h>
-#include <archive_entry.h>
 
 #include <cstdio>
 #include <optional>
@@ -36,47 +33,7 @@ constexpr qint64 mega = 1024 * 1024;
 constexpr qint64 gigabyte = 1024 * mega;
 constexpr int ocupadoMs = 40; // of every 50
 const QString ocupacion =
-    QStringLiteral("el hilo de la ventana sin atender eventos 40 ms de cada 50");
-
-// A ZIP package of two bundles holding `tamano` bytes of incompressible data in 64 MB files,
-// stored as they are, as a package of audio samples would be.
-void escribirPaquete(const QString& ruta, qint64 tamano) {
-    archive* a = archive_write_new();
-    archive_write_set_format_zip(a);
-    archive_write_set_format_option(a, "zip", "compression", "store");
-    if (archive_write_open_filename(a, QFile::encodeName(ruta).constData()) != ARCHIVE_OK)
-        qFatal("paquete: %s", archive_error_string(a));
-    QRandomGenerator azar(42);
-    QByteArray trozo(mega, Qt::Uninitialized);
-    auto entrada = [&](const QByteArray& nombre, qint64 largo, bool carpeta) {
-        archive_entry* e = archive_entry_new();
-        archive_entry_set_pathname(e, nombre.constData());
-        archive_entry_set_filetype(e, carpeta ? AE_IFDIR : AE_IFREG);
-        archive_entry_set_perm(e, carpeta ? 0755 : 0644);
-        archive_entry_set_size(e, largo);
-        if (archive_write_header(a, e) != ARCHIVE_OK)
-            qFatal("paquete: %s", archive_error_string(a));
-        for (qint64 escrito = 0; escrito < largo; escrito += trozo.size()) {
-            azar.fillRange(reinterpret_cast<quint32*>(trozo.data()), trozo.size() / 4);
-            if (archive_write_data(a, trozo.constData(), size_t(trozo.size())) != trozo.size())
-                qFatal("paquete: %s", archive_error_string(a));
-        }
-        archive_entry_free(e);
-    };
-    const qint64 porArchivo = 64 * mega;
-    const QList<QByteArray> bundles{"Grande.vst3", "Grande.component"};
-    for (const QByteArray& bundle : bundles) {
-        entrada(bundle + "/", 0, true);
-        entrada(bundle + "/Contents/", 0, true);
-        entrada(bundle + "/Contents/Resources/", 0, true);
-        const qint64 archivos = tamano / porArchivo / bundles.size();
-        for (qint64 i = 0; i < archivos; ++i)
-            entrada(bundle + "/Contents/Resources/datos" + QByteArray::number(i) + ".bin",
-                    porArchivo, false);
-    }
-    if (archive_write_close(a) != ARCHIVE_OK) qFatal("paquete: %s", archive_error_string(a));
-    archive_write_free(a);
-}
+    QStringLiteral("the window's thread kept from its events 40 ms of every 50");
 
 // The child: one bajarComprados on a fresh Store, its window's thread kept busy. Prints its
 // time and its peak resident memory, or the status it ended with when that is not `espera`.
@@ -96,7 +53,7 @@ int hijo(const QStringList& a) {
     esperarLibre(store);
     const double t = reloj.nsecsElapsed() / 1e9;
     if (!store.status().startsWith(a.value(5))) {
-        std::printf("fallo %s\n", qPrintable(store.status()));
+        std::printf("failed: %s\n", qPrintable(store.status()));
         return 1;
     }
     std::printf("s %.1f hwm_kb %ld antes_kb %ld\n", t, memoriaKb("VmHWM"), antes);
@@ -114,7 +71,7 @@ std::optional<Medida> correrHijo(const QString& servicio, const QString& carpeta
         QCoreApplication::applicationFilePath(),
         {QStringLiteral("--hijo"), servicio, archivosCertificados().autoridad, carpeta, espera});
     if (!p.waitForFinished(900000)) {
-        *fallo = QStringLiteral("el hijo no terminó");
+        *fallo = QStringLiteral("the child did not finish");
         return std::nullopt;
     }
     const QStringList partes =
@@ -129,7 +86,7 @@ std::optional<Medida> correrHijo(const QString& servicio, const QString& carpeta
 }
 
 QString veredicto(double picoMb) {
-    return picoMb <= 100 ? QStringLiteral("cumple") : QStringLiteral("NO cumple");
+    return picoMb <= 100 ? QStringLiteral("met") : QStringLiteral("NOT met");
 }
 
 } // namespace
@@ -139,20 +96,19 @@ int main(int argc, char** argv) {
     if (app.arguments().value(1) == QLatin1String("--hijo")) return hijo(app.arguments());
 
     const QString quePaquete =
-        QStringLiteral("Memoria pico al bajar e instalar un paquete de 1 GB por HTTPS en "
-                       "loopback, con ") +
+        QStringLiteral("Peak memory downloading and installing a 1 GB package over HTTPS on "
+                       "loopback, with ") +
         ocupacion;
     const QString queSalud =
-        QStringLiteral("Memoria pico mientras un servidor manda 1 GB a `v1/salud`, con ") +
-        ocupacion;
-    const QString objetivo = QStringLiteral("pico ≤ 100 MB");
+        QStringLiteral("Peak memory while a server sends 1 GB to `v1/salud`, with ") + ocupacion;
+    const QString objetivo = QStringLiteral("peak ≤ 100 MB");
 
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quelo-bench-XXXXXX"));
     const QString cliente = dir.filePath(QStringLiteral("cliente"));
     const QString paquete = dir.filePath(QStringLiteral("grande.zip"));
     escribirArchivo(cliente + QStringLiteral("/app/Resources/catalogo.json"),
                     jsonCatalogo({pluginGrande()}));
-    escribirPaquete(paquete, gigabyte);
+    escribirPaquete(paquete, gigabyte, 16); // files of 64 MiB
 
     // The house is the service itself; it serves from a thread of its own.
     ServidorPrueba servidor(ServidorPrueba::Certificado::DeLaAutoridad,
@@ -186,17 +142,16 @@ int main(int argc, char** argv) {
     if (fallo.isEmpty()) {
         const double pico = mediana(picos);
         fila(quePaquete,
-             QStringLiteral("pico residente %1 MB (%2 MB antes de empezar); %3 s")
+             QStringLiteral("peak resident %1 MB (%2 MB before starting); %3 s")
                  .arg(pico, 0, 'f', 1)
                  .arg(mediana(antes), 0, 'f', 1)
                  .arg(mediana(tiempos), 0, 'f', 1),
              objetivo,
-             veredicto(pico) + QStringLiteral("; mediana de %1; paquete ZIP sin comprimir de dos "
-                                              "bundles, servido por HTTP/1.1")
+             veredicto(pico) + QStringLiteral("; median of %1; uncompressed ZIP package of two "
+                                              "bundles, served over HTTP/1.1")
                                    .arg(veces));
     } else {
-        fila(quePaquete, QStringLiteral("—"), objetivo,
-             QStringLiteral("NO se pudo medir: ") + fallo);
+        fila(quePaquete, QStringLiteral("—"), objetivo, QStringLiteral("NOT measured: ") + fallo);
     }
     limpiar(cliente + QStringLiteral("/home"));
 
@@ -213,14 +168,13 @@ int main(int argc, char** argv) {
     }
     if (fallo.isEmpty()) {
         const double pico = mediana(picos);
-        fila(queSalud, QStringLiteral("pico residente %1 MB").arg(pico, 0, 'f', 1), objetivo,
-             veredicto(pico) +
-                 QStringLiteral("; mediana de %1; la respuesta se abandona a los 4 MiB (el "
-                                "servidor llegó a mandar %2 MB)")
-                     .arg(veces)
-                     .arg(mediana(enviados), 0, 'f', 1));
+        fila(queSalud, QStringLiteral("peak resident %1 MB").arg(pico, 0, 'f', 1), objetivo,
+             veredicto(pico) + QStringLiteral("; median of %1; the answer is dropped at 4 MiB (the "
+                                              "server got to send %2 MB)")
+                                   .arg(veces)
+                                   .arg(mediana(enviados), 0, 'f', 1));
     } else {
-        fila(queSalud, QStringLiteral("—"), objetivo, QStringLiteral("NO se pudo medir: ") + fallo);
+        fila(queSalud, QStringLiteral("—"), objetivo, QStringLiteral("NOT measured: ") + fallo);
     }
     return 0;
 }

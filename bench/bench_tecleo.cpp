@@ -37,13 +37,18 @@ int main(int argc, char** argv) {
     ContentView vista(e);
     vista.resize(1180, 760);
     vista.show();
-    if (!QTest::qWaitForWindowExposed(&vista)) qFatal("La ventana no apareció");
+    if (!QTest::qWaitForWindowExposed(&vista)) qFatal("the window did not appear");
     PruebaStore::entrar(vista.store(), QStringLiteral("ana@example.com"));
     QApplication::processEvents();
 
     auto* buscar = vista.findChild<QLineEdit*>(QStringLiteral("buscar"));
     auto* lista = vista.findChild<QListView*>(QStringLiteral("list"));
-    if (!buscar || !lista) qFatal("Falta el campo de búsqueda o la lista");
+    if (!buscar || !lista) qFatal("the search field or the list is missing");
+    // The catalog is read beside the window's thread: typed into once it is all listed.
+    QElapsedTimer espera;
+    espera.start();
+    while (lista->model()->rowCount() != n && espera.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
     lista->grab();
 
     // Typed one key at a time and taken back with backspace: narrowing from every entry to a
@@ -69,19 +74,19 @@ int main(int argc, char** argv) {
     }
     if (vista.store().query() != QString() || lista->model()->rowCount() != n ||
         filasAlFinal <= 0 || filasAlFinal >= n) {
-        fila(QStringLiteral("Tecleo en el buscador, %L1 entradas").arg(n), QStringLiteral("—"),
-             QStringLiteral("≤ 16 ms por tecla"),
-             QStringLiteral("NO se pudo medir: la lista no siguió a la búsqueda"));
+        fila(QStringLiteral("Typing in the search field, %L1 entries").arg(n), QStringLiteral("—"),
+             QStringLiteral("≤ 16 ms per key"),
+             QStringLiteral("NOT measured: the list did not follow the search"));
         return 1;
     }
     const double m = mediana(tiempos);
     const double peor = *std::max_element(tiempos.begin(), tiempos.end());
-    fila(QStringLiteral("Tecleo en el buscador, %L1 entradas (ventana real, offscreen)").arg(n),
-         ms(m) + QStringLiteral(" por tecla (peor %1)").arg(ms(peor)),
-         QStringLiteral("≤ 16 ms por tecla"),
-         (m <= 16 ? QStringLiteral("cumple") : QStringLiteral("NO cumple")) +
-             QStringLiteral("; mediana de %1 teclas: «%2» tecla a tecla y de vuelta con retroceso; "
-                            "cada una con el refiltrado, el modelo de la lista y su repintado")
+    fila(QStringLiteral("Typing in the search field, %L1 entries (real window, offscreen)").arg(n),
+         ms(m) + QStringLiteral(" per key (worst %1)").arg(ms(peor)),
+         QStringLiteral("≤ 16 ms per key"),
+         (m <= 16 ? QStringLiteral("met") : QStringLiteral("NOT met")) +
+             QStringLiteral("; median of %1 keys: «%2» key by key and back with backspace; "
+                            "each with the refiltering, the list's model and its repaint")
                  .arg(tiempos.size())
                  .arg(texto));
     return 0;

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QTextStream>
@@ -23,6 +24,26 @@ double mediana(QList<double> valores) {
     std::sort(valores.begin(), valores.end());
     const qsizetype m = valores.size() / 2;
     return valores.size() % 2 ? valores[m] : (valores[m - 1] + valores[m]) / 2;
+}
+
+Reparto reparto(QList<double> valores) {
+    if (valores.isEmpty()) return {};
+    std::sort(valores.begin(), valores.end());
+    auto cuantil = [&valores](double q) {
+        const double pos = q * double(valores.size() - 1);
+        const qsizetype i = qsizetype(pos);
+        const double resto = pos - double(i);
+        if (i + 1 >= valores.size()) return valores[i];
+        return valores[i] + resto * (valores[i + 1] - valores[i]);
+    };
+    return {cuantil(0.25), cuantil(0.5), cuantil(0.75)};
+}
+
+QString conReparto(const Reparto& r, double escala, int decimales) {
+    return QStringLiteral("%1 (%2–%3)")
+        .arg(r.mediana / escala, 0, 'f', decimales)
+        .arg(r.q1 / escala, 0, 'f', decimales)
+        .arg(r.q3 / escala, 0, 'f', decimales);
 }
 
 double medianaMs(int veces, const std::function<void()>& f) {
@@ -107,16 +128,18 @@ Entorno entornoDeCliente(const QString& servicio, const QString& autoridad,
     return e;
 }
 
-void crearBundleGrande(const QString& ruta, quint32 semilla) {
+void crearBundle(const QString& ruta, qint64 bytes, int archivos, quint32 semilla) {
     QRandomGenerator azar(semilla);
-    QByteArray datos(100000, Qt::Uninitialized);
-    for (int i = 0; i < 1000; ++i) {
+    // Whole 32-bit words of random data; the last few bytes of a file repeat the first.
+    QByteArray datos((bytes / archivos + 3) / 4 * 4, Qt::Uninitialized);
+    const qint64 tamano = bytes / archivos;
+    for (int i = 0; i < archivos; ++i) {
         const QString carpeta = ruta + QStringLiteral("/Contents/Resources/d%1").arg(i / 100);
-        QDir().mkpath(carpeta);
+        if (i % 100 == 0) QDir().mkpath(carpeta);
         azar.fillRange(reinterpret_cast<quint32*>(datos.data()), datos.size() / 4);
         QFile f(carpeta + QStringLiteral("/f%1.bin").arg(i));
-        if (!f.open(QIODevice::WriteOnly) || f.write(datos) != datos.size())
-            qFatal("No se pudo escribir %s", qPrintable(f.fileName()));
+        if (!f.open(QIODevice::WriteOnly) || f.write(datos.constData(), tamano) != tamano)
+            qFatal("cannot write %s", qPrintable(f.fileName()));
     }
 }
 
@@ -129,7 +152,20 @@ void escribirArchivo(const QString& ruta, const QByteArray& contenido) {
     QDir().mkpath(QFileInfo(ruta).absolutePath());
     QSaveFile f(ruta);
     if (!f.open(QIODevice::WriteOnly) || f.write(contenido) != contenido.size() || !f.commit())
-        qFatal("No se pudo escribir %s", qPrintable(ruta));
+        qFatal("cannot write %s", qPrintable(ruta));
+}
+
+QByteArray correr(const QString& programa, const QStringList& argumentos, QString* fallo) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    p.start(programa, argumentos);
+    if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        if (fallo && fallo->isEmpty())
+            *fallo = programa + QStringLiteral(": ") +
+                     QString::fromLocal8Bit(p.readAllStandardError()).trimmed() +
+                     QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    }
+    return p.readAllStandardOutput();
 }
 
 void esperarLibre(Store& store) {

@@ -17,6 +17,14 @@ class Store;
 double medianaMs(int veces, const std::function<void()>& f);
 double mediana(QList<double> valores);
 
+// The median of several runs and the quartiles around it (linear between the nearest runs).
+struct Reparto {
+    double q1 = 0, mediana = 0, q3 = 0;
+};
+Reparto reparto(QList<double> valores);
+// "1.23 (1.20–1.30)": the median, then the quartiles, each divided by `escala`.
+QString conReparto(const Reparto& r, double escala, int decimales);
+
 // A synthetic catalog of n plausible entries over a handful of categories, and its JSON as the
 // application ships it.
 QList<Plugin> catalogoSintetico(int n);
@@ -30,9 +38,9 @@ Plugin pluginGrande();
 // temporary folder under `carpeta`, the given service and extra authority (a PEM file).
 Entorno entornoDeCliente(const QString& servicio, const QString& autoridad, const QString& carpeta);
 
-// A plug-in bundle of incompressible files (1,000 of 100,000 bytes, 100 MB) in a few
-// sub-folders, as a large sample library would be.
-void crearBundleGrande(const QString& ruta, quint32 semilla);
+// A plug-in bundle of `archivos` incompressible files of `bytes` in all, a hundred to a
+// sub-folder, as a large sample library would be.
+void crearBundle(const QString& ruta, qint64 bytes, int archivos, quint32 semilla);
 
 // Removes what earlier rounds left at a path and writes out what they left dirty in the page
 // cache, so no round pays for the one before.
@@ -40,6 +48,10 @@ void limpiar(const QString& ruta);
 
 // Writes a file whole, with every missing parent folder.
 void escribirArchivo(const QString& ruta, const QByteArray& contenido);
+
+// Runs a program to its end (at most ten minutes) and gives its standard output. A failure to
+// start, a crash or a non-zero exit is written to `fallo` unless it already holds one.
+QByteArray correr(const QString& programa, const QStringList& argumentos, QString* fallo);
 
 // Runs the event loop until the store's asynchronous action has finished (busy false again).
 void esperarLibre(Store& store);

@@ -1,10 +1,13 @@
 // Linked into the start-up children beside their own main(): once the application object
 // exists, watches for the first paint of a window, and when that frame has been painted and
 // handed to the display prints when it happened and how much memory the process holds, then
-// ends the process without tearing anything down.
+// ends the process without tearing anything down. With QUELO_HASTA_LISTA set it goes on until
+// the plug-in list (the view named "list") holds rows and prints the same of that moment.
 #include "proceso.h"
 
-#include <QCoreApplication>
+#include <QAbstractItemModel>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -35,7 +38,22 @@ private:
         std::printf("cuadro_ns %lld arranque_ms %.3f rss_kb %ld hwm_kb %ld\n", ahoraNs(),
                     msDesdeArranque(), memoriaKb("VmRSS"), memoriaKb("VmHWM"));
         std::fflush(stdout);
-        _exit(0);
+        if (qEnvironmentVariableIsEmpty("QUELO_HASTA_LISTA")) _exit(0);
+        // Looked at every millisecond: between two looks the list may have been painted.
+        auto* mirar = new QTimer(QCoreApplication::instance());
+        QObject::connect(mirar, &QTimer::timeout, [] {
+            for (QWidget* w : QApplication::allWidgets()) {
+                auto* lista = qobject_cast<QAbstractItemView*>(w);
+                if (!lista || lista->objectName() != QLatin1String("list") || !lista->model() ||
+                    lista->model()->rowCount() == 0 || !lista->isVisible())
+                    continue;
+                std::printf("lista_ns %lld rss_kb %ld hwm_kb %ld\n", ahoraNs(), memoriaKb("VmRSS"),
+                            memoriaKb("VmHWM"));
+                std::fflush(stdout);
+                _exit(0);
+            }
+        });
+        mirar->start(1);
     }
     bool visto_ = false;
 };

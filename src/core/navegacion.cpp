@@ -1,4 +1,5 @@
-// The derived views of the catalog that drive browsing: recomputed from scratch on every read.
+// The derived views of the catalog that drive browsing: recomputed from the compared forms, the
+// visible list once per change of what it depends on.
 #include "core/store.h"
 
 #include "core/texto.h"
@@ -19,9 +20,15 @@ QStringList Store::categories() const {
 }
 
 QList<Plugin> Store::visible() const {
+    if (visibles_) return *visibles_;
     const bool todasLasCategorias = category_ == todas;
     const QString categoria = nfc(category_);
     const QString consulta = plegado(query_);
+    // Nothing left out: the catalog itself, shared rather than copied.
+    if (todasLasCategorias && consulta.isEmpty()) {
+        visibles_ = plugins_;
+        return plugins_;
+    }
     QList<Plugin> resultado;
     for (qsizetype i = 0; i < plugins_.size(); ++i) {
         const Comparable& c = comparables_[i];
@@ -31,6 +38,7 @@ QList<Plugin> Store::visible() const {
             continue;
         resultado.append(plugins_[i]);
     }
+    visibles_ = resultado;
     return resultado;
 }
 

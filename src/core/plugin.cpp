@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 size_t qHash(const Plugin& p, size_t seed) noexcept {
     return qHashMulti(seed, p.id, p.name, p.subtitle, p.purpose, p.category, p.blurb,
@@ -12,6 +13,18 @@ size_t qHash(const Plugin& p, size_t seed) noexcept {
 
 namespace {
 
+// Texts that many entries repeat (a category, the maker, a requirement) are kept once and
+// shared: a large catalog then holds each of them one time.
+class Repetidos {
+public:
+    QString uno(const QString& texto) { return *textos_.insert(texto); }
+    QStringList una(const QStringList& lista) { return *listas_.insert(lista); }
+
+private:
+    QSet<QString> textos_;
+    QSet<QStringList> listas_;
+};
+
 bool texto(const QJsonObject& o, const char* clave, QString& destino) {
     const QJsonValue v = o.value(QLatin1String(clave));
     if (!v.isString()) return false;
@@ -19,7 +32,7 @@ bool texto(const QJsonObject& o, const char* clave, QString& destino) {
     return true;
 }
 
-std::optional<Plugin> decodificarPlugin(const QJsonValue& valor) {
+std::optional<Plugin> decodificarPlugin(const QJsonValue& valor, Repetidos& repetidos) {
     if (!valor.isObject()) return std::nullopt;
     const QJsonObject o = valor.toObject();
     Plugin p;
@@ -32,8 +45,11 @@ std::optional<Plugin> decodificarPlugin(const QJsonValue& valor) {
     if (!reqs.isArray()) return std::nullopt;
     for (const QJsonValue& r : reqs.toArray()) {
         if (!r.isString()) return std::nullopt;
-        p.requirements.append(r.toString());
+        p.requirements.append(repetidos.uno(r.toString()));
     }
+    p.requirements = repetidos.una(p.requirements);
+    p.category = repetidos.uno(p.category);
+    p.manufacturer = repetidos.uno(p.manufacturer);
     return p;
 }
 
@@ -42,14 +58,20 @@ std::optional<Plugin> decodificarPlugin(const QJsonValue& valor) {
 std::optional<Catalog> decodificarCatalogo(const QByteArray& json) {
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
+    if (error.error != QJsonParseError::NoError) return std::nullopt;
+    return decodificarCatalogo(doc);
+}
+
+std::optional<Catalog> decodificarCatalogo(const QJsonDocument& doc) {
+    if (!doc.isObject()) return std::nullopt;
     const QJsonValue lista = doc.object().value(QLatin1String("plugins"));
     if (!lista.isArray()) return std::nullopt;
     Catalog catalogo;
     const QJsonArray arreglo = lista.toArray();
     catalogo.plugins.reserve(arreglo.size());
+    Repetidos repetidos;
     for (const QJsonValue& v : arreglo) {
-        auto p = decodificarPlugin(v);
+        auto p = decodificarPlugin(v, repetidos);
         if (!p) return std::nullopt;
         catalogo.plugins.append(std::move(*p));
     }

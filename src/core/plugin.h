@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHashFunctions>
+#include <QJsonDocument>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -28,3 +29,5 @@ struct Catalog {
 // of another JSON type rejects the whole file, unknown keys are ignored. None when it does not
 // decode.
 std::optional<Catalog> decodificarCatalogo(const QByteArray& json);
+// The same, of a document already parsed (valid JSON).
+std::optional<Catalog> decodificarCatalogo(const QJsonDocument& documento);

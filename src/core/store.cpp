@@ -1,16 +1,8 @@
 #include "core/store.h"
 
-#include "core/archivo.h"
 #include "core/failure.h"
-#include "core/texto.h"
 
 #include <QTimer>
-
-namespace {
-const QString todas = QStringLiteral("Todas");
-// Ten thousand entries take about 5 MB.
-constexpr qint64 kLimiteCatalogo = qint64(64) * 1024 * 1024;
-} // namespace
 
 Store::Store() : Store(Entorno::delSistema()) {}
 
@@ -21,12 +13,14 @@ Store::Store(Entorno entorno)
 void Store::setCategory(const QString& v) {
     if (category_ == v) return;
     category_ = v;
+    visibles_.reset();
     Q_EMIT categoryChanged();
 }
 
 void Store::setQuery(const QString& v) {
     if (query_ == v) return;
     query_ = v;
+    visibles_.reset();
     Q_EMIT queryChanged();
 }
 
@@ -40,17 +34,6 @@ void Store::setStatus(const QString& v) {
     if (status_ == v) return;
     status_ = v;
     Q_EMIT statusChanged();
-}
-
-void Store::setPlugins(QList<Plugin> v) {
-    QList<Comparable> comparables;
-    comparables.reserve(v.size());
-    for (const Plugin& p : v)
-        comparables.append(
-            {nfc(p.id), nfc(p.category), plegado(p.name), plegado(p.subtitle), plegado(p.purpose)});
-    plugins_ = std::move(v);
-    comparables_ = std::move(comparables);
-    Q_EMIT pluginsChanged();
 }
 
 void Store::setBusy(bool v) {
@@ -87,26 +70,6 @@ void Store::setAvance(const QString& v) {
     if (avance_ == v) return;
     avance_ = v;
     Q_EMIT avanceChanged();
-}
-
-void Store::load() {
-    barrerRestos();
-    std::optional<Catalog> catalogo;
-    try {
-        const auto json = leerArchivoLimitado(
-            unir(entorno_.recursos, QStringLiteral("catalogo.json")), kLimiteCatalogo);
-        if (json) catalogo = decodificarCatalogo(*json);
-    } catch (...) {
-        // Missing, unreadable and undecodable all end in the same message.
-    }
-    if (!catalogo) {
-        setStatus(QStringLiteral("No encontré el catálogo dentro de la app."));
-        return;
-    }
-    setPlugins(std::move(catalogo->plugins));
-    setSelectedID(plugins_.isEmpty() ? std::nullopt : std::optional<QString>(plugins_.first().id));
-    refreshInstalled();
-    cargarSesion();
 }
 
 void Store::run(Accion accion) {

@@ -47,13 +47,19 @@ public:
     // otherwise
     QString avance() const { return avance_; }
 
-    // derived, recomputed on every read
+    // derived: categories and selected recomputed on every read; visible kept until the catalog,
+    // the category or the query change, so reading it again copies no list
     QStringList categories() const;
     QList<Plugin> visible() const;
     std::optional<Plugin> selected() const;
 
     // operations and actions
     void load();
+    // What load() does, for the window: returns at once. The saved session is restored first, so
+    // that the first frame shows the screen it leads to; the catalog is read, decoded and looked
+    // for in the plug-in folders beside the window's thread, with busy set meanwhile. A catalog
+    // that cannot be read ends as load() ends then: its message shown, and nobody signed in.
+    void cargar();
     std::optional<QString> root() const;
     bool isInstalled(const Plugin&) const;
     void refreshInstalled();
@@ -87,7 +93,6 @@ private:
     friend struct PruebaStore; // tests reach the private steps through it
 
     // state
-    void setPlugins(QList<Plugin>);
     void setBusy(bool);
     void setInstalled(QSet<QString>);
     void setCuentaEmail(const std::optional<QString>&);
@@ -104,6 +109,19 @@ private:
     using Accion = std::function<QCoro::Task<>(Cancelacion)>;
     void run(Accion accion);
     static QCoro::Task<> ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion);
+
+    // loading
+    // The compared forms of each plug-in (ids and categories in NFC, searched texts folded), so
+    // browsing does not normalise on every read
+    struct Comparable {
+        QString id, category, name, subtitle, purpose;
+    };
+    struct Lectura;
+    static QList<Comparable> comparablesDe(const QList<Plugin>& plugins);
+    // Reads, decodes and scans without touching the Store: callable from any thread.
+    static Lectura leerCatalogo(const Entorno& entorno);
+    void aplicar(Lectura lectura);
+    static QCoro::Task<> cargarCatalogo(QPointer<Store> store);
 
     // install
     QStringList bundlesEn(const QString& carpeta) const;
@@ -136,12 +154,8 @@ private:
 
     Entorno entorno_;
     QList<Plugin> plugins_;
-    // The compared forms of each plug-in (ids and categories in NFC, searched texts folded), so
-    // browsing does not normalise on every read
-    struct Comparable {
-        QString id, category, name, subtitle, purpose;
-    };
     QList<Comparable> comparables_;
+    mutable std::optional<QList<Plugin>> visibles_; // none until read after a change
     QString category_ = QStringLiteral("Todas");
     QString query_;
     std::optional<QString> selectedID_;

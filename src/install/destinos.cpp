@@ -53,6 +53,17 @@ std::optional<QString> destinoAu(const QString& home, const Plugin& plugin) {
     return destino(carpetaAu(home), plugin.category, plugin.au);
 }
 
+QSet<QString> instaladosEn(const QString& home, const QList<Plugin>& plugins) {
+    QSet<QString> instalados;
+    const QString maker = carpetaVst3(home);
+    for (const Plugin& p : plugins) {
+        if (p.vst3.isEmpty()) continue;
+        const std::optional<QString> d = destino(maker, p.category, p.vst3);
+        if (d && QFileInfo::exists(*d)) instalados.insert(p.id);
+    }
+    return instalados;
+}
+
 std::optional<QString> destinoDescarga(const QString& home, const QString& category,
                                        const QString& bundle) {
     const bool esAu =

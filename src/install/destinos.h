@@ -2,6 +2,7 @@
 
 #include "core/plugin.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,10 @@ QString carpetaAu(const QString& home);
 // would not stay one folder below the maker folder ("..", ".", a "/" inside).
 std::optional<QString> destinoVst3(const QString& home, const Plugin& plugin);
 std::optional<QString> destinoAu(const QString& home, const Plugin& plugin);
+
+// The ids of the plug-ins whose VST3 bundle is at its destination below `home`: what the
+// installed state counts. Touches only the file system, so it may run on any thread.
+QSet<QString> instaladosEn(const QString& home, const QList<Plugin>& plugins);
 
 // A bundle found in a downloaded package: the AU maker folder for a ".component" (any case),
 // the VST3 maker folder otherwise.

@@ -20,10 +20,7 @@ bool Store::isInstalled(const Plugin& plugin) const {
 }
 
 void Store::refreshInstalled() {
-    QSet<QString> nuevos;
-    for (const Plugin& p : plugins_)
-        if (isInstalled(p)) nuevos.insert(p.id);
-    setInstalled(std::move(nuevos));
+    setInstalled(instaladosEn(entorno_.home, plugins_));
 }
 
 QStringList Store::bundlesEn(const QString& carpeta) const {

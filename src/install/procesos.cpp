@@ -3,6 +3,7 @@
 #include "core/errores.h"
 #include "core/failure.h"
 #include "install/atributo.h"
+#include "service/segundoplano.h"
 
 #include <QCoro/QCoroSignal>
 #include <QDir>
@@ -106,7 +107,9 @@ QCoro::Task<> quitarCuarentena(Entorno entorno, QString destino) {
     // through it into whatever it names.
     if (QFileInfo(destino).isSymLink()) co_return;
     if (entorno.cuarentena.isEmpty()) {
-        quitarMarcaEnTodo(destino);
+        // Every entry of a bundle of thousands of files: beside the window's thread. (By
+        // reference: g++ 12 destroys a by-value capture twice in a co_await expression.)
+        co_await enSegundoPlano([&destino] { quitarMarcaEnTodo(destino); });
         co_return;
     }
     try {

@@ -47,8 +47,10 @@ QCoro::Task<> Store::quitar(Plugin plugin, Cancelacion cancelacion) {
                               QStringLiteral(": está dentro de la carpeta del proyecto."));
     }
     // A dangling link left at a destination goes too.
-    for (const QString& d : std::as_const(destinos))
-        quitarBundle(d);
+    for (const QString& d : std::as_const(destinos)) {
+        co_await quitarBundle(d);
+        if (!vivo) co_return;
+    }
     setStatus(plugin.name +
               QStringLiteral(
                   " se quitó de las carpetas del sistema. El original del proyecto sigue en su "

@@ -8,6 +8,7 @@
 #include "install/procesos.h"
 #include "install/restos.h"
 #include "install/rutas.h"
+#include "service/segundoplano.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +30,57 @@ Cerrojo cerrojoParaCambiar(const QString& destino) {
 
 bool sinIntercambio(int error) {
     return error == ENOSYS || error == EINVAL || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
+// Deletes beside the window's thread: a bundle may hold tens of thousands of files.
+QCoro::Task<> borrarAparte(QString ruta) {
+    co_await enSegundoPlano(
+        [&ruta] { borrarSinError(ruta); }); // by reference: see quitarCuarentena
+}
+
+// Puts the bundle `origen` at `nuevo`: moved in one step when `mover` and the system can (both on
+// one file system), copied with the copy tool otherwise. False when the tool exited non-zero.
+QCoro::Task<bool> llenar(Entorno entorno, QString origen, QString nuevo, bool mover,
+                         Cancelacion cancelacion) {
+    cancelacion.comprobar();
+    if (mover && std::rename(QFile::encodeName(origen).constData(),
+                             QFile::encodeName(nuevo).constData()) == 0)
+        co_return true;
+    co_return co_await copiarCarpeta(entorno, origen, nuevo, std::move(cancelacion));
+}
+
+QCoro::Task<bool> instalar(Entorno entorno, QString origen, QString destino, bool mover,
+                           Cancelacion cancelacion) {
+    crearCarpeta(QFileInfo(destino).absolutePath());
+    // Held until the earlier bundle is gone: nobody else changes this destination meanwhile.
+    const Cerrojo cerrojo = cerrojoParaCambiar(destino);
+    resolverRestos(destino);
+    const QString nuevo = copiaNueva(destino);
+    // Left by an earlier process with this same id: the copy tool would copy into it.
+    borrarRuta(nuevo);
+
+    bool lleno = false;
+    try {
+        lleno = co_await llenar(entorno, origen, nuevo, mover, std::move(cancelacion));
+    } catch (...) {
+        borrarSinError(nuevo);
+        throw;
+    }
+    if (!lleno) {
+        borrarSinError(nuevo);
+        co_return false;
+    }
+    QString anterior;
+    try {
+        anterior = ponerEnSitio(nuevo, destino, copiaAnterior(destino));
+    } catch (...) {
+        borrarSinError(nuevo);
+        throw;
+    }
+    co_await quitarCuarentena(entorno, destino);
+    // The install is done: what cannot be deleted now is swept later.
+    if (!anterior.isEmpty()) co_await borrarAparte(anterior);
+    co_return true;
 }
 
 } // namespace
@@ -59,55 +111,34 @@ QString ponerEnSitio(const QString& nuevo, const QString& destino, const QString
 
 QCoro::Task<bool> instalarCopia(Entorno entorno, QString origen, QString destino,
                                 Cancelacion cancelacion) {
-    crearCarpeta(QFileInfo(destino).absolutePath());
-    // Held until the earlier bundle is gone: nobody else changes this destination meanwhile.
-    const Cerrojo cerrojo = cerrojoParaCambiar(destino);
-    resolverRestos(destino);
-    const QString nuevo = copiaNueva(destino);
-    // Left by an earlier process with this same id: the copy tool would copy into it.
-    borrarRuta(nuevo);
-
-    bool copiado = false;
-    try {
-        copiado = co_await copiarCarpeta(entorno, origen, nuevo, std::move(cancelacion));
-    } catch (...) {
-        borrarSinError(nuevo);
-        throw;
-    }
-    if (!copiado) {
-        borrarSinError(nuevo);
-        co_return false;
-    }
-    QString anterior;
-    try {
-        anterior = ponerEnSitio(nuevo, destino, copiaAnterior(destino));
-    } catch (...) {
-        borrarSinError(nuevo);
-        throw;
-    }
-    co_await quitarCuarentena(entorno, destino);
-    // The install is done: what cannot be deleted now is swept later.
-    if (!anterior.isEmpty()) borrarSinError(anterior);
-    co_return true;
+    co_return co_await instalar(std::move(entorno), std::move(origen), std::move(destino), false,
+                                std::move(cancelacion));
 }
 
-void quitarBundle(const QString& destino) {
+QCoro::Task<bool> instalarMoviendo(Entorno entorno, QString origen, QString destino,
+                                   Cancelacion cancelacion) {
+    co_return co_await instalar(std::move(entorno), std::move(origen), std::move(destino), true,
+                                std::move(cancelacion));
+}
+
+QCoro::Task<> quitarBundle(QString destino) {
     // No folder above it, nothing in it: not even the lock is needed.
-    if (!QFileInfo(QFileInfo(destino).absolutePath()).isDir()) return;
+    if (!QFileInfo(QFileInfo(destino).absolutePath()).isDir()) co_return;
     Cerrojo cerrojo;
     try {
         cerrojo = cerrojoParaCambiar(destino);
     } catch (const ErrorSistema&) {
         // A folder where no lock can be made but that holds nothing to remove is no error.
-        if (!hayAlgo(destino)) return;
+        if (!hayAlgo(destino)) co_return;
         throw;
     }
     resolverRestos(destino);
-    if (!hayAlgo(destino)) return;
+    if (!hayAlgo(destino)) co_return;
     const QString aparte = copiaQuitada(destino);
     borrarRuta(aparte);
     const QByteArray desde = QFile::encodeName(destino), hasta = QFile::encodeName(aparte);
     if (std::rename(desde.constData(), hasta.constData()) != 0)
         throw errorDeArchivo(errno, QStringLiteral("No se pudo quitar"), destino);
-    borrarSinError(aparte);
+    // Gone for every host from here; the lock is held until it is gone from the disk too.
+    co_await borrarAparte(aparte);
 }

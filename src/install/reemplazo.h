@@ -26,11 +26,19 @@ QString ponerEnSitio(const QString& nuevo, const QString& destino, const QString
 // the destination is then as it was. Cancelled, it stops only while the tool copies (Cancelado,
 // the half copy gone, the destination as it was); once the copy is put in place, the rest runs to
 // its end.
+// The quarantine walk and the deletion of the earlier bundle run beside the window's thread.
 QCoro::Task<bool> instalarCopia(Entorno entorno, QString origen, QString destino,
                                 Cancelacion cancelacion = {});
 
+// The same for a bundle that is not kept where it is (one just unpacked): it is moved to the
+// hidden name in one step when both are on one file system, so nothing is copied and the bundle
+// never exists twice; elsewhere the copy tool copies it there. What ends at the destination is
+// the same either way.
+QCoro::Task<bool> instalarMoviendo(Entorno entorno, QString origen, QString destino,
+                                   Cancelacion cancelacion = {});
+
 // Removes what is at `destino` with its lock taken (Failure when another copy is changing it):
-// moved aside in one step, then deleted there (a failure to delete is left to the next sweep).
-// A removal that fails leaves the bundle whole. Nothing there, or no folder above it, is no
-// error.
-void quitarBundle(const QString& destino);
+// moved aside in one step, then deleted there, beside the window's thread (a failure to delete is
+// left to the next sweep). A removal that fails leaves the bundle whole. Nothing there, or no
+// folder above it, is no error.
+QCoro::Task<> quitarBundle(QString destino);

@@ -3,7 +3,7 @@
 #include "core/failure.h"
 #include "service/segundoplano.h"
 
-#include <QDirIterator>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -127,14 +127,10 @@ bool cabe(const QByteArray& prefijo, const char* crudo) {
 
 } // namespace
 
-bool enlacesDentro(const QString& raiz) {
-    QDirIterator it(raiz, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString ruta = it.next();
-        if (!esEnlace(ruta)) continue;
-        const QString nombre = ruta.mid(raiz.size() + 1);
-        if (!enlaceDentro(raiz, nombre, leerEnlace(ruta))) return false;
+bool enlacesDentro(const QString& raiz, const QStringList& enlaces) {
+    for (const QString& nombre : enlaces) {
+        const QString ruta = raiz + QLatin1Char('/') + nombre;
+        if (esEnlace(ruta) && !enlaceDentro(raiz, nombre, leerEnlace(ruta))) return false;
     }
     return true;
 }
@@ -146,12 +142,14 @@ qint64 espacioParaDesempaquetar(const QString& carpeta) {
     return std::min(tope, libre - margen);
 }
 
-bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qint64> limite) {
+bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qint64> limite,
+                QStringList* enlaces) {
     // A destination reached through a link would make every entry look written through one.
     const QString raiz = QFileInfo(carpeta).canonicalFilePath();
     if (raiz.isEmpty()) return false;
     const QByteArray prefijo = QFile::encodeName(raiz) + '/';
     qint64 queda = limite ? *limite : espacioParaDesempaquetar(raiz);
+    QStringList hechos; // the links made, by their names inside the folder
 
     std::unique_ptr<archive, CerrarLectura> lectura(archive_read_new());
     std::unique_ptr<archive, CerrarEscritura> escritura(archive_write_disk_new());
@@ -183,6 +181,7 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
             if (!destino || !esUtf8(destino) ||
                 !enlaceDentro(raiz, nombre, QString::fromUtf8(destino)))
                 return false;
+            hechos.append(QDir::cleanPath(nombre));
         } else if (tipo != AE_IFREG && tipo != AE_IFDIR) {
             return false;
         }
@@ -201,14 +200,20 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
         if (archive_write_finish_entry(escritura.get()) != ARCHIVE_OK) return false;
     }
     if (archive_write_close(escritura.get()) != ARCHIVE_OK) return false;
-    return enlacesDentro(raiz);
+    // Checked again now that all of them exist.
+    if (!enlacesDentro(raiz, hechos)) return false;
+    if (enlaces) *enlaces = hechos;
+    return true;
 }
 
-QCoro::Task<> desempaquetar(QString paquete, QString carpeta, QString nombre) {
+QCoro::Task<QStringList> desempaquetar(QString paquete, QString carpeta, QString nombre) {
     const Failure fallo(QStringLiteral("El paquete de ") + nombre +
                         QStringLiteral(" no se pudo abrir."));
     // Hundreds of megabytes take seconds to unpack: never on the window's thread.
     bool extraido = false;
-    co_await enSegundoPlano([&] { extraido = extraerZip(paquete, carpeta); });
+    QStringList enlaces;
+    co_await enSegundoPlano(
+        [&] { extraido = extraerZip(paquete, carpeta, std::nullopt, &enlaces); });
     if (!extraido) throw fallo;
+    co_return enlaces;
 }

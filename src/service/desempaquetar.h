@@ -2,14 +2,15 @@
 
 #include <QCoro/QCoroTask>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
-// Unpacks a downloaded ZIP package into a folder that exists already, in-process on every
+// Unpacks a downloaded ZIP package into an empty folder that exists already, in-process on every
 // system: a package from the network is untrusted, and no system unpack tool checks what
 // extraerZip checks. Any refusal or error throws Failure "El paquete de " + nombre +
-// " no se pudo abrir.".
-QCoro::Task<> desempaquetar(QString paquete, QString carpeta, QString nombre);
+// " no se pudo abrir.". Gives the links it made, as extraerZip does.
+QCoro::Task<QStringList> desempaquetar(QString paquete, QString carpeta, QString nombre);
 
 // The unpacker, off the event loop's thread when called by desempaquetar. False when the archive
 // cannot be read; when an entry is absolute, climbs out with "..", is a link pointing outside
@@ -17,13 +18,16 @@ QCoro::Task<> desempaquetar(QString paquete, QString carpeta, QString nombre);
 // that is not UTF-8 or too long for the system; when what it unpacks would take more than
 // `limite` bytes (espacioParaDesempaquetar of the folder when none is given); or when any write
 // fails. What was written before a refusal stays in the folder; the caller discards the folder.
+// The folder must hold nothing else: the links it then holds are the ones it made, checked once
+// all are made without walking the folder, and named in `enlaces` (paths inside the folder).
 bool extraerZip(const QString& paquete, const QString& carpeta,
-                std::optional<qint64> limite = std::nullopt);
+                std::optional<qint64> limite = std::nullopt, QStringList* enlaces = nullptr);
 
 // What a package may take unpacked into a folder: a few GiB at most, and never more than the
 // free space of the folder's disk less a margin (zero or less: nothing fits).
 qint64 espacioParaDesempaquetar(const QString& carpeta);
 
-// Whether every link below a folder, followed through the links on disk, stays inside it: a
-// chain of links that are each harmless alone can still lead outside.
-bool enlacesDentro(const QString& carpeta);
+// Whether the links of `enlaces` (paths inside a folder; what is no longer a link is passed
+// over), followed through the links on disk, stay inside the folder: a chain of links that are
+// each harmless alone can still lead outside.
+bool enlacesDentro(const QString& carpeta, const QStringList& enlaces);

@@ -2,6 +2,8 @@
 
 #include <QJsonValue>
 
+#include <openssl/evp.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -34,15 +36,56 @@ Integridad integridadDe(const QJsonObject& entrada) {
             tamanoDe(entrada.value(QLatin1String("size")))};
 }
 
-Comprobante::Comprobante(Integridad esperado) : esperado_(std::move(esperado)) {}
+// SHA-256 by OpenSSL, which uses the processor's own instructions for it: ten times Qt's own
+// here, and faster than a package arrives. Any failure of it leaves a digest that matches nothing.
+class Comprobante::Resumen {
+public:
+    Resumen() : contexto_(EVP_MD_CTX_new()) {
+        bien_ = contexto_ && EVP_DigestInit_ex(contexto_.get(), EVP_sha256(), nullptr) == 1;
+    }
+    void agregar(const QByteArray& trozo) {
+        bien_ = bien_ && EVP_DigestUpdate(contexto_.get(), trozo.constData(),
+                                          std::size_t(trozo.size())) == 1;
+    }
+    QByteArray resultado() {
+        QByteArray digesto(EVP_MAX_MD_SIZE, Qt::Uninitialized);
+        unsigned int largo = 0;
+        bien_ = bien_ &&
+                EVP_DigestFinal_ex(contexto_.get(),
+                                   reinterpret_cast<unsigned char*>(digesto.data()), &largo) == 1;
+        if (!bien_) return {};
+        digesto.truncate(largo);
+        return digesto;
+    }
 
-void Comprobante::agregar(const QByteArray& trozo) {
-    recibidos_ += trozo.size();
+private:
+    struct Liberar {
+        void operator()(EVP_MD_CTX* c) const { EVP_MD_CTX_free(c); }
+    };
+    std::unique_ptr<EVP_MD_CTX, Liberar> contexto_;
+    bool bien_ = false;
+};
+
+Comprobante::Comprobante(Integridad esperado) : esperado_(std::move(esperado)) {
+    if (esperado_.sha256) resumen_ = std::make_unique<Resumen>();
+}
+
+Comprobante::~Comprobante() = default;
+
+void Comprobante::contar(qint64 bytes) {
+    recibidos_ += bytes;
     if (esperado_.tamano && recibidos_ > *esperado_.tamano) throw PaqueteDanado();
-    if (esperado_.sha256) resumen_.addData(trozo);
+}
+
+void Comprobante::resumir(const QByteArray& trozo) {
+    if (resumen_) resumen_->agregar(trozo);
 }
 
 void Comprobante::terminar() {
     if (esperado_.tamano && recibidos_ != *esperado_.tamano) throw PaqueteDanado();
-    if (esperado_.sha256 && resumen_.result() != *esperado_.sha256) throw PaqueteDanado();
+    if (resumen_) {
+        // An empty digest said (no digest at all, see Integridad) matches no package either.
+        const QByteArray hecho = resumen_->resultado();
+        if (hecho.isEmpty() || hecho != *esperado_.sha256) throw PaqueteDanado();
+    }
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QJsonObject>
 
 #include <exception>
+#include <memory>
 #include <optional>
 
 // What the account's list says a package is: its SHA-256 digest and its length in bytes, each
@@ -30,14 +30,21 @@ public:
 
 // Checks a package as its bytes go by, so it is never read twice: throws PaqueteDanado as soon
 // as it is longer than it should be, and at its end when it is shorter or its digest differs.
+// The length is counted where the bytes arrive and the digest made where they are written: the
+// two may run on two threads, terminar once both are done.
 class Comprobante {
 public:
     explicit Comprobante(Integridad esperado);
-    void agregar(const QByteArray& trozo);
+    ~Comprobante();
+    Comprobante(const Comprobante&) = delete;
+    Comprobante& operator=(const Comprobante&) = delete;
+    void contar(qint64 bytes);
+    void resumir(const QByteArray& trozo);
     void terminar();
 
 private:
+    class Resumen;
     Integridad esperado_;
-    QCryptographicHash resumen_{QCryptographicHash::Sha256};
+    std::unique_ptr<Resumen> resumen_; // only when a digest was said
     qint64 recibidos_ = 0;
 };

@@ -11,6 +11,7 @@
 #include <QNetworkReply>
 #include <QScopedPointer>
 #include <QSslConfiguration>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
@@ -196,11 +197,15 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
         new QNetworkAccessManager);
     red->setAutoDeleteReplies(false);
 
-    std::unique_ptr<Volcado> volcado;
     // A length that is no length (see Integridad) refuses the package, but is no total to show.
     const std::optional<qint64> tamano =
         esperado.tamano && *esperado.tamano >= 0 ? esperado.tamano : std::nullopt;
-    if (!archivo.isEmpty()) volcado = std::make_unique<Volcado>(archivo, std::move(esperado));
+    // Once the writer has room again, what the network holds meanwhile is read (recibir, below).
+    std::function<void()> alHaberHueco = [] {};
+    std::unique_ptr<Volcado> volcado;
+    if (!archivo.isEmpty())
+        volcado = std::make_unique<Volcado>(archivo, std::move(esperado),
+                                            [&alHaberHueco] { alHaberHueco(); });
     struct Fin { // whatever the outcome, no progress is shown once the transfer is over
         AvisoProgreso& aviso;
         ~Fin() {
@@ -254,11 +259,16 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
         };
         const Cancelacion::Escucha alCancelar =
             pedido.cancelacion.alPedir([&detener] { detener(Corte::Cancelado); });
-        auto recibir = [&] {
+        // Called with `todo` once the reply has finished: what is left is read whatever the
+        // writer holds, at most the reply's own buffer more.
+        auto recibir = [&](bool todo) {
             QNetworkReply* r = respuesta.get();
             if (corte != Corte::Ninguno || !r->isOpen()) return; // stopped: nothing more is read
+            const bool aArchivo = volcado && estadoDe(r) == 200;
+            // The writer is behind: the rest stays with the network, which holds the server back.
+            if (aArchivo && !todo && !volcado->hayHueco()) return;
             const QByteArray trozo = r->readAll();
-            if (volcado && estadoDe(r) == 200) {
+            if (aArchivo) {
                 try {
                     volcado->agregar(trozo);
                 } catch (...) {
@@ -271,10 +281,13 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
                 detener(Corte::Excedido);
             }
         };
-        QObject::connect(respuesta.get(), &QNetworkReply::readyRead, recibir);
+        QObject::connect(respuesta.get(), &QNetworkReply::readyRead,
+                         [&recibir] { recibir(false); });
+        alHaberHueco = [&recibir] { recibir(false); };
         co_await respuesta.get();
         enCurso = nullptr;
-        recibir(); // whatever was left when it finished
+        recibir(true); // whatever was left when it finished
+        alHaberHueco = [] {};
         QObject::disconnect(respuesta.get(), nullptr, nullptr, nullptr);
 
         QNetworkReply* r = respuesta.get();
@@ -294,8 +307,7 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
 
         const std::optional<int> estado = estadoDe(r);
         if (volcado && estado == 200) {
-            // Flushing the whole file to disk takes a good tenth of a second for a large
-            // package: done beside the window's thread, which leaves the file alone meanwhile.
+            // The last blocks are still being written: waited for beside the window's thread.
             co_await enSegundoPlano([&volcado] { volcado->terminar(); });
             co_return Contestacion{estado, {}};
         }
@@ -314,6 +326,12 @@ QCoro::Task<Contestacion> pedirAArchivo(Entorno entorno, Pedido pedido, QString 
                                         AvisoProgreso aviso, Integridad esperado) {
     co_return co_await transferir(std::move(entorno), std::move(pedido), std::move(archivo),
                                   std::move(aviso), std::move(esperado));
+}
+
+void adelantarAutoridades(const Entorno& entorno) {
+    if (entorno.autoridades.isEmpty()) return;
+    // Qt's pool is waited for when the application ends: never cut off half-way.
+    QThreadPool::globalInstance()->start([] { (void)autoridadesDelSistema(); });
 }
 
 QSslConfiguration configuracionTls(const Entorno& entorno) {

@@ -65,6 +65,10 @@ QCoro::Task<Contestacion> pedir(Entorno entorno, Pedido pedido);
 QCoro::Task<Contestacion> pedirAArchivo(Entorno entorno, Pedido pedido, QString archivo,
                                         AvisoProgreso aviso, Integridad esperado = {});
 
+// With extra authorities, reading the system's (a good fraction of a second, once per run) is
+// started now beside the calling thread, so that the first request finds them read.
+void adelantarAutoridades(const Entorno& entorno);
+
 // The TLS settings of every request: the peer is always verified, against the system's
 // authorities plus Entorno::autoridades.
 QSslConfiguration configuracionTls(const Entorno& entorno);

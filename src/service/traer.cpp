@@ -16,6 +16,7 @@
 #include "service/red.h"
 #include "service/segundoplano.h"
 
+#include <QDir>
 #include <QUuid>
 
 namespace {
@@ -39,10 +40,15 @@ private:
 
 // A bundle as a package may hold it: a folder of its own, not a link nor a file, with a name that
 // is more than an extension and not hidden, and no link inside leading out of it (the quarantine
-// command follows links, and so could a host).
-bool bundleAceptable(const QString& bundle) {
-    return esCarpeta(bundle) && !ultimoComponente(bundle).startsWith(QLatin1Char('.')) &&
-           enlacesDentro(bundle);
+// command follows links, and so could a host). `enlaces` are the links the unpack made, by their
+// paths inside `carpeta`: the only ones there are, so the bundle is not walked to find them.
+bool bundleAceptable(const QString& carpeta, const QString& bundle, const QStringList& enlaces) {
+    if (!esCarpeta(bundle) || ultimoComponente(bundle).startsWith(QLatin1Char('.'))) return false;
+    const QString dentro = QDir(carpeta).relativeFilePath(bundle) + QLatin1Char('/');
+    QStringList suyos;
+    for (const QString& enlace : enlaces)
+        if (enlace.startsWith(dentro)) suyos.append(enlace.mid(dentro.size()));
+    return enlacesDentro(bundle, suyos);
 }
 
 } // namespace
@@ -100,7 +106,7 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
 
     crearCarpeta(carpeta);
     Desechable carpetaTemporal(carpeta);
-    co_await desempaquetar(paquete, carpeta, plugin.name);
+    const QStringList enlaces = co_await desempaquetar(paquete, carpeta, plugin.name);
     // Removing a large package or folder takes a while too (after a failure they go at once).
     co_await enSegundoPlano([&paqueteTemporal] { paqueteTemporal.ahora(); });
     sigueVivo(guardia, cancelacion);
@@ -111,7 +117,7 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
                       QStringLiteral(" llegó vacío."));
     // All are looked at before any is installed: a refused package installs nothing.
     for (const QString& bundle : bundles)
-        if (!bundleAceptable(bundle))
+        if (!bundleAceptable(carpeta, bundle, enlaces))
             throw Failure(QStringLiteral("El paquete de ") + plugin.name +
                           QStringLiteral(" no se pudo abrir."));
     const Failure noInstalado(QStringLiteral("No se pudo instalar ") + plugin.name +
@@ -121,8 +127,9 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
         const std::optional<QString> destino =
             destinoDescarga(entorno.home, plugin.category, bundle);
         if (!destino) throw noInstalado;
-        // Same copy step as a project install: the old bundle goes only once the copy worked.
-        const bool copiado = co_await instalarCopia(entorno, bundle, *destino, cancelacion);
+        // As a project install, but the unpacked bundle itself goes into place: the old one goes
+        // only once the new one is there.
+        const bool copiado = co_await instalarMoviendo(entorno, bundle, *destino, cancelacion);
         if (!copiado) throw noInstalado;
         sigueVivo(guardia);
     }

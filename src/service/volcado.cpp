@@ -9,42 +9,117 @@
 
 namespace {
 
-constexpr qsizetype tamanoBloque = 1024 * 1024;
+constexpr qsizetype tamanoBloque = 2 * 1024 * 1024;
+// Blocks handed to the writer and not written yet, the one it writes included.
+constexpr std::size_t enEspera = 3;
 
 const QString noGuardado = QStringLiteral("No se pudo guardar el paquete en");
 
 } // namespace
 
-Volcado::Volcado(const QString& archivo, Integridad esperado)
-    : archivo_(archivo), comprobante_(std::move(esperado)) {
+Volcado::Volcado(const QString& archivo, Integridad esperado, std::function<void()> alHaberHueco)
+    : archivo_(archivo), comprobante_(std::move(esperado)), alHaberHueco_(std::move(alHaberHueco)),
+      aviso_(std::make_unique<QObject>()) {
     QDir().mkpath(QFileInfo(archivo).absolutePath()); // a failure shows in open below
     errno = 0;
     // Unbuffered: every block reaches the system at once and its write is checked as it is made.
-    if (!archivo_.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    // NewOnly: whatever is already there is someone else's, and is left alone.
+    if (!archivo_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         throw errorDeArchivo(archivo_, noGuardado);
     bloque_.reserve(tamanoBloque);
+    escritor_ = std::thread([this] { escribir(); });
+}
+
+Volcado::~Volcado() {
+    {
+        const std::lock_guard<std::mutex> cerrojo(mutex_);
+        abandonar_ = true;
+    }
+    hayTrabajo_.notify_one();
+    if (escritor_.joinable()) escritor_.join();
+    // Its calls still queued go with it.
+    aviso_.reset();
+    if (!terminado_) {
+        archivo_.close();
+        archivo_.remove();
+    }
 }
 
 void Volcado::agregar(const QByteArray& trozo) {
-    comprobante_.agregar(trozo); // what goes past the length said is never written
+    {
+        const std::lock_guard<std::mutex> cerrojo(mutex_);
+        if (fallo_) std::rethrow_exception(fallo_);
+    }
+    comprobante_.contar(trozo.size()); // what goes past the length said is never written
     bloque_.append(trozo);
-    if (bloque_.size() >= tamanoBloque) escribirBloque();
+    if (bloque_.size() >= tamanoBloque) {
+        entregar(std::move(bloque_));
+        bloque_ = QByteArray();
+        bloque_.reserve(tamanoBloque);
+    }
 }
 
-void Volcado::escribirBloque() {
-    if (bloque_.isEmpty()) return;
-    errno = 0;
-    if (archivo_.write(bloque_) != bloque_.size()) throw errorDeArchivo(archivo_, noGuardado);
-    escritos_ += bloque_.size();
-    bloque_.resize(0); // keeps its capacity for the next block
+bool Volcado::hayHueco() const {
+    const std::lock_guard<std::mutex> cerrojo(mutex_);
+    return cola_.size() < enEspera || fallo_;
+}
+
+void Volcado::entregar(QByteArray bloque) {
+    {
+        const std::lock_guard<std::mutex> cerrojo(mutex_);
+        cola_.push_back(std::move(bloque));
+    }
+    hayTrabajo_.notify_one();
+}
+
+void Volcado::escribir() {
+    for (;;) {
+        QByteArray bloque;
+        {
+            std::unique_lock<std::mutex> cerrojo(mutex_);
+            hayTrabajo_.wait(cerrojo, [this] { return abandonar_ || cerrar_ || !cola_.empty(); });
+            if (abandonar_ || (cola_.empty() && cerrar_)) return;
+            bloque = cola_.front(); // shared, not copied: it stays counted until written
+        }
+        std::exception_ptr fallo;
+        try {
+            comprobante_.resumir(bloque);
+            errno = 0;
+            if (archivo_.write(bloque) != bloque.size()) throw errorDeArchivo(archivo_, noGuardado);
+            escritos_ += bloque.size();
+        } catch (...) {
+            fallo = std::current_exception();
+        }
+        {
+            const std::lock_guard<std::mutex> cerrojo(mutex_);
+            cola_.pop_front();
+            if (fallo) {
+                // Nothing more is written; the receiving side learns of it at its next piece.
+                fallo_ = fallo;
+                cola_.clear();
+            }
+        }
+        if (alHaberHueco_)
+            QMetaObject::invokeMethod(aviso_.get(), alHaberHueco_, Qt::QueuedConnection);
+        if (fallo) return;
+    }
 }
 
 void Volcado::terminar() {
-    escribirBloque();
+    if (!bloque_.isEmpty()) entregar(std::move(bloque_));
+    {
+        const std::lock_guard<std::mutex> cerrojo(mutex_);
+        cerrar_ = true;
+    }
+    hayTrabajo_.notify_one();
+    escritor_.join();
+    if (fallo_) std::rethrow_exception(fallo_);
     comprobante_.terminar();
     errno = 0;
-    if (!archivo_.commit()) throw errorDeArchivo(archivo_, noGuardado);
-    // What is on disk is checked too: a commit has been seen to succeed after a failed write.
+    archivo_.close();
+    if (archivo_.error() != QFileDevice::NoError) throw errorDeArchivo(archivo_, noGuardado);
+    // What is on disk is checked too: a write has been seen to fail without saying so.
     if (QFileInfo(archivo_.fileName()).size() != escritos_)
         throw errorDeArchivo(EIO, noGuardado, archivo_.fileName());
+    terminado_ = true;
 }

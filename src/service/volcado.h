@@ -3,36 +3,65 @@
 #include "service/integridad.h"
 
 #include <QByteArray>
-#include <QSaveFile>
+#include <QFile>
+#include <QObject>
 #include <QString>
 
-// A package file written as its body arrives. The pieces a transfer delivers (often a few
-// kilobytes) are gathered into blocks of a megabyte, each written with one checked call, so a
-// fast transfer costs the calling thread few system calls. It touches nothing but its own file:
-// it may be fed from any one thread at a time. Written under a temporary name beside the file;
-// terminar() puts it in place whole, and without terminar() nothing is left. It is checked
-// against what the store said of it as it is written (see Comprobante): a package past its length
-// throws from agregar, one that is not what was said from terminar, and is never put in place.
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// A package file written as its body arrives, beside the thread that receives it. The pieces a
+// transfer delivers (often a few kilobytes) are gathered into blocks of two megabytes; each full
+// block goes to a thread of the writer's own, which adds it to the package's digest and writes it
+// with one checked call. While a few blocks wait for that thread, hayHueco() is false: the
+// transfer then leaves what comes next with the network, which holds the server back, and
+// `alHaberHueco` is called on the receiving thread once a block has gone, so what is held stays
+// bounded however slow the disk is. The package is written under its own name, which no one else
+// uses, and never forced to disk: it lives only until it is unpacked, and what a crash leaves is
+// swept. Without terminar() nothing is left. It is checked against what the store said of it (see
+// Comprobante): a package past its length throws from agregar, one that is not what was said
+// from terminar.
 class Volcado {
 public:
-    // throws ErrorSistema
-    explicit Volcado(const QString& archivo, Integridad esperado = {});
+    // throws ErrorSistema; `alHaberHueco` runs on the thread that makes the Volcado
+    explicit Volcado(const QString& archivo, Integridad esperado = {},
+                     std::function<void()> alHaberHueco = {});
+    ~Volcado();
     Volcado(const Volcado&) = delete;
     Volcado& operator=(const Volcado&) = delete;
 
-    // throws ErrorSistema when a write fails, PaqueteDanado past the length said
+    // Never waits. Throws PaqueteDanado past the length said, and ErrorSistema once a write has
+    // failed.
     void agregar(const QByteArray& trozo);
+    bool hayHueco() const;
 
-    // Writes the rest, flushes it to disk and puts the file in place; throws ErrorSistema, or
-    // PaqueteDanado for a package that is not what was said.
-    // Flushing a large file takes a while: call it beside the window's thread.
+    // Writes the rest, waits for the writer and checks the package; throws ErrorSistema, or
+    // PaqueteDanado for a package that is not what was said. It waits while the last blocks are
+    // written: call it beside the window's thread.
     void terminar();
 
 private:
-    void escribirBloque();
+    void escribir(); // the writer's thread
+    void entregar(QByteArray bloque);
 
-    QSaveFile archivo_;
+    QFile archivo_;
     Comprobante comprobante_;
+    std::function<void()> alHaberHueco_;
+    std::unique_ptr<QObject> aviso_; // on the receiving thread, for the writer's calls
     QByteArray bloque_;
-    qint64 escritos_ = 0;
+    qint64 escritos_ = 0; // by the writer
+    bool terminado_ = false;
+
+    mutable std::mutex mutex_;
+    std::condition_variable hayTrabajo_;
+    std::deque<QByteArray> cola_; // the block being written stays first until it is written
+    std::exception_ptr fallo_;    // a write that failed
+    bool cerrar_ = false;         // no more blocks: write what is left, then end
+    bool abandonar_ = false;      // end at once, leaving what is left
+    std::thread escritor_;
 };

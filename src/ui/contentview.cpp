@@ -116,8 +116,8 @@ void ContentView::mostrarPantalla() {
 void ContentView::showEvent(QShowEvent* evento) {
     QWidget::showEvent(evento);
     // Loaded once, when the window first appears; showing it again after a minimise keeps the
-    // state as it is.
+    // state as it is. The catalog comes in after the first frame, however large it is.
     if (cargado_ || evento->spontaneous()) return;
     cargado_ = true;
-    store_->load();
+    store_->cargar();
 }

@@ -257,6 +257,50 @@ private Q_SLOTS:
         QCOMPARE(store.status(), inicial);
     }
 
+    void cargar_abre_la_sesion_antes_y_termina_como_load_data() {
+        QTest::addColumn<QByteArray>("catalogo");
+        QTest::addColumn<bool>("conSesion");
+        const QByteArray dos = catalogoCon(unPlugin(QStringLiteral("id=\"a\"")) + ", " +
+                                           unPlugin(QStringLiteral("id=\"b\";vst3=\"b.vst3\"")));
+        QTest::newRow("catálogo y sesión de la tienda") << dos << true;
+        QTest::newRow("catálogo sin sesión") << dos << false;
+        QTest::newRow("sin catálogo, con sesión") << QByteArray() << true;
+        QTest::newRow("catálogo ilegible, con sesión")
+            << catalogoCon(unPlugin(QStringLiteral("au=null"))) << true;
+    }
+    void cargar_abre_la_sesion_antes_y_termina_como_load() {
+        QFETCH(QByteArray, catalogo);
+        QFETCH(bool, conSesion);
+        Mundo mundo;
+        if (!catalogo.isEmpty())
+            escribir(mundo.entorno.recursos + QStringLiteral("/catalogo.json"), catalogo);
+        escribir(mundo.entorno.home +
+                     QStringLiteral("/Library/Audio/Plug-Ins/VST3/Quelo DSP/c/b.vst3/x"),
+                 "x");
+        if (conSesion)
+            escribir(
+                mundo.entorno.home +
+                    QStringLiteral("/Library/Application Support/Quelo DSP/instalador-sesion.json"),
+                R"({"email": "ana@example.com", "token": "ficha"})");
+        Store sincrono(mundo.entorno);
+        sincrono.load();
+
+        Store store(mundo.entorno);
+        store.cargar();
+        // The first frame already shows the screen the session leads to.
+        QVERIFY(store.busy());
+        QCOMPARE(store.cuentaEmail().has_value(), conSesion);
+        QVERIFY(store.visible().isEmpty());
+        QTRY_VERIFY(!store.busy());
+        QCOMPARE(store.plugins(), sincrono.plugins());
+        QCOMPARE(ids(store.visible()), ids(sincrono.visible()));
+        QCOMPARE(store.selectedID(), sincrono.selectedID());
+        QCOMPARE(store.installed(), sincrono.installed());
+        QCOMPARE(store.cuentaEmail(), sincrono.cuentaEmail());
+        QCOMPARE(store.tokenCasa(), sincrono.tokenCasa());
+        QCOMPARE(store.status(), sincrono.status());
+    }
+
     void load_de_catalogo_vacio_funciona() {
         Cargado c({});
         QVERIFY(c.store->plugins().isEmpty());

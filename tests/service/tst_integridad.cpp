@@ -2,6 +2,7 @@
 #include "ejecutable.h"
 #include "escenario.h"
 #include "service/avance.h"
+#include "service/volcado.h"
 
 #include <QCryptographicHash>
 #include <QtTest>
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void paquete_se_compara_con_la_lista_data();
     void paquete_se_compara_con_la_lista();
     void paquete_mas_largo_que_su_size_se_corta_enseguida();
+    void volcado_escribe_por_bloques_aparte_y_comprueba_data();
+    void volcado_escribe_por_bloques_aparte_y_comprueba();
     void linea_de_avance_cuenta_paquetes_y_megas_data();
     void linea_de_avance_cuenta_paquetes_y_megas();
     void megas_con_una_decimal_por_debajo_de_diez_data();
@@ -105,6 +108,48 @@ void TstIntegridad::paquete_mas_largo_que_su_size_se_corta_enseguida() {
     // what the client's buffer and the sockets hold beyond the length, no more
     const qint64 enviados = e.a(QStringLiteral("/v1/bajar/brisa")).value(0).enviados;
     QVERIFY2(enviados < tamano + 32 * 1024 * 1024, qPrintable(QString::number(enviados)));
+}
+
+void TstIntegridad::volcado_escribe_por_bloques_aparte_y_comprueba_data() {
+    QTest::addColumn<QString>("dicho"); // what the list says of the package
+    QTest::addColumn<QString>("falla"); // where it is found not to be that: nowhere, or a step
+    QTest::newRow("resumen y longitud justos") << QStringLiteral("justo") << QString();
+    QTest::newRow("resumen de otro paquete")
+        << QStringLiteral("otro resumen") << QStringLiteral("terminar");
+    QTest::newRow("longitud de menos") << QStringLiteral("corto") << QStringLiteral("agregar");
+}
+
+void TstIntegridad::volcado_escribe_por_bloques_aparte_y_comprueba() {
+    QFETCH(QString, dicho);
+    QFETCH(QString, falla);
+    Mundo mundo;
+    const QString archivo = mundo.entorno.temporal + QStringLiteral("/paquete.zip");
+    // Several of the writer's blocks and a rest, in the pieces a transfer hands over.
+    const QByteArray datos = alAzar(9 * 1024 * 1024 + 12345, 7);
+    Integridad esperado{QCryptographicHash::hash(datos, QCryptographicHash::Sha256), datos.size()};
+    if (dicho == QStringLiteral("otro resumen")) esperado.sha256 = QByteArray(32, 'a');
+    if (dicho == QStringLiteral("corto")) esperado.tamano = datos.size() - 1;
+    int huecos = 0;
+    QString fallo;
+    {
+        Volcado volcado(archivo, esperado, [&huecos] { ++huecos; });
+        try {
+            fallo = QStringLiteral("agregar");
+            for (qsizetype i = 0; i < datos.size(); i += 16 * 1024)
+                volcado.agregar(datos.mid(i, 16 * 1024));
+            fallo = QStringLiteral("terminar");
+            volcado.terminar();
+            fallo.clear();
+        } catch (const PaqueteDanado&) {
+        }
+        QCOMPARE(fallo, falla);
+        // Told on this thread once each block is written: four whole ones and the rest.
+        if (falla.isEmpty()) QTRY_COMPARE(huecos, 5);
+    }
+    if (falla.isEmpty())
+        QCOMPARE(leer(archivo), datos);
+    else
+        QVERIFY(!QFileInfo::exists(archivo)); // nothing of it stays
 }
 
 void TstIntegridad::linea_de_avance_cuenta_paquetes_y_megas_data() {

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPainter>
 #include <QPainterPath>
@@ -139,8 +140,13 @@ int main(int argc, char** argv) {
     ContentView ventana(entorno);
     ventana.resize(1280, 800);
     ventana.show();
-    esperar();
     Store& store = ventana.store();
+    // The catalog comes in beside the window's thread after the first frame.
+    QElapsedTimer reloj;
+    reloj.start();
+    while (store.busy() && reloj.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    esperar();
     bool ok = ventana.grab().save(salida + QStringLiteral("/acceso.png"));
 
     // signed in without an account book: the pictures show the window, not the sign-in

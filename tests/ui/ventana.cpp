@@ -20,6 +20,7 @@ Ventana::Ventana(const QList<Plugin>& plugins, bool conProyecto, bool conLogo,
     vista->resize(1180, 760);
     vista->show();
     QVERIFY(QTest::qWaitForWindowExposed(vista.get()));
+    QTRY_VERIFY(!store().busy()); // the catalog is in
 }
 
 void Ventana::activar() const {

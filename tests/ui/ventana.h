@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-// A shown window on a temporary application folder with the given catalog.
+// A shown window on a temporary application folder with the given catalog, once it has loaded.
 struct Ventana {
     Mundo mundo;
     std::unique_ptr<ContentView> vista;

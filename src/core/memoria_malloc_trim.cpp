@@ -1,0 +1,7 @@
+#include "core/memoria.h"
+
+#include <malloc.h>
+
+void soltarMemoria() {
+    malloc_trim(0);
+}
