@@ -1,8 +1,8 @@
 #include "accounts/cuentas.h"
 
 #include "core/archivo.h"
+#include "core/rutas.h"
 #include "core/texto.h"
-#include "install/procesos.h"
 
 #include <QDateTime>
 #include <QJsonArray>

@@ -5,9 +5,6 @@
 #include "core/failure.h"
 #include "core/store.h"
 #include "core/texto.h"
-#include "install/procesos.h"
-
-#include <QFileInfo>
 
 QString Store::archivoDatos(const QString& nombre) const {
     const auto proyecto = root();
@@ -22,7 +19,6 @@ bool Store::correoValido(const QString& email) const {
 
 void Store::escribirCuentas(const QList<Cuenta>& cuentas) {
     const QString ruta = archivoDatos(QStringLiteral("cuentas.json"));
-    crearCarpeta(QFileInfo(ruta).absolutePath());
     guardarArchivo(ruta, codificarLibro(LibroCuentas{cuentas}));
 }
 

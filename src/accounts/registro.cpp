@@ -3,9 +3,9 @@
 #include "accounts/cuentas.h"
 #include "core/errores.h"
 #include "core/failure.h"
+#include "core/rutas.h"
 #include "core/store.h"
 #include "core/texto.h"
-#include "install/procesos.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -5,10 +5,8 @@
 #include "core/archivo.h"
 #include "core/store.h"
 #include "core/texto.h"
-#include "install/procesos.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -37,7 +35,6 @@ std::optional<QHash<QString, QString>> decodificarSesion(const QByteArray& json)
 
 void Store::abrir(const QString& email, const std::optional<QString>& token) {
     const QString ruta = archivoSesion(entorno_.home);
-    crearCarpeta(QFileInfo(ruta).absolutePath());
     // An empty token is no store session: the file would be read back as a local one.
     const std::optional<QString> valido = token && !token->isEmpty() ? token : std::nullopt;
     QJsonObject datos{{kEmail, email}};

@@ -2,6 +2,7 @@
 
 #include "core/archivo.h"
 #include "core/failure.h"
+#include "core/guardia.h"
 #include "core/texto.h"
 
 #include <QTimer>
@@ -109,21 +110,24 @@ void Store::load() {
     cargarSesion();
 }
 
-void Store::run(Accion accion) {
+void Store::run(Accion accion, Alcance alcance) {
     setBusy(true);
     const Cancelacion cancelacion;
-    enCurso_.append(cancelacion);
+    if (alcance == Alcance::Instalados) enCurso_.append(cancelacion);
     // Posted, so the action starts after run has returned, like a task queued on the main thread.
-    QTimer::singleShot(0, this, [this, accion = std::move(accion), cancelacion]() mutable {
-        ejecutar(QPointer<Store>(this), std::move(accion), cancelacion);
+    QTimer::singleShot(0, this, [this, accion = std::move(accion), cancelacion, alcance]() mutable {
+        ejecutar(QPointer<Store>(this), std::move(accion), cancelacion, alcance);
     });
 }
 
-QCoro::Task<> Store::ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion) {
+QCoro::Task<> Store::ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion,
+                              Alcance alcance) {
     // Nobody awaits this coroutine: everything it throws must be caught here.
     try {
         cancelacion.comprobar(); // asked before it began: none of it runs
         co_await accion(cancelacion);
+    } catch (const StoreCerrado&) {
+        co_return;
     } catch (...) {
         // Whatever an action asked to stop throws on its way out, it ends as cancelled.
         if (store && !cancelacion.callada())
@@ -133,8 +137,10 @@ QCoro::Task<> Store::ejecutar(QPointer<Store> store, Accion accion, Cancelacion 
                                  : descripcionDe(std::current_exception()));
     }
     if (!store) co_return;
-    store->enCurso_.removeOne(cancelacion);
-    store->refreshInstalled();
+    if (alcance == Alcance::Instalados) {
+        store->enCurso_.removeOne(cancelacion);
+        store->refreshInstalled();
+    }
     store->setBusy(false);
 }
 

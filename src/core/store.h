@@ -102,8 +102,12 @@ private:
     // the run's cancellation, which cancelar and salir ask. A cancelled action shows the
     // cancelled text, or nothing when salir asked it.
     using Accion = std::function<QCoro::Task<>(Cancelacion)>;
-    void run(Accion accion);
-    static QCoro::Task<> ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion);
+    // What an action reaches. One on the installed bundles can be cancelled and ends with the
+    // installed rescan; a sign-in to the store service runs to its end and rescans nothing.
+    enum class Alcance { Instalados, Sesion };
+    void run(Accion accion, Alcance alcance = Alcance::Instalados);
+    static QCoro::Task<> ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion,
+                                  Alcance alcance);
 
     // install
     QStringList bundlesEn(const QString& carpeta) const;
@@ -131,8 +135,7 @@ private:
     // `encargo`: what the account's list says of the package, its place in the run, and the
     // run's cancellation (service/encargo.h).
     QCoro::Task<> traer(Plugin plugin, QUrl base, QString token, Encargo encargo);
-    static QCoro::Task<> entrarEnCasa(QPointer<Store> store, QString email, QString password,
-                                      bool crear);
+    QCoro::Task<> entrarEnCasa(QString email, QString password, bool crear);
 
     Entorno entorno_;
     QList<Plugin> plugins_;

@@ -7,7 +7,7 @@
 #include "install/intercambio.h"
 #include "install/procesos.h"
 #include "install/restos.h"
-#include "install/rutas.h"
+#include "core/rutas.h"
 
 #include <QFile>
 #include <QFileInfo>

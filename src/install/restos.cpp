@@ -3,8 +3,8 @@
 #include "core/texto.h"
 #include "install/cerrojo.h"
 #include "install/destinos.h"
-#include "install/rutas.h"
-#include "service/segundoplano.h"
+#include "core/rutas.h"
+#include "core/segundoplano.h"
 
 #include <QCoreApplication>
 #include <QDir>

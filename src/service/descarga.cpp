@@ -1,12 +1,12 @@
 // The store account's plug-ins: where the download house is, what the account owns, and one
 // download after another.
 #include "core/failure.h"
+#include "core/guardia.h"
 #include "core/store.h"
 #include "core/texto.h"
 #include "service/avance.h"
 #include "service/direccion.h"
 #include "service/encargo.h"
-#include "service/guardia.h"
 #include "service/red.h"
 
 #include <QJsonArray>
@@ -56,9 +56,9 @@ QCoro::Task<QUrl> Store::urlDescarga(Cancelacion cancelacion) {
 }
 
 QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelacion cancelacion) {
-    const QPointer<Store> guardia(this);
+    const QPointer<Store> vivo(this);
     const QUrl casa = co_await urlDescarga(cancelacion);
-    sigueVivo(guardia, cancelacion);
+    sigueVivo(vivo, cancelacion);
 
     Pedido pedido;
     const QStringList ruta{QStringLiteral("v1"), QStringLiteral("mios")};
@@ -66,7 +66,7 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelaci
     pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
     pedido.cancelacion = cancelacion;
     const Contestacion contestacion = co_await pedir(entorno_, std::move(pedido));
-    sigueVivo(guardia, cancelacion);
+    sigueVivo(vivo, cancelacion);
 
     const QJsonObject respuesta = objetoJson(contestacion.cuerpo);
     const QJsonValue ok = respuesta.value(QLatin1String("ok"));
@@ -107,7 +107,7 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelaci
         ~Borrar() {
             if (store) store->setAvance(QString());
         }
-    } borrar{guardia};
+    } borrar{vivo};
     int listos = 0;
     const int total = int(encargos.size());
     for (const auto& [entrada, plugin] : std::as_const(encargos)) {
@@ -119,7 +119,7 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelaci
         // Built apart: g++ 12 miscompiles a braced list inside a co_await expression.
         Encargo encargo{integridadDe(entrada), listos + 1, total, cancelacion};
         co_await traer(plugin, casa, token, std::move(encargo));
-        sigueVivo(guardia, cancelacion);
+        sigueVivo(vivo, cancelacion);
         ++listos;
     }
     setStatus(QStringLiteral("Listos ") + QString::number(listos) +

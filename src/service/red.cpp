@@ -2,7 +2,7 @@
 
 #include "core/failure.h"
 #include "service/errorred.h"
-#include "service/segundoplano.h"
+#include "core/segundoplano.h"
 #include "service/volcado.h"
 
 #include <QCoro/QCoroNetworkReply>

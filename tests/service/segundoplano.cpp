@@ -1,5 +1,5 @@
 // Blocking jobs run beside the window's thread, which keeps serving its events meanwhile.
-#include "service/segundoplano.h"
+#include "core/segundoplano.h"
 #include "core/failure.h"
 #include "pruebas.h"
 
