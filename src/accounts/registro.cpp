@@ -15,8 +15,6 @@
 
 namespace {
 
-const QString kLibro = QStringLiteral("cuentas.json");
-
 // Another copy of the application writes the book in milliseconds: this is long enough to let it
 // finish and short enough that sign-up, which holds the window, answers at once when it hangs.
 constexpr int kEsperaCerrojo = 700;
@@ -62,7 +60,7 @@ void Store::crearCuenta(const QString& email, const QString& password, const QSt
     }
 
     try {
-        const QString ruta = archivoDatos(kLibro);
+        const QString ruta = archivoDatos(kLibroCuentas);
         crearCarpeta(QFileInfo(ruta).absolutePath());
         QLockFile cerrojo(ruta + QStringLiteral(".lock"));
         cerrar(cerrojo);
@@ -110,7 +108,7 @@ void Store::entrar(const QString& email, const QString& password) {
 
     std::optional<Cuenta> cuenta;
     try {
-        cuenta = buscarCuenta(leerLibro(archivoDatos(kLibro)).cuentas, correo);
+        cuenta = buscarCuenta(leerLibro(archivoDatos(kLibroCuentas)).cuentas, correo);
     } catch (...) {
         // A book that cannot be read here is no answer: the store may know the account.
     }

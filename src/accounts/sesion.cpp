@@ -68,7 +68,7 @@ void Store::cargarSesion() {
         } else {
             // A local session stands only while a local account backs it.
             try {
-                const QString libro = archivoDatos(QStringLiteral("cuentas.json"));
+                const QString libro = archivoDatos(kLibroCuentas);
                 if (buscarCuenta(leerLibro(libro).cuentas, guardado)) email = guardado;
             } catch (...) {
             }

@@ -3,10 +3,6 @@
 
 #include "core/texto.h"
 
-namespace {
-const QString todas = QStringLiteral("Todas");
-}
-
 QStringList Store::categories() const {
     QStringList resultado;
     QStringList vistas; // NFC forms, for the duplicate check
@@ -19,7 +15,7 @@ QStringList Store::categories() const {
 }
 
 QList<Plugin> Store::visible() const {
-    const bool todasLasCategorias = category_ == todas;
+    const bool todasLasCategorias = category_ == kTodas;
     const QString categoria = nfc(category_);
     const QString consulta = plegado(query_);
     QList<Plugin> resultado;

@@ -8,7 +8,6 @@
 #include <QTimer>
 
 namespace {
-const QString todas = QStringLiteral("Todas");
 // Ten thousand entries take about 5 MB.
 constexpr qint64 kLimiteCatalogo = qint64(64) * 1024 * 1024;
 } // namespace

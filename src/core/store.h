@@ -110,6 +110,8 @@ private:
                                   Alcance alcance);
 
     // install
+    // The project folder, or the Failure that asks for the application to be placed in one.
+    QString proyecto() const;
     QStringList bundlesEn(const QString& carpeta) const;
     QCoro::Task<> copy(Plugin plugin, Cancelacion cancelacion);
     QCoro::Task<> copyBundle(QString ruta, QString carpeta, std::optional<QString> destino,
@@ -145,7 +147,7 @@ private:
         QString id, category, name, subtitle, purpose;
     };
     QList<Comparable> comparables_;
-    QString category_ = QStringLiteral("Todas");
+    QString category_ = kTodas;
     QString query_;
     std::optional<QString> selectedID_;
     QString status_;

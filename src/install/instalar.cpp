@@ -71,14 +71,12 @@ QCoro::Task<> Store::instalarLista(QList<Plugin> lista, Cancelacion cancelacion)
 }
 
 QCoro::Task<> Store::copy(Plugin plugin, Cancelacion cancelacion) {
-    const std::optional<QString> proyecto = root();
-    if (!proyecto)
-        throw Failure(QStringLiteral("Coloca Quelo Instalador dentro de la carpeta Quelo DSP."));
+    const QString carpeta = proyecto();
     const QPointer<Store> vivo(this);
     const QString home = entorno_.home;
-    co_await copyBundle(plugin.vst3, *proyecto, destinoVst3(home, plugin), cancelacion);
+    co_await copyBundle(plugin.vst3, carpeta, destinoVst3(home, plugin), cancelacion);
     sigueVivo(vivo);
-    co_await copyBundle(plugin.au, *proyecto, destinoAu(home, plugin), cancelacion);
+    co_await copyBundle(plugin.au, carpeta, destinoAu(home, plugin), cancelacion);
 }
 
 QCoro::Task<> Store::copyBundle(QString ruta, QString carpeta, std::optional<QString> destino,

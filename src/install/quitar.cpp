@@ -3,11 +3,11 @@
 
 #include "core/failure.h"
 #include "core/guardia.h"
+#include "core/rutas.h"
 #include "core/texto.h"
 #include "install/destinos.h"
 #include "install/reemplazo.h"
 #include "install/restos.h"
-#include "core/rutas.h"
 
 #include <QFileInfo>
 

@@ -2,12 +2,12 @@
 
 #include "core/errores.h"
 #include "core/failure.h"
+#include "core/rutas.h"
 #include "core/texto.h"
 #include "install/cerrojo.h"
 #include "install/intercambio.h"
 #include "install/procesos.h"
 #include "install/restos.h"
-#include "core/rutas.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -41,7 +41,5 @@ QCoro::Task<> Store::entrarEnCasa(QString email, QString password, bool crear) {
         setStatus(QStringLiteral("Sesión de la tienda abierta. Baja los plugins que compraste."));
         co_return;
     }
-    const QJsonValue error = respuesta.value(QLatin1String("error"));
-    setStatus(error.isString() ? error.toString()
-                               : QStringLiteral("No se pudo entrar a la tienda."));
+    setStatus(errorDelServicio(respuesta, QStringLiteral("No se pudo entrar a la tienda.")));
 }

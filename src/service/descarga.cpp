@@ -71,10 +71,8 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelaci
     const QJsonObject respuesta = objetoJson(contestacion.cuerpo);
     const QJsonValue ok = respuesta.value(QLatin1String("ok"));
     if (contestacion.estado != 200 || respuesta.isEmpty() || !ok.isBool() || !ok.toBool()) {
-        const QJsonValue error = respuesta.value(QLatin1String("error"));
-        throw Failure(error.isString()
-                          ? error.toString()
-                          : QStringLiteral("No se pudieron ver los plugins de la cuenta."));
+        throw Failure(errorDelServicio(
+            respuesta, QStringLiteral("No se pudieron ver los plugins de la cuenta.")));
     }
 
     QList<QJsonObject> elegidas;

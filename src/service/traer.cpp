@@ -2,19 +2,19 @@
 // temporary folder, and each bundle in it installed like a project bundle.
 #include "core/failure.h"
 #include "core/guardia.h"
+#include "core/rutas.h"
+#include "core/segundoplano.h"
 #include "core/store.h"
 #include "core/texto.h"
 #include "install/cerrojo.h"
 #include "install/destinos.h"
 #include "install/reemplazo.h"
 #include "install/restos.h"
-#include "core/rutas.h"
 #include "service/avance.h"
 #include "service/desempaquetar.h"
 #include "service/direccion.h"
 #include "service/encargo.h"
 #include "service/red.h"
-#include "core/segundoplano.h"
 
 #include <QUuid>
 
@@ -92,10 +92,9 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
     sigueVivo(vivo, cancelacion);
     if (contestacion.estado != 200) {
         // Such a body was kept as a JSON reply, not written to the package file.
-        const QJsonValue error = objetoJson(contestacion.cuerpo).value(QLatin1String("error"));
-        throw Failure(error.isString() ? error.toString()
-                                       : QStringLiteral("No se pudo bajar ") + plugin.name +
-                                             QStringLiteral("."));
+        throw Failure(errorDelServicio(objetoJson(contestacion.cuerpo),
+                                       QStringLiteral("No se pudo bajar ") + plugin.name +
+                                           QStringLiteral(".")));
     }
 
     crearCarpeta(carpeta);

@@ -57,8 +57,7 @@ Cabecera::Cabecera(Store& store, QWidget* parent) : QWidget(parent), store_(stor
 
 void Cabecera::mostrarTitulo() {
     const QString categoria = store_.category();
-    titulo_->setText(categoria == QLatin1String("Todas") ? QStringLiteral("Suite completa")
-                                                         : categoria);
+    titulo_->setText(categoria == kTodas ? QStringLiteral("Suite completa") : categoria);
 }
 
 void Cabecera::mostrarBusqueda() {

@@ -25,11 +25,8 @@ QWidget* campo(const QString& caption, const QString& nombre, bool secreto, QWid
     columna->setContentsMargins(0, 0, 0, 0);
     columna->setSpacing(6);
 
-    auto* titulo = new QLabel(caption.toUpper(), caja);
-    titulo->setTextFormat(Qt::PlainText);
-    titulo->setFont(tema::sistema(10, QFont::Bold));
-    tema::colorTexto(titulo, tema::gold());
-    columna->addWidget(titulo);
+    columna->addWidget(
+        tema::etiqueta(caption.toUpper(), tema::sistema(10, QFont::Bold), tema::gold(), caja));
 
     auto* entrada = new QLineEdit(caja);
     entrada->setObjectName(nombre);

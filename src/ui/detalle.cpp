@@ -15,10 +15,7 @@
 
 namespace {
 QLabel* texto(const QString& contenido, const QFont& fuente, const QColor& color, QWidget* padre) {
-    auto* l = new QLabel(contenido, padre);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(fuente);
-    tema::colorTexto(l, color);
+    auto* l = tema::etiqueta(contenido, fuente, color, padre);
     l->setWordWrap(true);
     return l;
 }
