@@ -125,6 +125,13 @@ private:
     bool correoValido(const QString& email) const;
     void escribirCuentas(const QList<Cuenta>& cuentas);
     void abrir(const QString& email, const std::optional<QString>& token);
+    // Sign-up's steps: what is wrong with the typed texts, if anything; the new account written
+    // to the book (false when its e-mail has one already); a local session opened, or the
+    // failure shown as the status.
+    std::optional<QString> rechazoDeAlta(const QString& correo, const QString& password,
+                                         const QString& repeticion) const;
+    bool anotarCuenta(const QString& correo, const QString& password);
+    bool abrirLocal(const QString& email);
     void cargarSesion();
     // Sweeps what interrupted writes left beside the session and the accounts book.
     void barrerRestos() const;
@@ -136,7 +143,7 @@ private:
     QCoro::Task<> bajar(QString token, std::optional<QString> solo, Cancelacion cancelacion = {});
     // `encargo`: what the account's list says of the package, its place in the run, and the
     // run's cancellation (service/encargo.h).
-    QCoro::Task<> traer(Plugin plugin, QUrl base, QString token, Encargo encargo);
+    QCoro::Task<> traer(Plugin plugin, QUrl descargas, QString token, Encargo encargo);
     QCoro::Task<> entrarEnCasa(QString email, QString password, bool crear);
 
     Entorno entorno_;
