@@ -83,7 +83,7 @@ void Store::salir() {
     // A run in flight stops first, at once: it sends the token no more and shows nothing after
     // this sign-out's own text.
     for (const Cancelacion& c : std::as_const(enCurso_))
-        c.pedir(true);
+        c.pedir(Cancelacion::Aviso::Callado);
     setCuentaEmail(std::nullopt);
     setTokenCasa(std::nullopt);
     QFile::remove(archivoSesion(entorno_.home));

@@ -49,7 +49,8 @@ QCoro::Task<QUrl> Store::urlDescarga(Cancelacion cancelacion) {
     const Contestacion contestacion = co_await pedir(entorno_, std::move(pedido));
     const QJsonValue descarga = objetoJson(contestacion.cuerpo).value(QLatin1String("descarga"));
     if (descarga.isString()) {
-        if (const std::optional<QUrl> casa = direccionHttps(descarga.toString())) co_return *casa;
+        if (const std::optional<QUrl> descargas = direccionHttps(descarga.toString()))
+            co_return *descargas;
     }
     throw Failure(
         QStringLiteral("Esta Mac todavía no publica la casa de descargas. Déjala encendida."));
@@ -57,12 +58,12 @@ QCoro::Task<QUrl> Store::urlDescarga(Cancelacion cancelacion) {
 
 QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelacion cancelacion) {
     const QPointer<Store> vivo(this);
-    const QUrl casa = co_await urlDescarga(cancelacion);
+    const QUrl descargas = co_await urlDescarga(cancelacion);
     sigueVivo(vivo, cancelacion);
 
     Pedido pedido;
     const QStringList ruta{QStringLiteral("v1"), QStringLiteral("mios")};
-    pedido.url = conRuta(casa, ruta);
+    pedido.url = conRuta(descargas, ruta);
     pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
     pedido.cancelacion = cancelacion;
     const Contestacion contestacion = co_await pedir(entorno_, std::move(pedido));
@@ -116,7 +117,7 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelaci
         setAvance(textoDeAvance(listos + 1, total, std::nullopt));
         // Built apart: g++ 12 miscompiles a braced list inside a co_await expression.
         Encargo encargo{integridadDe(entrada), listos + 1, total, cancelacion};
-        co_await traer(plugin, casa, token, std::move(encargo));
+        co_await traer(plugin, descargas, token, std::move(encargo));
         sigueVivo(vivo, cancelacion);
         ++listos;
     }

@@ -47,7 +47,7 @@ bool bundleAceptable(const QString& bundle) {
 
 } // namespace
 
-QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo encargo) {
+QCoro::Task<> Store::traer(Plugin plugin, QUrl descargas, QString token, Encargo encargo) {
     const QPointer<Store> vivo(this);
     const Entorno entorno = entorno_;
     co_await barrerAntesDeCambiar(entorno);
@@ -61,7 +61,7 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
 
     Pedido pedido;
     const QStringList ruta{QStringLiteral("v1"), QStringLiteral("bajar"), plugin.id.toLower()};
-    pedido.url = conRuta(base, ruta);
+    pedido.url = conRuta(descargas, ruta);
     pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
     pedido.cancelacion = encargo.cancelacion;
     const Cancelacion cancelacion = encargo.cancelacion;

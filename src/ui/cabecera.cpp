@@ -35,9 +35,10 @@ Cabecera::Cabecera(Store& store, QWidget* parent) : QWidget(parent), store_(stor
     buscar_->setFixedWidth(220);
     fila->addWidget(buscar_, 0, Qt::AlignVCenter);
 
-    bajar_ = new GoldButton(QStringLiteral("Bajar comprados"), true, this);
+    bajar_ = new GoldButton(QStringLiteral("Bajar comprados"), GoldButton::Relleno::Lleno, this);
     fila->addWidget(bajar_, 0, Qt::AlignVCenter);
-    instalarTodos_ = new GoldButton(QStringLiteral("Instalar todos"), false, this);
+    instalarTodos_ =
+        new GoldButton(QStringLiteral("Instalar todos"), GoldButton::Relleno::Vacio, this);
     instalarTodos_->setToolTip(QStringLiteral("Instala todos los plugins de la lista"));
     fila->addWidget(instalarTodos_, 0, Qt::AlignVCenter);
 

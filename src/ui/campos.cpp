@@ -19,7 +19,7 @@ void estiloCampo(QLineEdit* campo, int padding) {
     campo->setFont(tema::sistema(13));
 }
 
-QWidget* campo(const QString& caption, const QString& nombre, bool secreto, QWidget* parent) {
+QWidget* campo(const QString& caption, const QString& nombre, Eco eco, QWidget* parent) {
     auto* caja = new QWidget(parent);
     auto* columna = new QVBoxLayout(caja);
     columna->setContentsMargins(0, 0, 0, 0);
@@ -31,7 +31,7 @@ QWidget* campo(const QString& caption, const QString& nombre, bool secreto, QWid
     auto* entrada = new QLineEdit(caja);
     entrada->setObjectName(nombre);
     entrada->setAccessibleName(caption); // as written, not in the caption's capitals
-    if (secreto) entrada->setEchoMode(QLineEdit::Password);
+    if (eco == Eco::Oculto) entrada->setEchoMode(QLineEdit::Password);
     estiloCampo(entrada, 10);
     entrada->setFixedWidth(360);
     columna->addWidget(entrada);

@@ -116,8 +116,9 @@ QWidget* Detalle::contenido(const Plugin& plugin, bool instalado, bool ocupado) 
 
     auto* acciones = new QHBoxLayout;
     acciones->setSpacing(10);
-    auto* instalar = new GoldButton(
-        instalado ? QStringLiteral("Reinstalar") : QStringLiteral("Instalar"), true, caja);
+    auto* instalar =
+        new GoldButton(instalado ? QStringLiteral("Reinstalar") : QStringLiteral("Instalar"),
+                       GoldButton::Relleno::Lleno, caja);
     instalar->setEnabled(!ocupado);
     // each button acts on the record as it was drawn
     connect(instalar, &QAbstractButton::clicked, &store_,
@@ -125,7 +126,8 @@ QWidget* Detalle::contenido(const Plugin& plugin, bool instalado, bool ocupado) 
     acciones->addWidget(instalar, 0, Qt::AlignVCenter);
     botones_.append(instalar);
     if (instalado) {
-        auto* quitar = new GoldButton(QStringLiteral("Quitar del sistema"), false, caja);
+        auto* quitar =
+            new GoldButton(QStringLiteral("Quitar del sistema"), GoldButton::Relleno::Vacio, caja);
         quitar->setEnabled(!ocupado);
         connect(quitar, &QAbstractButton::clicked, &store_,
                 [this, plugin] { store_.remove(plugin); });

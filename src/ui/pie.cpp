@@ -36,7 +36,7 @@ Pie::Pie(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
     auto* arriba = new QHBoxLayout;
     arriba->setSpacing(12);
     arriba->addWidget(estado_, 1);
-    cancelar_ = new GoldButton(QStringLiteral("Cancelar"), false, this);
+    cancelar_ = new GoldButton(QStringLiteral("Cancelar"), GoldButton::Relleno::Vacio, this);
     guardarSitio(cancelar_);
     arriba->addWidget(cancelar_, 0, Qt::AlignVCenter);
     pila->addLayout(arriba);
