@@ -3,6 +3,7 @@
 
 #include "accounts/cuentas.h"
 #include "core/archivo.h"
+#include "core/json.h"
 #include "core/store.h"
 #include "core/texto.h"
 
@@ -21,12 +22,10 @@ QString archivoSesion(const QString& home) {
 }
 
 std::optional<QHash<QString, QString>> decodificarSesion(const QByteArray& json) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
+    const std::optional<QJsonObject> objeto = objetoEstricto(json);
+    if (!objeto) return std::nullopt;
     QHash<QString, QString> datos;
-    const QJsonObject objeto = doc.object();
-    for (auto it = objeto.constBegin(); it != objeto.constEnd(); ++it) {
+    for (auto it = objeto->constBegin(); it != objeto->constEnd(); ++it) {
         if (!it.value().isString()) return std::nullopt;
         datos.insert(it.key(), it.value().toString());
     }

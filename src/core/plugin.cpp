@@ -1,4 +1,5 @@
 #include "core/plugin.h"
+#include "core/json.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -40,10 +41,9 @@ std::optional<Plugin> decodificarPlugin(const QJsonValue& valor) {
 } // namespace
 
 std::optional<Catalog> decodificarCatalogo(const QByteArray& json) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
-    const QJsonValue lista = doc.object().value(QLatin1String("plugins"));
+    const std::optional<QJsonObject> objeto = objetoEstricto(json);
+    if (!objeto) return std::nullopt;
+    const QJsonValue lista = objeto->value(QLatin1String("plugins"));
     if (!lista.isArray()) return std::nullopt;
     Catalog catalogo;
     const QJsonArray arreglo = lista.toArray();

@@ -14,32 +14,31 @@ constexpr qint64 kLimiteCatalogo = qint64(64) * 1024 * 1024;
 
 Store::Store() : Store(Entorno::delSistema()) {}
 
+// Every published property changes the same way: only to a different value, then its signal.
+template <typename T, typename V> void Store::cambiar(T& campo, V&& valor, void (Store::*senal)()) {
+    if (campo == valor) return;
+    campo = std::forward<V>(valor);
+    Q_EMIT(this->*senal)();
+}
+
 Store::Store(Entorno entorno)
     : entorno_(std::move(entorno)),
       status_(QStringLiteral("Entra con tu cuenta para ver e instalar los plugins.")) {}
 
 void Store::setCategory(const QString& v) {
-    if (category_ == v) return;
-    category_ = v;
-    Q_EMIT categoryChanged();
+    cambiar(category_, v, &Store::categoryChanged);
 }
 
 void Store::setQuery(const QString& v) {
-    if (query_ == v) return;
-    query_ = v;
-    Q_EMIT queryChanged();
+    cambiar(query_, v, &Store::queryChanged);
 }
 
 void Store::setSelectedID(const std::optional<QString>& v) {
-    if (selectedID_ == v) return;
-    selectedID_ = v;
-    Q_EMIT selectedIDChanged();
+    cambiar(selectedID_, v, &Store::selectedIDChanged);
 }
 
 void Store::setStatus(const QString& v) {
-    if (status_ == v) return;
-    status_ = v;
-    Q_EMIT statusChanged();
+    cambiar(status_, v, &Store::statusChanged);
 }
 
 void Store::setPlugins(QList<Plugin> v) {
@@ -54,39 +53,27 @@ void Store::setPlugins(QList<Plugin> v) {
 }
 
 void Store::setBusy(bool v) {
-    if (busy_ == v) return;
-    busy_ = v;
-    Q_EMIT busyChanged();
+    cambiar(busy_, v, &Store::busyChanged);
 }
 
 void Store::setInstalled(QSet<QString> v) {
-    if (installed_ == v) return;
-    installed_ = std::move(v);
-    Q_EMIT installedChanged();
+    cambiar(installed_, std::move(v), &Store::installedChanged);
 }
 
 void Store::setCuentaEmail(const std::optional<QString>& v) {
-    if (cuentaEmail_ == v) return;
-    cuentaEmail_ = v;
-    Q_EMIT cuentaEmailChanged();
+    cambiar(cuentaEmail_, v, &Store::cuentaEmailChanged);
 }
 
 void Store::setTokenCasa(const std::optional<QString>& v) {
-    if (tokenCasa_ == v) return;
-    tokenCasa_ = v;
-    Q_EMIT tokenCasaChanged();
+    cambiar(tokenCasa_, v, &Store::tokenCasaChanged);
 }
 
 void Store::setProgreso(std::optional<double> v) {
-    if (progreso_ == v) return;
-    progreso_ = v;
-    Q_EMIT progresoChanged();
+    cambiar(progreso_, v, &Store::progresoChanged);
 }
 
 void Store::setAvance(const QString& v) {
-    if (avance_ == v) return;
-    avance_ = v;
-    Q_EMIT avanceChanged();
+    cambiar(avance_, v, &Store::avanceChanged);
 }
 
 void Store::load() {

@@ -87,6 +87,7 @@ private:
     friend struct PruebaStore; // tests reach the private steps through it
 
     // state
+    template <typename T, typename V> void cambiar(T& campo, V&& valor, void (Store::*senal)());
     void setPlugins(QList<Plugin>);
     void setBusy(bool);
     void setInstalled(QSet<QString>);
