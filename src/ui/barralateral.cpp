@@ -13,7 +13,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-BarraLateral::BarraLateral(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
+BarraLateral::BarraLateral(Store& store, QWidget* parent) : Parte(store, parent) {
     setObjectName(QStringLiteral("sidebar"));
     setFixedWidth(250);
     tema::fondoDe(this, tema::panel());

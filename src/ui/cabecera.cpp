@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-Cabecera::Cabecera(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
+Cabecera::Cabecera(Store& store, QWidget* parent) : Parte(store, parent) {
     setObjectName(QStringLiteral("header"));
     auto* fila = new QHBoxLayout(this);
     fila->setContentsMargins(18, 18, 18, 18);

@@ -29,7 +29,7 @@ QImage imagenDe(const Store& store, const Plugin& plugin) {
 }
 } // namespace
 
-Detalle::Detalle(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
+Detalle::Detalle(Store& store, QWidget* parent) : Parte(store, parent) {
     setObjectName(QStringLiteral("detail"));
     paginas_ = new QStackedLayout(this);
 

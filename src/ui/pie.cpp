@@ -20,7 +20,7 @@ void guardarSitio(QWidget* w) {
 }
 } // namespace
 
-Pie::Pie(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
+Pie::Pie(Store& store, QWidget* parent) : Parte(store, parent) {
     setObjectName(QStringLiteral("footer"));
     tema::fondoDe(this, tema::panel());
     auto* pila = new QVBoxLayout(this);
