@@ -11,7 +11,7 @@
 #include "install/destinos.h"
 #include "install/procesos.h"
 #include "install/reemplazo.h"
-#include "install/rutas.h"
+#include "core/rutas.h"
 #include "medir.h"
 #include "paquete.h"
 #include "proceso.h"

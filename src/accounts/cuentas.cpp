@@ -1,8 +1,9 @@
 #include "accounts/cuentas.h"
 
 #include "core/archivo.h"
+#include "core/json.h"
+#include "core/rutas.h"
 #include "core/texto.h"
-#include "install/procesos.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -60,10 +61,9 @@ std::optional<Cuenta> buscarCuenta(const QList<Cuenta>& cuentas, const QString& 
 }
 
 std::optional<LibroCuentas> decodificarLibro(const QByteArray& json) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
-    const QJsonValue lista = doc.object().value(kCuentas);
+    const std::optional<QJsonObject> objeto = objetoEstricto(json);
+    if (!objeto) return std::nullopt;
+    const QJsonValue lista = objeto->value(kCuentas);
     if (!lista.isArray()) return std::nullopt;
     LibroCuentas libro;
     for (const QJsonValue& valor : lista.toArray()) {

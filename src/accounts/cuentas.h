@@ -8,6 +8,9 @@
 #include <optional>
 
 // One local account, as kept in the accounts book.
+// The accounts book's file, in the project's data folder.
+inline constexpr QLatin1String kLibroCuentas("cuentas.json");
+
 struct Cuenta {
     QString email;     // as typed at sign-up, only trimmed
     QString salt;      // base64 of the salt bytes

@@ -2,18 +2,11 @@
 #include "accounts/cuentas.h"
 #include "accounts/sesion.h"
 #include "core/archivo.h"
-#include "core/failure.h"
 #include "core/store.h"
 #include "core/texto.h"
-#include "install/procesos.h"
-
-#include <QFileInfo>
 
 QString Store::archivoDatos(const QString& nombre) const {
-    const auto proyecto = root();
-    if (!proyecto)
-        throw Failure(QStringLiteral("Coloca Quelo Instalador dentro de la carpeta Quelo DSP."));
-    return unir(unir(*proyecto, QStringLiteral("datos")), nombre);
+    return unir(unir(proyecto(), QStringLiteral("datos")), nombre);
 }
 
 bool Store::correoValido(const QString& email) const {
@@ -21,13 +14,12 @@ bool Store::correoValido(const QString& email) const {
 }
 
 void Store::escribirCuentas(const QList<Cuenta>& cuentas) {
-    const QString ruta = archivoDatos(QStringLiteral("cuentas.json"));
-    crearCarpeta(QFileInfo(ruta).absolutePath());
+    const QString ruta = archivoDatos(kLibroCuentas);
     guardarArchivo(ruta, codificarLibro(LibroCuentas{cuentas}));
 }
 
 void Store::barrerRestos() const {
     // The session's may hold a token; both are only leftovers of a write a crash cut short.
     barrerTemporales(archivoSesion(entorno_.home));
-    if (root()) barrerTemporales(archivoDatos(QStringLiteral("cuentas.json")));
+    if (root()) barrerTemporales(archivoDatos(kLibroCuentas));
 }

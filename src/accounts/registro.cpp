@@ -3,9 +3,9 @@
 #include "accounts/cuentas.h"
 #include "core/errores.h"
 #include "core/failure.h"
+#include "core/rutas.h"
 #include "core/store.h"
 #include "core/texto.h"
-#include "install/procesos.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -15,11 +15,13 @@
 
 namespace {
 
-const QString kLibro = QStringLiteral("cuentas.json");
-
 // Another copy of the application writes the book in milliseconds: this is long enough to let it
 // finish and short enough that sign-up, which holds the window, answers at once when it hangs.
 constexpr int kEsperaCerrojo = 700;
+
+// The store service's two account actions, as entrarCasa's last argument names them.
+constexpr bool kCrear = true;
+constexpr bool kEntrar = false;
 
 QString correoInvalido() {
     return QStringLiteral("Escribe un correo válido.");
@@ -44,53 +46,62 @@ void cerrar(QLockFile& cerrojo) {
 
 void Store::crearCuenta(const QString& email, const QString& password, const QString& repeticion) {
     const QString correo = email.trimmed();
-    if (!correoValido(correo)) {
-        setStatus(correoInvalido());
-        return;
-    }
-    if (caracteres(password) < 8) {
-        setStatus(QStringLiteral("La contraseña necesita 8 caracteres o más."));
-        return;
-    }
-    if (password != repeticion) {
-        setStatus(QStringLiteral("Las dos contraseñas no coinciden."));
+    if (const std::optional<QString> rechazo = rechazoDeAlta(correo, password, repeticion)) {
+        setStatus(*rechazo);
         return;
     }
     if (!root()) {
-        entrarCasa(correo, password, true);
+        entrarCasa(correo, password, kCrear);
         return;
     }
-
     try {
-        const QString ruta = archivoDatos(kLibro);
-        crearCarpeta(QFileInfo(ruta).absolutePath());
-        QLockFile cerrojo(ruta + QStringLiteral(".lock"));
-        cerrar(cerrojo);
-
-        LecturaLibro libro = leerLibro(ruta);
-        if (buscarCuenta(libro.cuentas, correo)) {
+        if (!anotarCuenta(correo, password)) {
             setStatus(QStringLiteral("Ese correo ya tiene cuenta. Entra con su contraseña."));
             return;
         }
-        const auto [salt, hash] = resumenCuenta(correo, password, std::nullopt);
-        const QString creada = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-        libro.cuentas.append(Cuenta{correo, salt, hash, QStringLiteral("correo"), creada});
-        // A book that exists but does not decode may still hold accounts someone can recover:
-        // keep it beside the new one instead of writing over it.
-        if (libro.ilegible) apartarIlegible(ruta);
-        escribirCuentas(libro.cuentas);
     } catch (...) {
         setStatus(descripcionDe(std::current_exception()));
         return;
     }
+    // The account stays saved when the session cannot be opened.
+    if (abrirLocal(correo)) setStatus(QStringLiteral("Cuenta creada."));
+}
 
+std::optional<QString> Store::rechazoDeAlta(const QString& correo, const QString& password,
+                                            const QString& repeticion) const {
+    if (!correoValido(correo)) return correoInvalido();
+    if (caracteres(password) < 8)
+        return QStringLiteral("La contraseña necesita 8 caracteres o más.");
+    if (password != repeticion) return QStringLiteral("Las dos contraseñas no coinciden.");
+    return std::nullopt;
+}
+
+bool Store::anotarCuenta(const QString& correo, const QString& password) {
+    const QString ruta = archivoDatos(kLibroCuentas);
+    crearCarpeta(QFileInfo(ruta).absolutePath());
+    QLockFile cerrojo(ruta + QStringLiteral(".lock"));
+    cerrar(cerrojo);
+
+    LecturaLibro libro = leerLibro(ruta);
+    if (buscarCuenta(libro.cuentas, correo)) return false;
+    const auto [salt, hash] = resumenCuenta(correo, password, std::nullopt);
+    const QString creada = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    libro.cuentas.append(Cuenta{correo, salt, hash, QStringLiteral("correo"), creada});
+    // A book that exists but does not decode may still hold accounts someone can recover:
+    // keep it beside the new one instead of writing over it.
+    if (libro.ilegible) apartarIlegible(ruta);
+    escribirCuentas(libro.cuentas);
+    return true;
+}
+
+bool Store::abrirLocal(const QString& email) {
     try {
-        abrir(correo, std::nullopt);
+        abrir(email, std::nullopt);
+        return true;
     } catch (...) {
         setStatus(descripcionDe(std::current_exception()));
-        return;
+        return false;
     }
-    setStatus(QStringLiteral("Cuenta creada."));
 }
 
 void Store::entrar(const QString& email, const QString& password) {
@@ -104,18 +115,18 @@ void Store::entrar(const QString& email, const QString& password) {
         return;
     }
     if (!root()) {
-        entrarCasa(correo, password, false);
+        entrarCasa(correo, password, kEntrar);
         return;
     }
 
     std::optional<Cuenta> cuenta;
     try {
-        cuenta = buscarCuenta(leerLibro(archivoDatos(kLibro)).cuentas, correo);
+        cuenta = buscarCuenta(leerLibro(archivoDatos(kLibroCuentas)).cuentas, correo);
     } catch (...) {
         // A book that cannot be read here is no answer: the store may know the account.
     }
     if (!cuenta) {
-        entrarCasa(correo, password, false);
+        entrarCasa(correo, password, kEntrar);
         return;
     }
     if (cuenta->passHash.isEmpty()) {
@@ -126,12 +137,6 @@ void Store::entrar(const QString& email, const QString& password) {
         setStatus(QStringLiteral("La contraseña no coincide."));
         return;
     }
-    try {
-        // The address as stored at sign-up, not as just typed.
-        abrir(cuenta->email, std::nullopt);
-    } catch (...) {
-        setStatus(descripcionDe(std::current_exception()));
-        return;
-    }
-    setStatus(QStringLiteral("Sesión abierta."));
+    // The address as stored at sign-up, not as just typed.
+    if (abrirLocal(cuenta->email)) setStatus(QStringLiteral("Sesión abierta."));
 }

@@ -3,12 +3,11 @@
 
 #include "accounts/cuentas.h"
 #include "core/archivo.h"
+#include "core/json.h"
 #include "core/store.h"
 #include "core/texto.h"
-#include "install/procesos.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -23,12 +22,10 @@ QString archivoSesion(const QString& home) {
 }
 
 std::optional<QHash<QString, QString>> decodificarSesion(const QByteArray& json) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) return std::nullopt;
+    const std::optional<QJsonObject> objeto = objetoEstricto(json);
+    if (!objeto) return std::nullopt;
     QHash<QString, QString> datos;
-    const QJsonObject objeto = doc.object();
-    for (auto it = objeto.constBegin(); it != objeto.constEnd(); ++it) {
+    for (auto it = objeto->constBegin(); it != objeto->constEnd(); ++it) {
         if (!it.value().isString()) return std::nullopt;
         datos.insert(it.key(), it.value().toString());
     }
@@ -37,7 +34,6 @@ std::optional<QHash<QString, QString>> decodificarSesion(const QByteArray& json)
 
 void Store::abrir(const QString& email, const std::optional<QString>& token) {
     const QString ruta = archivoSesion(entorno_.home);
-    crearCarpeta(QFileInfo(ruta).absolutePath());
     // An empty token is no store session: the file would be read back as a local one.
     const std::optional<QString> valido = token && !token->isEmpty() ? token : std::nullopt;
     QJsonObject datos{{kEmail, email}};
@@ -71,7 +67,7 @@ void Store::cargarSesion() {
         } else {
             // A local session stands only while a local account backs it.
             try {
-                const QString libro = archivoDatos(QStringLiteral("cuentas.json"));
+                const QString libro = archivoDatos(kLibroCuentas);
                 if (buscarCuenta(leerLibro(libro).cuentas, guardado)) email = guardado;
             } catch (...) {
             }
@@ -86,7 +82,7 @@ void Store::salir() {
     // A run in flight stops first, at once: it sends the token no more and shows nothing after
     // this sign-out's own text.
     for (const Cancelacion& c : std::as_const(enCurso_))
-        c.pedir(true);
+        c.pedir(Cancelacion::Aviso::Callado);
     setCuentaEmail(std::nullopt);
     setTokenCasa(std::nullopt);
     QFile::remove(archivoSesion(entorno_.home));

@@ -1,6 +1,7 @@
 #include "core/archivo.h"
 
 #include "core/errores.h"
+#include "core/rutas.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -99,6 +100,7 @@ std::optional<QByteArray> leerArchivoLimitado(const QString& ruta, qint64 limite
 
 void guardarArchivo(const QString& ruta, const QByteArray& datos,
                     std::optional<QFileDevice::Permissions> permisos) {
+    crearCarpeta(QFileInfo(ruta).absolutePath());
     barrerTemporales(ruta);
     // The atomic writer follows links: what it would replace is what the link names.
     struct stat info;

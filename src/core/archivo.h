@@ -24,7 +24,7 @@ std::optional<QByteArray> leerArchivoLimitado(const QString& ruta, qint64 limite
 // afterwards the file reads back as written. On any failure (a full disk at the last byte
 // included) it throws ErrorSistema with a Spanish sentence and the earlier file stays whole.
 // Something at the path that is not a regular file is never replaced. With permisos, the file
-// has exactly those, also when it replaces an older one. The parent folder must exist.
+// has exactly those, also when it replaces an older one. A missing parent folder is created.
 void guardarArchivo(const QString& ruta, const QByteArray& datos,
                     std::optional<QFileDevice::Permissions> permisos = std::nullopt);
 

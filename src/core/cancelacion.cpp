@@ -11,8 +11,8 @@ Q_SIGNALS:
 
 Cancelacion::Cancelacion() : estado_(std::make_shared<Estado>()) {}
 
-void Cancelacion::pedir(bool callada) const {
-    if (callada) estado_->callada = true;
+void Cancelacion::pedir(Aviso aviso) const {
+    if (aviso == Aviso::Callado) estado_->callada = true;
     if (estado_->pedida) return;
     estado_->pedida = true;
     Q_EMIT estado_->pedidaAhora();

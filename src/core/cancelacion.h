@@ -21,9 +21,10 @@ class Cancelacion {
 public:
     Cancelacion();
 
-    // Asks once: a later call only makes it callada. `callada`: whoever asks reports the
+    // Asks once: a later call only makes it callada. Callada: whoever asks reports the
     // outcome itself, so the stopped action shows nothing.
-    void pedir(bool callada = false) const;
+    enum class Aviso { Mostrado, Callado };
+    void pedir(Aviso aviso = Aviso::Mostrado) const;
     bool pedida() const;
     bool callada() const;
     // Throws Cancelado once asked.

@@ -6,7 +6,7 @@
 #include "core/texto.h"
 #include "install/destinos.h"
 #include "service/red.h"
-#include "service/segundoplano.h"
+#include "core/segundoplano.h"
 
 #include <QJsonDocument>
 

@@ -5,31 +5,34 @@
 #include <exception>
 #include <stdexcept>
 
-// The system's own failure: its message is a finished Spanish sentence, shown as it is.
-class Failure : public std::exception {
+// What both error types share: a text, given to the standard library as UTF-8.
+class ErrorConTexto : public std::exception {
 public:
-    explicit Failure(QString texto) : message(std::move(texto)), utf8(message.toUtf8()) {}
     const char* what() const noexcept override { return utf8.constData(); }
-    QString errorDescription() const { return message; }
 
-    QString message;
+protected:
+    explicit ErrorConTexto(const QString& texto) : utf8(texto.toUtf8()) {}
 
 private:
     QByteArray utf8;
 };
 
+// The system's own failure: its message is a finished Spanish sentence, shown as it is.
+class Failure : public ErrorConTexto {
+public:
+    explicit Failure(QString texto) : ErrorConTexto(texto), message(std::move(texto)) {}
+    QString errorDescription() const { return message; }
+
+    QString message;
+};
+
 // An error reported by the platform (file system, network, process start), carrying the
 // system's own description of what went wrong.
-class ErrorSistema : public std::exception {
+class ErrorSistema : public ErrorConTexto {
 public:
-    explicit ErrorSistema(QString texto)
-        : descripcion(std::move(texto)), utf8(descripcion.toUtf8()) {}
-    const char* what() const noexcept override { return utf8.constData(); }
+    explicit ErrorSistema(QString texto) : ErrorConTexto(texto), descripcion(std::move(texto)) {}
 
     QString descripcion;
-
-private:
-    QByteArray utf8;
 };
 
 // The text the status line shows for an error caught by an action.

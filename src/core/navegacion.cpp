@@ -4,10 +4,6 @@
 
 #include "core/texto.h"
 
-namespace {
-const QString todas = QStringLiteral("Todas");
-}
-
 QStringList Store::categories() const {
     QStringList resultado;
     QStringList vistas; // NFC forms, for the duplicate check
@@ -21,7 +17,7 @@ QStringList Store::categories() const {
 
 QList<Plugin> Store::visible() const {
     if (visibles_) return *visibles_;
-    const bool todasLasCategorias = category_ == todas;
+    const bool todasLasCategorias = category_ == kTodas;
     const QString categoria = nfc(category_);
     const QString consulta = plegado(query_);
     // Nothing left out: the catalog itself, shared rather than copied.

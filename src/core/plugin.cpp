@@ -1,4 +1,5 @@
 #include "core/plugin.h"
+#include "core/json.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

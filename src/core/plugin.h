@@ -9,6 +9,9 @@
 
 #include <optional>
 
+// The category that stands for every plug-in: where browsing starts and the sidebar's first row.
+inline constexpr QLatin1String kTodas("Todas");
+
 // One entry of the maker's catalog. A plain value: equal when all eleven fields are.
 struct Plugin {
     QString id, name, subtitle, purpose, category, blurb, manufacturer, screenshot, vst3, au;

@@ -1,10 +1,19 @@
 #include "core/store.h"
 
 #include "core/failure.h"
+#include "core/guardia.h"
+#include "core/texto.h"
 
 #include <QTimer>
 
 Store::Store() : Store(Entorno::delSistema()) {}
+
+// Every published property changes the same way: only to a different value, then its signal.
+template <typename T, typename V> void Store::cambiar(T& campo, V&& valor, void (Store::*senal)()) {
+    if (campo == valor) return;
+    campo = std::forward<V>(valor);
+    Q_EMIT(this->*senal)();
+}
 
 Store::Store(Entorno entorno)
     : entorno_(std::move(entorno)),
@@ -25,68 +34,55 @@ void Store::setQuery(const QString& v) {
 }
 
 void Store::setSelectedID(const std::optional<QString>& v) {
-    if (selectedID_ == v) return;
-    selectedID_ = v;
-    Q_EMIT selectedIDChanged();
+    cambiar(selectedID_, v, &Store::selectedIDChanged);
 }
 
 void Store::setStatus(const QString& v) {
-    if (status_ == v) return;
-    status_ = v;
-    Q_EMIT statusChanged();
+    cambiar(status_, v, &Store::statusChanged);
 }
 
 void Store::setBusy(bool v) {
-    if (busy_ == v) return;
-    busy_ = v;
-    Q_EMIT busyChanged();
+    cambiar(busy_, v, &Store::busyChanged);
 }
 
 void Store::setInstalled(QSet<QString> v) {
-    if (installed_ == v) return;
-    installed_ = std::move(v);
-    Q_EMIT installedChanged();
+    cambiar(installed_, std::move(v), &Store::installedChanged);
 }
 
 void Store::setCuentaEmail(const std::optional<QString>& v) {
-    if (cuentaEmail_ == v) return;
-    cuentaEmail_ = v;
-    Q_EMIT cuentaEmailChanged();
+    cambiar(cuentaEmail_, v, &Store::cuentaEmailChanged);
 }
 
 void Store::setTokenCasa(const std::optional<QString>& v) {
-    if (tokenCasa_ == v) return;
-    tokenCasa_ = v;
-    Q_EMIT tokenCasaChanged();
+    cambiar(tokenCasa_, v, &Store::tokenCasaChanged);
 }
 
 void Store::setProgreso(std::optional<double> v) {
-    if (progreso_ == v) return;
-    progreso_ = v;
-    Q_EMIT progresoChanged();
+    cambiar(progreso_, v, &Store::progresoChanged);
 }
 
 void Store::setAvance(const QString& v) {
-    if (avance_ == v) return;
-    avance_ = v;
-    Q_EMIT avanceChanged();
+    cambiar(avance_, v, &Store::avanceChanged);
 }
 
-void Store::run(Accion accion) {
+void Store::run(Accion accion, Alcance alcance) {
     setBusy(true);
     const Cancelacion cancelacion;
-    enCurso_.append(cancelacion);
+    if (alcance == Alcance::Instalados) enCurso_.append(cancelacion);
     // Posted, so the action starts after run has returned, like a task queued on the main thread.
-    QTimer::singleShot(0, this, [this, accion = std::move(accion), cancelacion]() mutable {
-        ejecutar(QPointer<Store>(this), std::move(accion), cancelacion);
+    QTimer::singleShot(0, this, [this, accion = std::move(accion), cancelacion, alcance]() mutable {
+        ejecutar(QPointer<Store>(this), std::move(accion), cancelacion, alcance);
     });
 }
 
-QCoro::Task<> Store::ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion) {
+QCoro::Task<> Store::ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion,
+                              Alcance alcance) {
     // Nobody awaits this coroutine: everything it throws must be caught here.
     try {
         cancelacion.comprobar(); // asked before it began: none of it runs
         co_await accion(cancelacion);
+    } catch (const StoreCerrado&) {
+        co_return;
     } catch (...) {
         // Whatever an action asked to stop throws on its way out, it ends as cancelled.
         if (store && !cancelacion.callada())
@@ -96,8 +92,10 @@ QCoro::Task<> Store::ejecutar(QPointer<Store> store, Accion accion, Cancelacion 
                                  : descripcionDe(std::current_exception()));
     }
     if (!store) co_return;
-    store->enCurso_.removeOne(cancelacion);
-    store->refreshInstalled();
+    if (alcance == Alcance::Instalados) {
+        store->enCurso_.removeOne(cancelacion);
+        store->refreshInstalled();
+    }
     store->setBusy(false);
 }
 

@@ -93,6 +93,7 @@ private:
     friend struct PruebaStore; // tests reach the private steps through it
 
     // state
+    template <typename T, typename V> void cambiar(T& campo, V&& valor, void (Store::*senal)());
     void setBusy(bool);
     void setInstalled(QSet<QString>);
     void setCuentaEmail(const std::optional<QString>&);
@@ -107,8 +108,12 @@ private:
     // the run's cancellation, which cancelar and salir ask. A cancelled action shows the
     // cancelled text, or nothing when salir asked it.
     using Accion = std::function<QCoro::Task<>(Cancelacion)>;
-    void run(Accion accion);
-    static QCoro::Task<> ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion);
+    // What an action reaches. One on the installed bundles can be cancelled and ends with the
+    // installed rescan; a sign-in to the store service runs to its end and rescans nothing.
+    enum class Alcance { Instalados, Sesion };
+    void run(Accion accion, Alcance alcance = Alcance::Instalados);
+    static QCoro::Task<> ejecutar(QPointer<Store> store, Accion accion, Cancelacion cancelacion,
+                                  Alcance alcance);
 
     // loading
     // The compared forms of each plug-in (ids and categories in NFC, searched texts folded), so
@@ -124,6 +129,8 @@ private:
     static QCoro::Task<> cargarCatalogo(QPointer<Store> store);
 
     // install
+    // The project folder, or the Failure that asks for the application to be placed in one.
+    QString proyecto() const;
     QStringList bundlesEn(const QString& carpeta) const;
     QCoro::Task<> copy(Plugin plugin, Cancelacion cancelacion);
     QCoro::Task<> copyBundle(QString ruta, QString carpeta, std::optional<QString> destino,
@@ -137,6 +144,13 @@ private:
     bool correoValido(const QString& email) const;
     void escribirCuentas(const QList<Cuenta>& cuentas);
     void abrir(const QString& email, const std::optional<QString>& token);
+    // Sign-up's steps: what is wrong with the typed texts, if anything; the new account written
+    // to the book (false when its e-mail has one already); a local session opened, or the
+    // failure shown as the status.
+    std::optional<QString> rechazoDeAlta(const QString& correo, const QString& password,
+                                         const QString& repeticion) const;
+    bool anotarCuenta(const QString& correo, const QString& password);
+    bool abrirLocal(const QString& email);
     void cargarSesion();
     // Sweeps what interrupted writes left beside the session and the accounts book.
     void barrerRestos() const;
@@ -148,15 +162,14 @@ private:
     QCoro::Task<> bajar(QString token, std::optional<QString> solo, Cancelacion cancelacion = {});
     // `encargo`: what the account's list says of the package, its place in the run, and the
     // run's cancellation (service/encargo.h).
-    QCoro::Task<> traer(Plugin plugin, QUrl base, QString token, Encargo encargo);
-    static QCoro::Task<> entrarEnCasa(QPointer<Store> store, QString email, QString password,
-                                      bool crear);
+    QCoro::Task<> traer(Plugin plugin, QUrl descargas, QString token, Encargo encargo);
+    QCoro::Task<> entrarEnCasa(QString email, QString password, bool crear);
 
     Entorno entorno_;
     QList<Plugin> plugins_;
     QList<Comparable> comparables_;
     mutable std::optional<QList<Plugin>> visibles_; // none until read after a change
-    QString category_ = QStringLiteral("Todas");
+    QString category_ = kTodas;
     QString query_;
     std::optional<QString> selectedID_;
     QString status_;

@@ -1,6 +1,7 @@
 // The project folder and the installed-state scan.
 #include "core/store.h"
 
+#include "core/failure.h"
 #include "core/texto.h"
 #include "install/destinos.h"
 
@@ -12,6 +13,11 @@ std::optional<QString> Store::root() const {
     // A file of that name counts as much as a folder; a dangling link does not.
     if (QFileInfo::exists(unir(carpeta, QStringLiteral("Juce Pugins creacion")))) return carpeta;
     return std::nullopt;
+}
+
+QString Store::proyecto() const {
+    if (const std::optional<QString> carpeta = root()) return *carpeta;
+    throw Failure(QStringLiteral("Coloca Quelo Instalador dentro de la carpeta Quelo DSP."));
 }
 
 bool Store::isInstalled(const Plugin& plugin) const {

@@ -2,6 +2,7 @@
 #include "core/store.h"
 
 #include "core/failure.h"
+#include "core/guardia.h"
 #include "core/texto.h"
 #include "install/destinos.h"
 #include "install/reemplazo.h"
@@ -49,23 +50,20 @@ void Store::installVisible() {
 QCoro::Task<> Store::instalarYAvisar(Plugin plugin, Cancelacion cancelacion) {
     const QPointer<Store> vivo(this);
     co_await barrerAntesDeCambiar(entorno_);
-    if (!vivo) co_return;
-    cancelacion.comprobar();
+    sigueVivo(vivo, cancelacion);
     co_await copy(plugin, cancelacion);
-    cancelacion.comprobar();
-    if (vivo) setStatus(instalado(plugin));
+    sigueVivo(vivo, cancelacion);
+    setStatus(instalado(plugin));
 }
 
 QCoro::Task<> Store::instalarLista(QList<Plugin> lista, Cancelacion cancelacion) {
     const QPointer<Store> vivo(this);
     co_await barrerAntesDeCambiar(entorno_);
-    if (!vivo) co_return;
-    cancelacion.comprobar();
+    sigueVivo(vivo, cancelacion);
     for (const Plugin& plugin : lista) {
         setStatus(QStringLiteral("Instalando ") + plugin.name + QChar(0x2026));
         co_await copy(plugin, cancelacion);
-        if (!vivo) co_return;
-        cancelacion.comprobar(); // between two plug-ins
+        sigueVivo(vivo, cancelacion); // between two plug-ins
     }
     setStatus(QStringLiteral("Instalados ") + QString::number(lista.size()) +
               QStringLiteral(" plugins. Abre Ableton y pulsa Rescan. Quedan en ocho carpetas "
@@ -73,14 +71,12 @@ QCoro::Task<> Store::instalarLista(QList<Plugin> lista, Cancelacion cancelacion)
 }
 
 QCoro::Task<> Store::copy(Plugin plugin, Cancelacion cancelacion) {
-    const std::optional<QString> proyecto = root();
-    if (!proyecto)
-        throw Failure(QStringLiteral("Coloca Quelo Instalador dentro de la carpeta Quelo DSP."));
+    const QString carpeta = proyecto();
     const QPointer<Store> vivo(this);
     const QString home = entorno_.home;
-    co_await copyBundle(plugin.vst3, *proyecto, destinoVst3(home, plugin), cancelacion);
-    if (!vivo) co_return;
-    co_await copyBundle(plugin.au, *proyecto, destinoAu(home, plugin), cancelacion);
+    co_await copyBundle(plugin.vst3, carpeta, destinoVst3(home, plugin), cancelacion);
+    sigueVivo(vivo);
+    co_await copyBundle(plugin.au, carpeta, destinoAu(home, plugin), cancelacion);
 }
 
 QCoro::Task<> Store::copyBundle(QString ruta, QString carpeta, std::optional<QString> destino,

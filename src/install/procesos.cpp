@@ -3,7 +3,7 @@
 #include "core/errores.h"
 #include "core/failure.h"
 #include "install/atributo.h"
-#include "service/segundoplano.h"
+#include "core/segundoplano.h"
 
 #include <QCoro/QCoroSignal>
 #include <QDir>

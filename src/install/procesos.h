@@ -2,7 +2,7 @@
 
 #include "core/cancelacion.h"
 #include "core/entorno.h"
-#include "install/rutas.h"
+#include "core/rutas.h"
 
 #include <QCoro/QCoroTask>
 #include <QString>

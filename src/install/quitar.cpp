@@ -2,11 +2,12 @@
 #include "core/store.h"
 
 #include "core/failure.h"
+#include "core/guardia.h"
+#include "core/rutas.h"
 #include "core/texto.h"
 #include "install/destinos.h"
 #include "install/reemplazo.h"
 #include "install/restos.h"
-#include "install/rutas.h"
 
 #include <QFileInfo>
 
@@ -29,8 +30,7 @@ void Store::remove(const Plugin& plugin) {
 QCoro::Task<> Store::quitar(Plugin plugin, Cancelacion cancelacion) {
     const QPointer<Store> vivo(this);
     co_await barrerAntesDeCambiar(entorno_);
-    if (!vivo) co_return;
-    cancelacion.comprobar(); // nothing is removed yet
+    sigueVivo(vivo, cancelacion); // nothing is removed yet
     // VST3 first, then AU; a format without a build (none) has nothing to remove.
     QStringList destinos;
     const QList<std::optional<QString>> formatos{destinoVst3(entorno_.home, plugin),
@@ -49,7 +49,7 @@ QCoro::Task<> Store::quitar(Plugin plugin, Cancelacion cancelacion) {
     // A dangling link left at a destination goes too.
     for (const QString& d : std::as_const(destinos)) {
         co_await quitarBundle(d);
-        if (!vivo) co_return;
+        sigueVivo(vivo);
     }
     setStatus(plugin.name +
               QStringLiteral(

@@ -2,13 +2,13 @@
 
 #include "core/errores.h"
 #include "core/failure.h"
+#include "core/rutas.h"
+#include "core/segundoplano.h"
 #include "core/texto.h"
 #include "install/cerrojo.h"
 #include "install/intercambio.h"
 #include "install/procesos.h"
 #include "install/restos.h"
-#include "install/rutas.h"
-#include "service/segundoplano.h"
 
 #include <QFile>
 #include <QFileInfo>

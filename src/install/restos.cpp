@@ -1,10 +1,10 @@
 #include "install/restos.h"
 
+#include "core/rutas.h"
+#include "core/segundoplano.h"
 #include "core/texto.h"
 #include "install/cerrojo.h"
 #include "install/destinos.h"
-#include "install/rutas.h"
-#include "service/segundoplano.h"
 
 #include <QCoreApplication>
 #include <QDir>

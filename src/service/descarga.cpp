@@ -1,12 +1,12 @@
 // The store account's plug-ins: where the download house is, what the account owns, and one
 // download after another.
 #include "core/failure.h"
+#include "core/guardia.h"
 #include "core/store.h"
 #include "core/texto.h"
 #include "service/avance.h"
 #include "service/direccion.h"
 #include "service/encargo.h"
-#include "service/guardia.h"
 #include "service/red.h"
 
 #include <QJsonArray>
@@ -49,32 +49,31 @@ QCoro::Task<QUrl> Store::urlDescarga(Cancelacion cancelacion) {
     const Contestacion contestacion = co_await pedir(entorno_, std::move(pedido));
     const QJsonValue descarga = objetoJson(contestacion.cuerpo).value(QLatin1String("descarga"));
     if (descarga.isString()) {
-        if (const std::optional<QUrl> casa = direccionHttps(descarga.toString())) co_return *casa;
+        if (const std::optional<QUrl> descargas = direccionHttps(descarga.toString()))
+            co_return *descargas;
     }
     throw Failure(
         QStringLiteral("Esta Mac todavía no publica la casa de descargas. Déjala encendida."));
 }
 
 QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelacion cancelacion) {
-    const QPointer<Store> guardia(this);
-    const QUrl casa = co_await urlDescarga(cancelacion);
-    sigueVivo(guardia, cancelacion);
+    const QPointer<Store> vivo(this);
+    const QUrl descargas = co_await urlDescarga(cancelacion);
+    sigueVivo(vivo, cancelacion);
 
     Pedido pedido;
     const QStringList ruta{QStringLiteral("v1"), QStringLiteral("mios")};
-    pedido.url = conRuta(casa, ruta);
+    pedido.url = conRuta(descargas, ruta);
     pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
     pedido.cancelacion = cancelacion;
     const Contestacion contestacion = co_await pedir(entorno_, std::move(pedido));
-    sigueVivo(guardia, cancelacion);
+    sigueVivo(vivo, cancelacion);
 
     const QJsonObject respuesta = objetoJson(contestacion.cuerpo);
     const QJsonValue ok = respuesta.value(QLatin1String("ok"));
     if (contestacion.estado != 200 || respuesta.isEmpty() || !ok.isBool() || !ok.toBool()) {
-        const QJsonValue error = respuesta.value(QLatin1String("error"));
-        throw Failure(error.isString()
-                          ? error.toString()
-                          : QStringLiteral("No se pudieron ver los plugins de la cuenta."));
+        throw Failure(errorDelServicio(
+            respuesta, QStringLiteral("No se pudieron ver los plugins de la cuenta.")));
     }
 
     QList<QJsonObject> elegidas;
@@ -107,7 +106,7 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelaci
         ~Borrar() {
             if (store) store->setAvance(QString());
         }
-    } borrar{guardia};
+    } borrar{vivo};
     int listos = 0;
     const int total = int(encargos.size());
     for (const auto& [entrada, plugin] : std::as_const(encargos)) {
@@ -118,8 +117,8 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelaci
         setAvance(textoDeAvance(listos + 1, total, std::nullopt));
         // Built apart: g++ 12 miscompiles a braced list inside a co_await expression.
         Encargo encargo{integridadDe(entrada), listos + 1, total, cancelacion};
-        co_await traer(plugin, casa, token, std::move(encargo));
-        sigueVivo(guardia, cancelacion);
+        co_await traer(plugin, descargas, token, std::move(encargo));
+        sigueVivo(vivo, cancelacion);
         ++listos;
     }
     setStatus(QStringLiteral("Listos ") + QString::number(listos) +

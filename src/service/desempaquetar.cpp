@@ -1,7 +1,7 @@
 #include "service/desempaquetar.h"
 
 #include "core/failure.h"
-#include "service/segundoplano.h"
+#include "core/segundoplano.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,14 @@
 #include "service/marca.h"
 
+#include "core/json.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
 std::optional<MarcaServicio> decodificarMarca(const QByteArray& datos) {
-    QJsonParseError error;
-    const QJsonDocument documento = QJsonDocument::fromJson(datos, &error);
-    if (error.error != QJsonParseError::NoError || !documento.isObject()) return std::nullopt;
-    const QJsonValue licencias = documento.object().value(QLatin1String("licencias"));
+    const std::optional<QJsonObject> objeto = objetoEstricto(datos);
+    if (!objeto) return std::nullopt;
+    const QJsonValue licencias = objeto->value(QLatin1String("licencias"));
     if (!licencias.isObject()) return std::nullopt;
     const QJsonValue url = licencias.toObject().value(QLatin1String("url"));
     if (!url.isString()) return std::nullopt;

@@ -1,8 +1,8 @@
 #include "service/red.h"
 
 #include "core/failure.h"
+#include "core/segundoplano.h"
 #include "service/errorred.h"
-#include "service/segundoplano.h"
 #include "service/volcado.h"
 
 #include <QCoro/QCoroNetworkReply>
@@ -349,4 +349,9 @@ QSslConfiguration configuracionTls(const Entorno& entorno) {
 QJsonObject objetoJson(const QByteArray& cuerpo) {
     const QJsonDocument documento = QJsonDocument::fromJson(cuerpo);
     return documento.isObject() ? documento.object() : QJsonObject();
+}
+
+QString errorDelServicio(const QJsonObject& respuesta, const QString& otro) {
+    const QJsonValue error = respuesta.value(QLatin1String("error"));
+    return error.isString() ? error.toString() : otro;
 }

@@ -75,3 +75,6 @@ QSslConfiguration configuracionTls(const Entorno& entorno);
 
 // A reply body read as a JSON object; anything else counts as an empty one.
 QJsonObject objetoJson(const QByteArray& cuerpo);
+
+// The service's own message of a refusal, its "error" member, when it is a text; `otro` when not.
+QString errorDelServicio(const QJsonObject& respuesta, const QString& otro);

@@ -1,20 +1,20 @@
 // One plug-in from the download house: the package streamed to a file, unpacked into a
 // temporary folder, and each bundle in it installed like a project bundle.
 #include "core/failure.h"
+#include "core/guardia.h"
+#include "core/rutas.h"
+#include "core/segundoplano.h"
 #include "core/store.h"
 #include "core/texto.h"
 #include "install/cerrojo.h"
 #include "install/destinos.h"
 #include "install/reemplazo.h"
 #include "install/restos.h"
-#include "install/rutas.h"
 #include "service/avance.h"
 #include "service/desempaquetar.h"
 #include "service/direccion.h"
 #include "service/encargo.h"
-#include "service/guardia.h"
 #include "service/red.h"
-#include "service/segundoplano.h"
 
 #include <QDir>
 #include <QUuid>
@@ -53,11 +53,11 @@ bool bundleAceptable(const QString& carpeta, const QString& bundle, const QStrin
 
 } // namespace
 
-QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo encargo) {
-    const QPointer<Store> guardia(this);
+QCoro::Task<> Store::traer(Plugin plugin, QUrl descargas, QString token, Encargo encargo) {
+    const QPointer<Store> vivo(this);
     const Entorno entorno = entorno_;
     co_await barrerAntesDeCambiar(entorno);
-    sigueVivo(guardia, encargo.cancelacion);
+    sigueVivo(vivo, encargo.cancelacion);
     // A "/" in an id would put the folder somewhere else than the temporary folder.
     const QString marca =
         QStringLiteral("quelo-") + QString(plugin.id).replace(QLatin1Char('/'), QLatin1Char('_')) +
@@ -67,18 +67,18 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
 
     Pedido pedido;
     const QStringList ruta{QStringLiteral("v1"), QStringLiteral("bajar"), plugin.id.toLower()};
-    pedido.url = conRuta(base, ruta);
+    pedido.url = conRuta(descargas, ruta);
     pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
     pedido.cancelacion = encargo.cancelacion;
     const Cancelacion cancelacion = encargo.cancelacion;
-    AvisoProgreso aviso = [guardia, posicion = encargo.posicion,
+    AvisoProgreso aviso = [vivo, posicion = encargo.posicion,
                            total = encargo.total](std::optional<Progreso> progreso) {
-        if (!guardia) return;
+        if (!vivo) return;
         std::optional<double> fraccion;
         if (progreso && progreso->total && *progreso->total > 0)
             fraccion = std::min(1.0, double(progreso->recibidos) / double(*progreso->total));
-        guardia->setProgreso(fraccion);
-        guardia->setAvance(textoDeAvance(posicion, total, progreso));
+        vivo->setProgreso(fraccion);
+        vivo->setAvance(textoDeAvance(posicion, total, progreso));
     };
 
     // Held until the package and the folder are gone (declared first, let go last): a sweep by
@@ -95,13 +95,12 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
         throw Failure(QStringLiteral("El paquete de ") + plugin.name +
                       QStringLiteral(" llegó dañado."));
     }
-    sigueVivo(guardia, cancelacion);
+    sigueVivo(vivo, cancelacion);
     if (contestacion.estado != 200) {
         // Such a body was kept as a JSON reply, not written to the package file.
-        const QJsonValue error = objetoJson(contestacion.cuerpo).value(QLatin1String("error"));
-        throw Failure(error.isString() ? error.toString()
-                                       : QStringLiteral("No se pudo bajar ") + plugin.name +
-                                             QStringLiteral("."));
+        throw Failure(errorDelServicio(objetoJson(contestacion.cuerpo),
+                                       QStringLiteral("No se pudo bajar ") + plugin.name +
+                                           QStringLiteral(".")));
     }
 
     crearCarpeta(carpeta);
@@ -109,7 +108,7 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
     const QStringList enlaces = co_await desempaquetar(paquete, carpeta, plugin.name);
     // Removing a large package or folder takes a while too (after a failure they go at once).
     co_await enSegundoPlano([&paqueteTemporal] { paqueteTemporal.ahora(); });
-    sigueVivo(guardia, cancelacion);
+    sigueVivo(vivo, cancelacion);
 
     const QStringList bundles = ::bundlesEn(carpeta);
     if (bundles.isEmpty())
@@ -131,7 +130,7 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl base, QString token, Encargo enca
         // only once the new one is there.
         const bool copiado = co_await instalarMoviendo(entorno, bundle, *destino, cancelacion);
         if (!copiado) throw noInstalado;
-        sigueVivo(guardia);
+        sigueVivo(vivo);
     }
     co_await enSegundoPlano([&carpetaTemporal] { carpetaTemporal.ahora(); });
 }

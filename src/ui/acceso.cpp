@@ -49,11 +49,12 @@ Acceso::Acceso(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
                                "se bajan los plugins que compraste."),
                 14, forma));
 
-    QWidget* campoCorreo = campo(QStringLiteral("Correo"), QStringLiteral("correo"), false, forma);
+    QWidget* campoCorreo =
+        campo(QStringLiteral("Correo"), QStringLiteral("correo"), Eco::Visible, forma);
     QWidget* campoContrasena =
-        campo(QStringLiteral("Contraseña"), QStringLiteral("contrasena"), true, forma);
-    campoRepeticion_ =
-        campo(QStringLiteral("Repite la contraseña"), QStringLiteral("repeticion"), true, forma);
+        campo(QStringLiteral("Contraseña"), QStringLiteral("contrasena"), Eco::Oculto, forma);
+    campoRepeticion_ = campo(QStringLiteral("Repite la contraseña"), QStringLiteral("repeticion"),
+                             Eco::Oculto, forma);
     correo_ = campoCorreo->findChild<QLineEdit*>();
     contrasena_ = campoContrasena->findChild<QLineEdit*>();
     repeticion_ = campoRepeticion_->findChild<QLineEdit*>();
@@ -62,7 +63,7 @@ Acceso::Acceso(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
     columna->addWidget(campoRepeticion_, 0, centrado);
     // Return in a field submits nothing: only the main button starts an account action.
 
-    principal_ = new GoldButton(QString(), true, forma);
+    principal_ = new GoldButton(QString(), GoldButton::Relleno::Lleno, forma);
     columna->addWidget(principal_, 0, centrado);
     alternar_ = new BotonTexto(QString(), tema::gold(), tema::sistema(13), forma);
     columna->addWidget(alternar_, 0, centrado);

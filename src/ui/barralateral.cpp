@@ -13,12 +13,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-namespace {
-const QString todas = QStringLiteral("Todas");
-
-} // namespace
-
-BarraLateral::BarraLateral(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
+BarraLateral::BarraLateral(Store& store, QWidget* parent) : Parte(store, parent) {
     setObjectName(QStringLiteral("sidebar"));
     setFixedWidth(250);
     tema::fondoDe(this, tema::panel());
@@ -103,13 +98,13 @@ void BarraLateral::mostrarCatalogo() {
     QHash<QString, int> cuentas;
     for (const Plugin& p : plugins)
         ++cuentas[nfc(p.category)];
-    QList<QPair<QString, int>> filas{{todas, int(plugins.size())}};
+    QList<QPair<QString, int>> filas{{kTodas, int(plugins.size())}};
     for (const QString& categoria : store_.categories())
         filas.append({categoria, cuentas.value(nfc(categoria))});
     QWidget* lista = entradas_->parentWidget();
     for (const auto& [nombre, n] : filas) {
-        auto* boton = new BotonCategoria(nombre == todas ? QStringLiteral("Toda la suite") : nombre,
-                                         n, lista);
+        auto* boton = new BotonCategoria(
+            nombre == kTodas ? QStringLiteral("Toda la suite") : nombre, n, lista);
         connect(boton, &QAbstractButton::clicked, &store_,
                 [this, nombre = nombre] { store_.setCategory(nombre); });
         entradas_->insertWidget(entradas_->count() - 1, boton);

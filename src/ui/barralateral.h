@@ -1,31 +1,26 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/parte.h"
 
 class BotonCategoria;
 class BotonTexto;
 class QLabel;
 class QVBoxLayout;
-class Store;
 
 // The side bar: the brand block, the signed-in account with "Cerrar sesión", then one entry for
 // the whole suite and one per category with its count.
-class BarraLateral : public QWidget {
+class BarraLateral : public Parte {
     Q_OBJECT
 public:
     BarraLateral(Store& store, QWidget* parent = nullptr);
     // What Tab visits here, top to bottom: "Cerrar sesión", then the entries.
-    QList<QWidget*> controles() const;
-
-Q_SIGNALS:
-    void controlesCambiados();
+    QList<QWidget*> controles() const override;
 
 private:
     void mostrarCatalogo();
     void mostrarCategoria();
     void mostrarCuenta();
 
-    Store& store_;
     QLabel* tamano_;
     QWidget* cuenta_;
     QLabel* correo_;

@@ -12,8 +12,8 @@ constexpr int catPadH = 8, catPadV = 7, catHueco = 8; // category entry
 constexpr qreal pulsado = 0.7;
 } // namespace
 
-GoldButton::GoldButton(const QString& texto, bool filled, QWidget* parent)
-    : QPushButton(texto, parent), filled_(filled) {
+GoldButton::GoldButton(const QString& texto, Relleno relleno, QWidget* parent)
+    : QPushButton(texto, parent), filled_(relleno == Relleno::Lleno) {
     setFont(tema::sistema(13, QFont::DemiBold));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);

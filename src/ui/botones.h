@@ -9,7 +9,8 @@
 class GoldButton : public QPushButton {
     Q_OBJECT
 public:
-    GoldButton(const QString& texto, bool filled, QWidget* parent = nullptr);
+    enum class Relleno { Lleno, Vacio };
+    GoldButton(const QString& texto, Relleno relleno, QWidget* parent = nullptr);
     bool filled() const { return filled_; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-Cabecera::Cabecera(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
+Cabecera::Cabecera(Store& store, QWidget* parent) : Parte(store, parent) {
     setObjectName(QStringLiteral("header"));
     auto* fila = new QHBoxLayout(this);
     fila->setContentsMargins(18, 18, 18, 18);
@@ -35,9 +35,10 @@ Cabecera::Cabecera(Store& store, QWidget* parent) : QWidget(parent), store_(stor
     buscar_->setFixedWidth(220);
     fila->addWidget(buscar_, 0, Qt::AlignVCenter);
 
-    bajar_ = new GoldButton(QStringLiteral("Bajar comprados"), true, this);
+    bajar_ = new GoldButton(QStringLiteral("Bajar comprados"), GoldButton::Relleno::Lleno, this);
     fila->addWidget(bajar_, 0, Qt::AlignVCenter);
-    instalarTodos_ = new GoldButton(QStringLiteral("Instalar todos"), false, this);
+    instalarTodos_ =
+        new GoldButton(QStringLiteral("Instalar todos"), GoldButton::Relleno::Vacio, this);
     instalarTodos_->setToolTip(QStringLiteral("Instala todos los plugins de la lista"));
     fila->addWidget(instalarTodos_, 0, Qt::AlignVCenter);
 
@@ -57,8 +58,7 @@ Cabecera::Cabecera(Store& store, QWidget* parent) : QWidget(parent), store_(stor
 
 void Cabecera::mostrarTitulo() {
     const QString categoria = store_.category();
-    titulo_->setText(categoria == QLatin1String("Todas") ? QStringLiteral("Suite completa")
-                                                         : categoria);
+    titulo_->setText(categoria == kTodas ? QStringLiteral("Suite completa") : categoria);
 }
 
 void Cabecera::mostrarBusqueda() {

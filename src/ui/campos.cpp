@@ -19,22 +19,19 @@ void estiloCampo(QLineEdit* campo, int padding) {
     campo->setFont(tema::sistema(13));
 }
 
-QWidget* campo(const QString& caption, const QString& nombre, bool secreto, QWidget* parent) {
+QWidget* campo(const QString& caption, const QString& nombre, Eco eco, QWidget* parent) {
     auto* caja = new QWidget(parent);
     auto* columna = new QVBoxLayout(caja);
     columna->setContentsMargins(0, 0, 0, 0);
     columna->setSpacing(6);
 
-    auto* titulo = new QLabel(caption.toUpper(), caja);
-    titulo->setTextFormat(Qt::PlainText);
-    titulo->setFont(tema::sistema(10, QFont::Bold));
-    tema::colorTexto(titulo, tema::gold());
-    columna->addWidget(titulo);
+    columna->addWidget(
+        tema::etiqueta(caption.toUpper(), tema::sistema(10, QFont::Bold), tema::gold(), caja));
 
     auto* entrada = new QLineEdit(caja);
     entrada->setObjectName(nombre);
     entrada->setAccessibleName(caption); // as written, not in the caption's capitals
-    if (secreto) entrada->setEchoMode(QLineEdit::Password);
+    if (eco == Eco::Oculto) entrada->setEchoMode(QLineEdit::Password);
     estiloCampo(entrada, 10);
     entrada->setFixedWidth(360);
     columna->addWidget(entrada);

@@ -10,4 +10,5 @@ void estiloCampo(QLineEdit* campo, int padding);
 
 // One captioned field of the access form: the caption in gold capitals above a 360-wide input,
 // masked when secreto. The input carries the given object name.
-QWidget* campo(const QString& caption, const QString& nombre, bool secreto, QWidget* parent);
+enum class Eco { Visible, Oculto };
+QWidget* campo(const QString& caption, const QString& nombre, Eco eco, QWidget* parent);

@@ -15,10 +15,7 @@
 
 namespace {
 QLabel* texto(const QString& contenido, const QFont& fuente, const QColor& color, QWidget* padre) {
-    auto* l = new QLabel(contenido, padre);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(fuente);
-    tema::colorTexto(l, color);
+    auto* l = tema::etiqueta(contenido, fuente, color, padre);
     l->setWordWrap(true);
     return l;
 }
@@ -32,7 +29,7 @@ QImage imagenDe(const Store& store, const Plugin& plugin) {
 }
 } // namespace
 
-Detalle::Detalle(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
+Detalle::Detalle(Store& store, QWidget* parent) : Parte(store, parent) {
     setObjectName(QStringLiteral("detail"));
     paginas_ = new QStackedLayout(this);
 
@@ -119,8 +116,9 @@ QWidget* Detalle::contenido(const Plugin& plugin, bool instalado, bool ocupado) 
 
     auto* acciones = new QHBoxLayout;
     acciones->setSpacing(10);
-    auto* instalar = new GoldButton(
-        instalado ? QStringLiteral("Reinstalar") : QStringLiteral("Instalar"), true, caja);
+    auto* instalar =
+        new GoldButton(instalado ? QStringLiteral("Reinstalar") : QStringLiteral("Instalar"),
+                       GoldButton::Relleno::Lleno, caja);
     instalar->setEnabled(!ocupado);
     // each button acts on the record as it was drawn
     connect(instalar, &QAbstractButton::clicked, &store_,
@@ -128,7 +126,8 @@ QWidget* Detalle::contenido(const Plugin& plugin, bool instalado, bool ocupado) 
     acciones->addWidget(instalar, 0, Qt::AlignVCenter);
     botones_.append(instalar);
     if (instalado) {
-        auto* quitar = new GoldButton(QStringLiteral("Quitar del sistema"), false, caja);
+        auto* quitar =
+            new GoldButton(QStringLiteral("Quitar del sistema"), GoldButton::Relleno::Vacio, caja);
         quitar->setEnabled(!ocupado);
         connect(quitar, &QAbstractButton::clicked, &store_,
                 [this, plugin] { store_.remove(plugin); });

@@ -2,33 +2,27 @@
 
 #include "core/plugin.h"
 #include "ui/foco.h"
-
-#include <QWidget>
+#include "ui/parte.h"
 
 #include <optional>
 
 class QAbstractButton;
 class QScrollArea;
 class QStackedLayout;
-class Store;
 
 // The selected plug-in in full: picture, texts, requirements and its install and remove
 // buttons; "Elige un plugin." when nothing is selected.
-class Detalle : public QWidget {
+class Detalle : public Parte {
     Q_OBJECT
 public:
     Detalle(Store& store, QWidget* parent = nullptr);
     // What Tab visits here: the buttons of the plug-in shown.
-    QList<QWidget*> controles() const;
-
-Q_SIGNALS:
-    void controlesCambiados();
+    QList<QWidget*> controles() const override;
 
 private:
     void mostrar();
     QWidget* contenido(const Plugin& plugin, bool instalado, bool ocupado);
 
-    Store& store_;
     QStackedLayout* paginas_;
     QWidget* vacio_;
     QScrollArea* desplazable_;

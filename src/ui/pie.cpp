@@ -20,18 +20,15 @@ void guardarSitio(QWidget* w) {
 }
 } // namespace
 
-Pie::Pie(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
+Pie::Pie(Store& store, QWidget* parent) : Parte(store, parent) {
     setObjectName(QStringLiteral("footer"));
     tema::fondoDe(this, tema::panel());
     auto* pila = new QVBoxLayout(this);
     pila->setContentsMargins(12, 12, 12, 12);
     pila->setSpacing(8);
 
-    estado_ = new QLabel(this);
+    estado_ = tema::etiqueta(QString(), tema::sistema(12), tema::con(tema::ink(), 0.75), this);
     estado_->setObjectName(QStringLiteral("estado"));
-    estado_->setTextFormat(Qt::PlainText);
-    estado_->setFont(tema::sistema(12));
-    tema::colorTexto(estado_, tema::con(tema::ink(), 0.75));
     estado_->setWordWrap(true);
     estado_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     estado_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -39,7 +36,7 @@ Pie::Pie(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
     auto* arriba = new QHBoxLayout;
     arriba->setSpacing(12);
     arriba->addWidget(estado_, 1);
-    cancelar_ = new GoldButton(QStringLiteral("Cancelar"), false, this);
+    cancelar_ = new GoldButton(QStringLiteral("Cancelar"), GoldButton::Relleno::Vacio, this);
     guardarSitio(cancelar_);
     arriba->addWidget(cancelar_, 0, Qt::AlignVCenter);
     pila->addLayout(arriba);
@@ -55,11 +52,8 @@ Pie::Pie(Store& store, QWidget* parent) : QWidget(parent), store_(store) {
             .arg(tema::css(tema::con(tema::line(), 0.45)), tema::css(tema::gold())));
     guardarSitio(barra_);
 
-    avance_ = new QLabel(this);
+    avance_ = tema::etiqueta(QString(), tema::sistema(11), tema::con(tema::ink(), 0.6), this);
     avance_->setObjectName(QStringLiteral("avance"));
-    avance_->setTextFormat(Qt::PlainText);
-    avance_->setFont(tema::sistema(11));
-    tema::colorTexto(avance_, tema::con(tema::ink(), 0.6));
     avance_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     avance_->setAccessibleName(QStringLiteral("Avance"));
     // Wide enough for a long line, so the bar keeps its length as the figures change.

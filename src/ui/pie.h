@@ -1,29 +1,26 @@
 #pragma once
 
 #include "ui/foco.h"
-
-#include <QWidget>
+#include "ui/parte.h"
 
 class GoldButton;
 class QLabel;
 class QProgressBar;
-class Store;
 
 // The status bar: the store's status line, always present; while an action runs, "Cancelar"
 // right of it, and below it a slim gold bar, measured when the store knows how far a download
 // has come, with the store run's progress line beside it. Shown or not, the button, the bar and
 // the line keep their room, so nothing moves when an action starts or ends.
-class Pie : public QWidget {
+class Pie : public Parte {
     Q_OBJECT
 public:
     Pie(Store& store, QWidget* parent = nullptr);
     // What the Tab key visits here.
-    QList<QWidget*> controles() const;
+    QList<QWidget*> controles() const override;
 
 private:
     void mostrarProgreso();
 
-    Store& store_;
     QLabel* estado_;
     GoldButton* cancelar_;
     QProgressBar* barra_;

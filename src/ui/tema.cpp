@@ -86,12 +86,18 @@ void barraFina(QScrollBar* barra) {
 void barrasFinas(QAbstractScrollArea* area) {
     barraFina(area->verticalScrollBar());
 }
-QLabel* textoCentrado(const QString& contenido, const QFont& fuente, const QColor& color,
-                      QWidget* padre) {
+QLabel* etiqueta(const QString& contenido, const QFont& fuente, const QColor& color,
+                 QWidget* padre) {
     auto* l = new QLabel(contenido, padre);
     l->setTextFormat(Qt::PlainText);
     l->setFont(fuente);
     colorTexto(l, color);
+    return l;
+}
+
+QLabel* textoCentrado(const QString& contenido, const QFont& fuente, const QColor& color,
+                      QWidget* padre) {
+    auto* l = etiqueta(contenido, fuente, color, padre);
     l->setAlignment(Qt::AlignHCenter);
     return l;
 }

@@ -31,7 +31,10 @@ QFont didot(int tamano);
 // The system face at a fixed size; tracking is the extra space between letters.
 QFont sistema(int tamano, QFont::Weight peso = QFont::Normal, qreal tracking = 0);
 
-// A centred plain-text label (never read as markup) in a face and colour.
+// A plain-text label (never read as markup) in a face and colour.
+QLabel* etiqueta(const QString& contenido, const QFont& fuente, const QColor& color,
+                 QWidget* padre);
+// The same, centred.
 QLabel* textoCentrado(const QString& contenido, const QFont& fuente, const QColor& color,
                       QWidget* padre);
 // Text colour of a label-like widget.

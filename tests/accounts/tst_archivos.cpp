@@ -184,6 +184,24 @@ private Q_SLOTS:
 
     // What a crash left beside the book and the session goes at the next start or write; a
     // write in progress and anything not named like the writer's temporaries stay.
+    void guardar_crea_la_carpeta_que_falta() {
+        QTemporaryDir dir;
+        const QString ruta = dir.filePath(QStringLiteral("a/b/archivo.json"));
+        guardarArchivo(ruta, "{}");
+        QCOMPARE(leerArchivoLimitado(ruta, 16), QByteArray("{}"));
+
+        // A file where the folder should be: nothing is written, and the error says why.
+        escribir(dir.filePath(QStringLiteral("tapa")), "x");
+        try {
+            guardarArchivo(dir.filePath(QStringLiteral("tapa/archivo.json")), "{}");
+            QFAIL("saved below a file");
+        } catch (const ErrorSistema& e) {
+            QVERIFY(e.descripcion.startsWith(QStringLiteral("No se pudo crear la carpeta ") +
+                                             dir.filePath(QStringLiteral("tapa"))));
+        }
+        QCOMPARE(leerArchivoLimitado(dir.filePath(QStringLiteral("tapa")), 16), QByteArray("x"));
+    }
+
     void restos_de_escrituras_cortadas_se_barren_data() {
         QTest::addColumn<QString>("accion");
         QTest::addColumn<bool>("libro"); // whether the book's leftovers go

@@ -1,7 +1,7 @@
 // Removing an installed plug-in from the system's plug-in folders.
 #include "banco.h"
+#include "core/rutas.h"
 #include "disco.h"
-#include "install/rutas.h"
 
 #include <QDir>
 #include <QFileInfo>

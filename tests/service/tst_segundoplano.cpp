@@ -1,7 +1,7 @@
 // Blocking jobs run beside the window's thread, which keeps serving its events meanwhile.
 #include "core/failure.h"
+#include "core/segundoplano.h"
 #include "ejecutable.h"
-#include "service/segundoplano.h"
 
 #include <QSemaphore>
 #include <QThread>

@@ -23,8 +23,8 @@ class TstBotones : public QObject {
 private Q_SLOTS:
     void relleno_y_contorno_miden_lo_mismo_y_llevan_su_marco() {
         QWidget marco; // a window always paints its ground; a child does not
-        GoldButton lleno(QStringLiteral("Instalar"), true, &marco);
-        GoldButton vacio(QStringLiteral("Instalar"), false, &marco);
+        GoldButton lleno(QStringLiteral("Instalar"), GoldButton::Relleno::Lleno, &marco);
+        GoldButton vacio(QStringLiteral("Instalar"), GoldButton::Relleno::Vacio, &marco);
         QCOMPARE(lleno.sizeHint(), vacio.sizeHint());
         const QFontMetrics fm(tema::sistema(13, QFont::DemiBold));
         QCOMPARE(lleno.sizeHint(),
@@ -46,7 +46,7 @@ private Q_SLOTS:
 
     void pulsado_se_ve_a_siete_decimos_e_inactivo_igual_que_activo() {
         QWidget marco;
-        GoldButton boton(QStringLiteral("Bajar comprados"), true, &marco);
+        GoldButton boton(QStringLiteral("Bajar comprados"), GoldButton::Relleno::Lleno, &marco);
         boton.resize(boton.sizeHint());
         const QImage normal = pintado(boton);
         boton.setDown(true);
@@ -55,7 +55,8 @@ private Q_SLOTS:
         boton.setEnabled(false);
         QCOMPARE(pintado(boton), normal);
 
-        GoldButton contorno(QStringLiteral("Quitar del sistema"), false, &marco);
+        GoldButton contorno(QStringLiteral("Quitar del sistema"), GoldButton::Relleno::Vacio,
+                            &marco);
         contorno.resize(contorno.sizeHint());
         const QImage activo = pintado(contorno);
         contorno.setEnabled(false);
@@ -65,7 +66,8 @@ private Q_SLOTS:
     void soltar_fuera_no_dispara_y_devuelve_la_opacidad() {
         QWidget marco;
         marco.resize(300, 100);
-        auto* boton = new GoldButton(QStringLiteral("Instalar"), true, &marco);
+        auto* boton =
+            new GoldButton(QStringLiteral("Instalar"), GoldButton::Relleno::Lleno, &marco);
         boton->move(10, 10);
         boton->resize(boton->sizeHint());
         marco.show();

@@ -86,7 +86,8 @@ private Q_SLOTS:
         ventana.resize(320, 140);
         auto* campo = new QLineEdit(&ventana);
         campo->setGeometry(20, 80, 200, 30);
-        auto* boton = new GoldButton(QStringLiteral("Instalar"), true, &ventana);
+        auto* boton =
+            new GoldButton(QStringLiteral("Instalar"), GoldButton::Relleno::Lleno, &ventana);
         boton->move(20, 20);
         boton->resize(boton->sizeHint());
         auto* foco = new MarcoFoco(&ventana);

@@ -147,14 +147,15 @@ void ServicioTienda::cuenta(const QHttpServerRequest& request, QHttpServerRespon
 
 void ServicioTienda::salud(const QHttpServerRequest& request, QHttpServerResponder& r) {
     // The house is this same service, under the name the client used to reach it.
-    QUrl casa;
-    casa.setScheme(QStringLiteral("https"));
-    casa.setHost(QUrl(QStringLiteral("https://") + QString::fromLatin1(cabecera(request, "host")),
-                      QUrl::StrictMode)
-                     .host());
-    if (casa.host().isEmpty()) casa.setHost(QStringLiteral("127.0.0.1"));
-    casa.setPort(puerto);
-    responder(r, 200, {{QStringLiteral("descarga"), casa.toString()}});
+    QUrl descargas;
+    descargas.setScheme(QStringLiteral("https"));
+    descargas.setHost(
+        QUrl(QStringLiteral("https://") + QString::fromLatin1(cabecera(request, "host")),
+             QUrl::StrictMode)
+            .host());
+    if (descargas.host().isEmpty()) descargas.setHost(QStringLiteral("127.0.0.1"));
+    descargas.setPort(puerto);
+    responder(r, 200, {{QStringLiteral("descarga"), descargas.toString()}});
 }
 
 QString ServicioTienda::titular(const QHttpServerRequest& request) const {

@@ -1,4 +1,4 @@
-#include "install/rutas.h"
+#include "core/rutas.h"
 
 #include "core/errores.h"
 

@@ -1,4 +1,4 @@
-#include "service/segundoplano.h"
+#include "core/segundoplano.h"
 
 #include <QCoro/QCoroSignal>
 #include <QThread>
