@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     auto origen = [&](const QString& ruta) { return proyecto + QLatin1Char('/') + ruta; };
     crearBundle(origen(grande.vst3), 100 * megabyte, 1000, 1);
     crearBundle(origen(grande.au), 100 * megabyte, 1000, 2);
-    crearBundle(origen(enorme.vst3), 100 * megabyte, 20000, 3);
+    crearBundle(origen(enorme.vst3), 100 * megabyte, 20000, 3, 200);
     crearBundle(origen(enorme.au), 2 * megabyte, 200, 4);
     const QList<std::pair<QString, QString>> copiasGrande{
         {origen(grande.vst3), *destinoVst3(e.home, grande)},
@@ -194,7 +194,8 @@ int main(int argc, char** argv) {
     }
     if (fallo.isEmpty()) {
         filas(QStringLiteral("Reinstall from the project in the real window: a bundle of 20,000 "
-                             "files (100 MB) and one of 200, vs copy beside + swap + delete of the "
+                             "files (100 MB in 200 of them, the rest empty) and one of 200, vs "
+                             "copy beside + swap + delete of the "
                              "old one by hand"),
               QStringLiteral("`cp -a` + `mv` + `mv` + `rm -rf`"), 1.1, reinstalar, veces,
               QStringLiteral("with the plug-in installed already"));

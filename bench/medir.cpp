@@ -128,12 +128,14 @@ Entorno entornoDeCliente(const QString& servicio, const QString& autoridad,
     return e;
 }
 
-void crearBundle(const QString& ruta, qint64 bytes, int archivos, quint32 semilla) {
+void crearBundle(const QString& ruta, qint64 bytes, int archivos, quint32 semilla, int llenos) {
     QRandomGenerator azar(semilla);
+    if (llenos <= 0 || llenos > archivos) llenos = archivos;
+    const int cada = archivos / llenos;
     // Whole 32-bit words of random data; the last few bytes of a file repeat the first.
-    QByteArray datos((bytes / archivos + 3) / 4 * 4, Qt::Uninitialized);
-    const qint64 tamano = bytes / archivos;
+    QByteArray datos((bytes / llenos + 3) / 4 * 4, Qt::Uninitialized);
     for (int i = 0; i < archivos; ++i) {
+        const qint64 tamano = i % cada == 0 ? bytes / llenos : 0;
         const QString carpeta = ruta + QStringLiteral("/Contents/Resources/d%1").arg(i / 100);
         if (i % 100 == 0) QDir().mkpath(carpeta);
         azar.fillRange(reinterpret_cast<quint32*>(datos.data()), datos.size() / 4);
@@ -161,7 +163,10 @@ QByteArray correr(const QString& programa, const QStringList& argumentos, QStrin
     p.start(programa, argumentos);
     if (!p.waitForFinished(600000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         if (fallo && fallo->isEmpty())
-            *fallo = programa + QStringLiteral(": ") +
+            *fallo = programa +
+                     (p.exitStatus() == QProcess::NormalExit
+                          ? QStringLiteral(" (exit %1): ").arg(p.exitCode())
+                          : QStringLiteral(" (crashed): ")) +
                      QString::fromLocal8Bit(p.readAllStandardError()).trimmed() +
                      QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
     }

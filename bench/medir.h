@@ -39,8 +39,11 @@ Plugin pluginGrande();
 Entorno entornoDeCliente(const QString& servicio, const QString& autoridad, const QString& carpeta);
 
 // A plug-in bundle of `archivos` incompressible files of `bytes` in all, a hundred to a
-// sub-folder, as a large sample library would be.
-void crearBundle(const QString& ruta, qint64 bytes, int archivos, quint32 semilla);
+// sub-folder, as a large sample library would be. With `llenos` set, only that many files, spread
+// evenly, carry the bytes and the rest are empty: on a disk mounted with `discard` every freed
+// block waits for the device, which would make a delete of many small files measure the disk
+// rather than the program.
+void crearBundle(const QString& ruta, qint64 bytes, int archivos, quint32 semilla, int llenos = 0);
 
 // Removes what earlier rounds left at a path and writes out what they left dirty in the page
 // cache, so no round pays for the one before.

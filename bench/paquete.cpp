@@ -61,11 +61,12 @@ private:
 
 } // namespace
 
-void escribirPaquete(const QString& ruta, qint64 bytes, int archivos) {
+void escribirPaquete(const QString& ruta, qint64 bytes, int archivos, int llenos) {
     Zip zip(ruta);
     const QList<QByteArray> bundles{"Grande.vst3", "Grande.component"};
-    const int porBundle = archivos / int(bundles.size());
-    const qint64 tamano = bytes / archivos;
+    const int porBundle = archivos / static_cast<int>(bundles.size());
+    if (llenos <= 0 || llenos > archivos) llenos = archivos;
+    const int cada = archivos / llenos;
     for (const QByteArray& bundle : bundles) {
         zip.carpeta(bundle + "/");
         zip.carpeta(bundle + "/Contents/");
@@ -74,7 +75,8 @@ void escribirPaquete(const QString& ruta, qint64 bytes, int archivos) {
             const QByteArray carpeta =
                 bundle + "/Contents/Resources/d" + QByteArray::number(i / 100) + "/";
             zip.carpeta(carpeta);
-            zip.archivo(carpeta + "f" + QByteArray::number(i) + ".bin", tamano);
+            zip.archivo(carpeta + "f" + QByteArray::number(i) + ".bin",
+                        i % cada == 0 ? bytes / llenos : 0);
         }
     }
 }
