@@ -5,13 +5,13 @@
 // The application runs in a child process of its own, so its peak resident memory is the download's
 // alone. Where the time goes is shown step by step.
 #include "certificados.h"
+#include "core/rutas.h"
 #include "core/store.h"
 #include "core/texto.h"
 #include "estatico.h"
 #include "install/destinos.h"
 #include "install/procesos.h"
 #include "install/reemplazo.h"
-#include "core/rutas.h"
 #include "medir.h"
 #include "paquete.h"
 #include "proceso.h"
@@ -360,13 +360,16 @@ void desdeNginx(Banco& b) {
         return;
     }
     const QString www = nginx.raiz();
-    escribirArchivo(www + QStringLiteral("/v1/salud"),
-                    QJsonDocument(QJsonObject{{"descarga", nginx.base()}}).toJson());
+    escribirArchivo(
+        www + QStringLiteral("/v1/salud"),
+        QJsonDocument(QJsonObject{{QStringLiteral("descarga"), nginx.base()}}).toJson());
     escribirArchivo(
         www + QStringLiteral("/v1/mios"),
-        QJsonDocument(
-            QJsonObject{{"ok", true},
-                        {"plugins", QJsonArray{QJsonObject{{"id", "grande"}, {"name", "Grande"}}}}})
+        QJsonDocument(QJsonObject{{QStringLiteral("ok"), true},
+                                  {QStringLiteral("plugins"),
+                                   QJsonArray{QJsonObject{
+                                       {QStringLiteral("id"), QStringLiteral("grande")},
+                                       {QStringLiteral("name"), QStringLiteral("Grande")}}}}})
             .toJson());
     QDir().mkpath(www + QStringLiteral("/v1/bajar"));
     const QString token = QStringLiteral("ficha");
@@ -399,12 +402,13 @@ void desdeNginx(Banco& b) {
         escribirArchivo(
             www + QStringLiteral("/v1/mios"),
             QJsonDocument(
-                QJsonObject{{"ok", true},
-                            {"plugins", QJsonArray{QJsonObject{
-                                            {"id", "grande"},
-                                            {"name", "Grande"},
-                                            {"sha256", QString::fromLatin1(sha256De(paquete))},
-                                            {"size", QFileInfo(paquete).size()}}}}})
+                QJsonObject{{QStringLiteral("ok"), true},
+                            {QStringLiteral("plugins"),
+                             QJsonArray{QJsonObject{
+                                 {QStringLiteral("id"), QStringLiteral("grande")},
+                                 {QStringLiteral("name"), QStringLiteral("Grande")},
+                                 {QStringLiteral("sha256"), QString::fromLatin1(sha256De(paquete))},
+                                 {QStringLiteral("size"), QFileInfo(paquete).size()}}}}})
                 .toJson());
 
         Serie app, mano, pasos;
@@ -458,8 +462,9 @@ void desdeTiendaLocal(Banco& b) {
 
     // An account made through the service itself, and its bearer token.
     const QByteArray alta =
-        QJsonDocument(
-            QJsonObject{{"action", "crear"}, {"email", correo}, {"password", "contrasena-larga"}})
+        QJsonDocument(QJsonObject{{QStringLiteral("action"), QStringLiteral("crear")},
+                                  {QStringLiteral("email"), correo},
+                                  {QStringLiteral("password"), QStringLiteral("contrasena-larga")}})
             .toJson(QJsonDocument::Compact);
     const QByteArray respuesta = correr(
         QStringLiteral("curl"),
@@ -467,7 +472,8 @@ void desdeTiendaLocal(Banco& b) {
          QStringLiteral("Content-Type: application/json"), QStringLiteral("--data-binary"),
          QString::fromUtf8(alta), servicio + QStringLiteral("/v1/cuenta")},
         &b.fallo);
-    const QString token = QJsonDocument::fromJson(respuesta).object().value("token").toString();
+    const QString token =
+        QJsonDocument::fromJson(respuesta).object().value(QLatin1String("token")).toString();
     if (token.isEmpty()) return noMedido(QStringLiteral("no account at the store: ") + b.fallo);
 
     const int veces = 7;

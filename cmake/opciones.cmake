@@ -1,4 +1,4 @@
-# The strict build options, applied one target at a time: quelo_opciones(<target>).
+# The build options of every target, applied one target at a time: quelo_opciones(<target>).
 # Strings never convert to or from 8-bit text behind the code's back (QStringLiteral,
 # QLatin1String or an explicit fromUtf8/toUtf8 say which encoding), Qt's lower-case keywords stay
 # free for other libraries, and the warnings that catch real faults are on; with QUELO_WERROR
