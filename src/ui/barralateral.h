@@ -13,8 +13,6 @@ class BarraLateral : public Parte {
     Q_OBJECT
 public:
     explicit BarraLateral(Store& store, QWidget* parent = nullptr);
-    // What Tab visits here, top to bottom: "Cerrar sesión", then the entries.
-    QList<QWidget*> controles() const override;
 
 private:
     void mostrarCatalogo();

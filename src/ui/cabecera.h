@@ -13,8 +13,6 @@ class Cabecera : public Parte {
     Q_OBJECT
 public:
     explicit Cabecera(Store& store, QWidget* parent = nullptr);
-    // What Tab visits here, left to right.
-    QList<QWidget*> controles() const override;
 
 private:
     void mostrarTitulo();

@@ -16,8 +16,6 @@ class Detalle : public Parte {
     Q_OBJECT
 public:
     explicit Detalle(Store& store, QWidget* parent = nullptr);
-    // What Tab visits here: the buttons of the plug-in shown.
-    QList<QWidget*> controles() const override;
 
 private:
     void mostrar();

@@ -15,8 +15,6 @@ class Pie : public Parte {
     Q_OBJECT
 public:
     explicit Pie(Store& store, QWidget* parent = nullptr);
-    // What the Tab key visits here.
-    QList<QWidget*> controles() const override;
 
 private:
     void mostrarProgreso();
