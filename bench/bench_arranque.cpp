@@ -222,6 +222,7 @@ int main(int argc, char** argv) {
              .arg(mb(rssLista), mb(mediana(sDiezMil.listaPico))),
          objetivo10,
          (razon10 <= 2 && rssLista <= 60 ? QStringLiteral("met; ") : QStringLiteral("NOT met; ")) +
-             QStringLiteral("median (quartiles) of ") + nota(sDiezMil).section(' ', 2));
+             QStringLiteral("median (quartiles) of ") +
+             nota(sDiezMil).section(QLatin1Char(' '), 2));
     return 0;
 }

@@ -387,13 +387,16 @@ void desdeNginx(Banco& b) {
         return;
     }
     const QString www = nginx.raiz();
-    escribirArchivo(www + QStringLiteral("/v1/salud"),
-                    QJsonDocument(QJsonObject{{"descarga", nginx.base()}}).toJson());
+    escribirArchivo(
+        www + QStringLiteral("/v1/salud"),
+        QJsonDocument(QJsonObject{{QStringLiteral("descarga"), nginx.base()}}).toJson());
     escribirArchivo(
         www + QStringLiteral("/v1/mios"),
-        QJsonDocument(
-            QJsonObject{{"ok", true},
-                        {"plugins", QJsonArray{QJsonObject{{"id", "grande"}, {"name", "Grande"}}}}})
+        QJsonDocument(QJsonObject{{QStringLiteral("ok"), true},
+                                  {QStringLiteral("plugins"),
+                                   QJsonArray{QJsonObject{
+                                       {QStringLiteral("id"), QStringLiteral("grande")},
+                                       {QStringLiteral("name"), QStringLiteral("Grande")}}}}})
             .toJson());
     QDir().mkpath(www + QStringLiteral("/v1/bajar"));
     const QString token = QStringLiteral("ficha");
@@ -429,12 +432,13 @@ void desdeNginx(Banco& b) {
         escribirArchivo(
             www + QStringLiteral("/v1/mios"),
             QJsonDocument(
-                QJsonObject{{"ok", true},
-                            {"plugins", QJsonArray{QJsonObject{
-                                            {"id", "grande"},
-                                            {"name", "Grande"},
-                                            {"sha256", QString::fromLatin1(sha256De(paquete))},
-                                            {"size", QFileInfo(paquete).size()}}}}})
+                QJsonObject{{QStringLiteral("ok"), true},
+                            {QStringLiteral("plugins"),
+                             QJsonArray{QJsonObject{
+                                 {QStringLiteral("id"), QStringLiteral("grande")},
+                                 {QStringLiteral("name"), QStringLiteral("Grande")},
+                                 {QStringLiteral("sha256"), QString::fromLatin1(sha256De(paquete))},
+                                 {QStringLiteral("size"), QFileInfo(paquete).size()}}}}})
                 .toJson());
 
         Serie app, mano, pasos;
@@ -488,8 +492,9 @@ void desdeTiendaLocal(Banco& b) {
 
     // An account made through the service itself, and its bearer token.
     const QByteArray alta =
-        QJsonDocument(
-            QJsonObject{{"action", "crear"}, {"email", correo}, {"password", "contrasena-larga"}})
+        QJsonDocument(QJsonObject{{QStringLiteral("action"), QStringLiteral("crear")},
+                                  {QStringLiteral("email"), correo},
+                                  {QStringLiteral("password"), QStringLiteral("contrasena-larga")}})
             .toJson(QJsonDocument::Compact);
     const QByteArray respuesta = correr(
         QStringLiteral("curl"),
@@ -497,7 +502,8 @@ void desdeTiendaLocal(Banco& b) {
          QStringLiteral("Content-Type: application/json"), QStringLiteral("--data-binary"),
          QString::fromUtf8(alta), servicio + QStringLiteral("/v1/cuenta")},
         &b.fallo);
-    const QString token = QJsonDocument::fromJson(respuesta).object().value("token").toString();
+    const QString token =
+        QJsonDocument::fromJson(respuesta).object().value(QLatin1String("token")).toString();
     if (token.isEmpty()) return noMedido(QStringLiteral("no account at the store: ") + b.fallo);
 
     const int veces = 7;

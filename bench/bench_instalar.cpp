@@ -118,9 +118,9 @@ int main(int argc, char** argv) {
     };
     // Alternating which goes first, so neither always finds the other's leftovers.
     auto alternar = [&](int veces, const std::function<void()>& antes,
-                        const std::function<void()>& app, const std::function<void()>& aMano) {
+                        const std::function<void()>& conApp, const std::function<void()>& aMano) {
         for (int i = 0; i < veces && fallo.isEmpty(); ++i) {
-            for (const auto& f : i % 2 ? QList{aMano, app} : QList{app, aMano}) {
+            for (const auto& f : i % 2 ? QList{aMano, conApp} : QList{conApp, aMano}) {
                 antes();
                 ::sync(); // nothing of the round before is left to write
                 f();

@@ -116,16 +116,16 @@ int main(int argc, char** argv) {
     const QString servicio = servidor.base().toString();
     Pauta salud;
     salud.cuerpo = "{\"descarga\": \"" + servicio.toUtf8() + "\"}";
-    servidor.ruta("GET", "/v1/salud", salud);
-    servidor.ruta("GET", "/v1/mios",
+    servidor.ruta("GET", QStringLiteral("/v1/salud"), salud);
+    servidor.ruta("GET", QStringLiteral("/v1/mios"),
                   Pauta{.cuerpo = R"({"ok": true, "plugins": [{"id": "grande"}]})"});
-    servidor.ruta("GET", "/v1/bajar/grande", Pauta{.archivo = paquete});
+    servidor.ruta("GET", QStringLiteral("/v1/bajar/grande"), Pauta{.archivo = paquete});
     // Another service whose "v1/salud" is a gigabyte long.
     ServidorPrueba enorme(ServidorPrueba::Certificado::DeLaAutoridad, ServidorPrueba::Hilo::Propio);
     Pauta gigante;
     gigante.cuerpo = QByteArray(64 * 1024, ' ');
     gigante.repetir = gigabyte / gigante.cuerpo.size();
-    enorme.ruta("GET", "/v1/salud", gigante);
+    enorme.ruta("GET", QStringLiteral("/v1/salud"), gigante);
 
     const int veces = 3;
     QString fallo;

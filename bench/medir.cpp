@@ -91,18 +91,20 @@ QList<Plugin> catalogoSintetico(int n) {
 QByteArray jsonCatalogo(const QList<Plugin>& plugins) {
     QJsonArray lista;
     for (const Plugin& p : plugins)
-        lista.append(QJsonObject{{"id", p.id},
-                                 {"name", p.name},
-                                 {"subtitle", p.subtitle},
-                                 {"purpose", p.purpose},
-                                 {"category", p.category},
-                                 {"blurb", p.blurb},
-                                 {"manufacturer", p.manufacturer},
-                                 {"screenshot", p.screenshot},
-                                 {"vst3", p.vst3},
-                                 {"au", p.au},
-                                 {"requirements", QJsonArray::fromStringList(p.requirements)}});
-    return QJsonDocument(QJsonObject{{"plugins", lista}}).toJson(QJsonDocument::Compact);
+        lista.append(QJsonObject{
+            {QStringLiteral("id"), p.id},
+            {QStringLiteral("name"), p.name},
+            {QStringLiteral("subtitle"), p.subtitle},
+            {QStringLiteral("purpose"), p.purpose},
+            {QStringLiteral("category"), p.category},
+            {QStringLiteral("blurb"), p.blurb},
+            {QStringLiteral("manufacturer"), p.manufacturer},
+            {QStringLiteral("screenshot"), p.screenshot},
+            {QStringLiteral("vst3"), p.vst3},
+            {QStringLiteral("au"), p.au},
+            {QStringLiteral("requirements"), QJsonArray::fromStringList(p.requirements)}});
+    return QJsonDocument(QJsonObject{{QStringLiteral("plugins"), lista}})
+        .toJson(QJsonDocument::Compact);
 }
 
 Plugin pluginGrande() {

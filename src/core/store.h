@@ -160,6 +160,9 @@ private:
     QCoro::Task<QJsonObject> cuentaCasa(QString action, QString email, QString password);
     QCoro::Task<QUrl> urlDescarga(Cancelacion cancelacion = {});
     QCoro::Task<> bajar(QString token, std::optional<QString> solo, Cancelacion cancelacion = {});
+    // Each matched entry of the account's list in turn; how many came.
+    QCoro::Task<int> bajarUnoAUno(QList<QPair<QJsonObject, Plugin>> encargos, QUrl descargas,
+                                  QString token, Cancelacion cancelacion);
     // `encargo`: what the account's list says of the package, its place in the run, and the
     // run's cancellation (service/encargo.h).
     QCoro::Task<> traer(Plugin plugin, QUrl descargas, QString token, Encargo encargo);

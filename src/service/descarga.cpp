@@ -29,6 +29,52 @@ QList<QJsonObject> entradas(const QJsonObject& respuesta) {
     return lista;
 }
 
+// What the account owns, from the download house; a refusal or a reply that is not a success
+// throws the service's own words.
+QCoro::Task<QJsonObject> pluginsDeLaCuenta(Entorno entorno, QUrl descargas, QString token,
+                                           Cancelacion cancelacion) {
+    Pedido pedido;
+    const QStringList ruta{QStringLiteral("v1"), QStringLiteral("mios")};
+    pedido.url = conRuta(descargas, ruta);
+    pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
+    pedido.cancelacion = std::move(cancelacion);
+    const Contestacion contestacion = co_await pedir(std::move(entorno), std::move(pedido));
+    const QJsonObject respuesta = objetoJson(contestacion.cuerpo);
+    const QJsonValue ok = respuesta.value(QLatin1String("ok"));
+    if (contestacion.estado != 200 || respuesta.isEmpty() || !ok.isBool() || !ok.toBool()) {
+        throw Failure(errorDelServicio(
+            respuesta, QStringLiteral("No se pudieron ver los plugins de la cuenta.")));
+    }
+    co_return respuesta;
+}
+
+// The entries with an id, in reply order; only the one asked for when `solo` is given.
+QList<QJsonObject> elegir(const QJsonObject& respuesta, const std::optional<QString>& solo) {
+    QList<QJsonObject> elegidas;
+    for (const QJsonObject& entrada : entradas(respuesta)) {
+        const QJsonValue id = entrada.value(QLatin1String("id"));
+        if (id.isString() && (!solo || mismoId(id.toString(), *solo))) elegidas.append(entrada);
+    }
+    return elegidas;
+}
+
+// Each entry with its plug-in of the catalog, matched first so the progress line can count
+// what the run will bring; an entry the catalog does not know is skipped without a word.
+QList<QPair<QJsonObject, Plugin>> emparejar(const QList<QJsonObject>& elegidas,
+                                            const QList<Plugin>& catalogo) {
+    QList<QPair<QJsonObject, Plugin>> encargos;
+    for (const QJsonObject& entrada : elegidas) {
+        const QString id = entrada.value(QLatin1String("id")).toString();
+        for (const Plugin& p : catalogo) {
+            if (mismoId(p.id, id)) {
+                encargos.append(qMakePair(entrada, p));
+                break;
+            }
+        }
+    }
+    return encargos;
+}
+
 } // namespace
 
 void Store::bajarComprados() {
@@ -60,53 +106,31 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelaci
     const QPointer<Store> vivo(this);
     const QUrl descargas = co_await urlDescarga(cancelacion);
     sigueVivo(vivo, cancelacion);
-
-    Pedido pedido;
-    const QStringList ruta{QStringLiteral("v1"), QStringLiteral("mios")};
-    pedido.url = conRuta(descargas, ruta);
-    pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
-    pedido.cancelacion = cancelacion;
-    const Contestacion contestacion = co_await pedir(entorno_, std::move(pedido));
+    const QJsonObject respuesta =
+        co_await pluginsDeLaCuenta(entorno_, descargas, token, cancelacion);
     sigueVivo(vivo, cancelacion);
-
-    const QJsonObject respuesta = objetoJson(contestacion.cuerpo);
-    const QJsonValue ok = respuesta.value(QLatin1String("ok"));
-    if (contestacion.estado != 200 || respuesta.isEmpty() || !ok.isBool() || !ok.toBool()) {
-        throw Failure(errorDelServicio(
-            respuesta, QStringLiteral("No se pudieron ver los plugins de la cuenta.")));
-    }
-
-    QList<QJsonObject> elegidas;
-    for (const QJsonObject& entrada : entradas(respuesta)) {
-        const QJsonValue id = entrada.value(QLatin1String("id"));
-        if (id.isString() && (!solo || mismoId(id.toString(), *solo))) elegidas.append(entrada);
-    }
+    const QList<QJsonObject> elegidas = elegir(respuesta, solo);
     if (elegidas.isEmpty()) {
         if (solo) throw Failure(QStringLiteral("Esta cuenta no compró ese plugin."));
         setStatus(QStringLiteral("Esta cuenta no tiene plugins pagados. Cada plugin se compra a "
                                  "su precio y ese pago no incluye actualizaciones."));
         co_return;
     }
-
-    // Matched with the catalog first, so the progress line can count what the run will bring.
-    QList<QPair<QJsonObject, Plugin>> encargos;
-    for (const QJsonObject& entrada : elegidas) {
-        const QString id = entrada.value(QLatin1String("id")).toString();
-        for (const Plugin& p : plugins_) {
-            if (mismoId(p.id, id)) {
-                encargos.append(qMakePair(entrada, p));
-                break;
-            }
-        }
-        // not in this catalog: skipped without a word
-    }
-
     struct Borrar { // whatever the outcome, the progress line goes with the run
         QPointer<Store> store;
         ~Borrar() {
             if (store) store->setAvance(QString());
         }
     } borrar{vivo};
+    const int listos =
+        co_await bajarUnoAUno(emparejar(elegidas, plugins_), descargas, token, cancelacion);
+    setStatus(QStringLiteral("Listos ") + QString::number(listos) +
+              QStringLiteral(" plugins. En Ableton: Preferencias > Plug-ins > Rescan."));
+}
+
+QCoro::Task<int> Store::bajarUnoAUno(QList<QPair<QJsonObject, Plugin>> encargos, QUrl descargas,
+                                     QString token, Cancelacion cancelacion) {
+    const QPointer<Store> vivo(this);
     int listos = 0;
     const int total = int(encargos.size());
     for (const auto& [entrada, plugin] : std::as_const(encargos)) {
@@ -121,6 +145,5 @@ QCoro::Task<> Store::bajar(QString token, std::optional<QString> solo, Cancelaci
         sigueVivo(vivo, cancelacion);
         ++listos;
     }
-    setStatus(QStringLiteral("Listos ") + QString::number(listos) +
-              QStringLiteral(" plugins. En Ableton: Preferencias > Plug-ins > Rescan."));
+    co_return listos;
 }

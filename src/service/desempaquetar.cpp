@@ -191,7 +191,8 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
             (archive_entry_size_is_set(entrada) && archive_entry_size(entrada) > queda))
             return false;
         // Prefixed with the canonical destination: the working directory plays no part.
-        archive_entry_copy_pathname(entrada, (prefijo + QByteArray(crudo)).constData());
+        const QByteArray ruta = prefijo + QByteArray(crudo);
+        archive_entry_copy_pathname(entrada, ruta.constData());
         // Anything short of success is a failure: libarchive reports some failed writes, a
         // mode or a time it could not set, only as warnings.
         if (archive_write_header(escritura.get(), entrada) != ARCHIVE_OK) return false;

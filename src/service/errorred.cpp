@@ -25,6 +25,47 @@ QString porQueNoEsSegura(std::optional<QSslError::SslError> certificado) {
     }
 }
 
+QString textoDeRed(QNetworkReply::NetworkError error, const QString& servidor,
+                   std::optional<QSslError::SslError> certificado) {
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("El servidor %1 no aceptó la conexión.").arg(servidor);
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("El servidor %1 cortó la conexión antes de terminar.").arg(servidor);
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("No se encontró el servidor %1. Revisa la conexión a internet.")
+            .arg(servidor);
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::ProxyTimeoutError:
+        return textoTiempoAgotado();
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("No se pudo abrir una conexión segura con %1: %2.")
+            .arg(servidor, porQueNoEsSegura(certificado));
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::BackgroundRequestNotAllowedError:
+        return QStringLiteral("La red no está disponible. Revisa la conexión a internet.");
+    case QNetworkReply::ProxyConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyNotFoundError:
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+    case QNetworkReply::UnknownProxyError:
+        return QStringLiteral("No se pudo llegar al servidor %1 a través del proxy de la red. "
+                              "Revisa la configuración del proxy.")
+            .arg(servidor);
+    case QNetworkReply::UnknownContentError:
+        // Qt's status for a body that does not decompress, or that its decompression safety
+        // check cut off (it expanded far more than real data does).
+        return QStringLiteral("Lo que mandó el servidor %1 llegó dañado: no se pudo descomprimir.")
+            .arg(servidor);
+    case QNetworkReply::ProtocolFailure:
+        return QStringLiteral("El servidor %1 contestó algo que no se entiende.").arg(servidor);
+    default:
+        return QStringLiteral("Falló la conexión con el servidor %1.").arg(servidor);
+    }
+}
+
 } // namespace
 
 QString textoTiempoAgotado() {
@@ -33,47 +74,5 @@ QString textoTiempoAgotado() {
 
 ErrorSistema errorDeRed(QNetworkReply::NetworkError error, const QString& servidor,
                         std::optional<QSslError::SslError> certificado) {
-    switch (error) {
-    case QNetworkReply::ConnectionRefusedError:
-        return ErrorSistema(QStringLiteral("El servidor ") + servidor +
-                            QStringLiteral(" no aceptó la conexión."));
-    case QNetworkReply::RemoteHostClosedError:
-        return ErrorSistema(QStringLiteral("El servidor ") + servidor +
-                            QStringLiteral(" cortó la conexión antes de terminar."));
-    case QNetworkReply::HostNotFoundError:
-        return ErrorSistema(QStringLiteral("No se encontró el servidor ") + servidor +
-                            QStringLiteral(". Revisa la conexión a internet."));
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::OperationCanceledError:
-    case QNetworkReply::ProxyTimeoutError:
-        return ErrorSistema(textoTiempoAgotado());
-    case QNetworkReply::SslHandshakeFailedError:
-        return ErrorSistema(QStringLiteral("No se pudo abrir una conexión segura con ") + servidor +
-                            QStringLiteral(": ") + porQueNoEsSegura(certificado) +
-                            QLatin1Char('.'));
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::BackgroundRequestNotAllowedError:
-        return ErrorSistema(QStringLiteral("La red no está disponible. Revisa la conexión a "
-                                           "internet."));
-    case QNetworkReply::ProxyConnectionRefusedError:
-    case QNetworkReply::ProxyConnectionClosedError:
-    case QNetworkReply::ProxyNotFoundError:
-    case QNetworkReply::ProxyAuthenticationRequiredError:
-    case QNetworkReply::UnknownProxyError:
-        return ErrorSistema(
-            QStringLiteral("No se pudo llegar al servidor ") + servidor +
-            QStringLiteral(" a través del proxy de la red. Revisa la configuración del proxy."));
-    case QNetworkReply::UnknownContentError:
-        // Qt's status for a body that does not decompress, or that its decompression safety
-        // check cut off (it expanded far more than real data does).
-        return ErrorSistema(QStringLiteral("Lo que mandó el servidor ") + servidor +
-                            QStringLiteral(" llegó dañado: no se pudo descomprimir."));
-    case QNetworkReply::ProtocolFailure:
-        return ErrorSistema(QStringLiteral("El servidor ") + servidor +
-                            QStringLiteral(" contestó algo que no se entiende."));
-    default:
-        return ErrorSistema(QStringLiteral("Falló la conexión con el servidor ") + servidor +
-                            QLatin1Char('.'));
-    }
+    return ErrorSistema(textoDeRed(error, servidor, certificado));
 }

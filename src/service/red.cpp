@@ -191,6 +191,118 @@ private:
 // Why a transfer was stopped from here.
 enum class Corte { Ninguno, Excedido, Escritura, Cancelado };
 
+// The limit on a whole transfer, redirects included. Qt reports its own transfer time-out as a
+// cancellation, and so is this one: a cancelled transfer not stopped for a reason of its own is
+// reported as a time-out. Queued: an abort resumes the transfer's coroutine at once, which must
+// not happen inside the timer's signal.
+class Plazo {
+public:
+    explicit Plazo(std::chrono::milliseconds espera) {
+        reloj_.setSingleShot(true);
+        QObject::connect(&reloj_, &QTimer::timeout, [this] {
+            vencido_ = true;
+            if (enCurso_)
+                QMetaObject::invokeMethod(enCurso_, &QNetworkReply::abort, Qt::QueuedConnection);
+        });
+        reloj_.start(espera);
+    }
+    Plazo(const Plazo&) = delete;
+    Plazo& operator=(const Plazo&) = delete;
+
+    // Also before a request is on its way (reading the authorities).
+    bool vencido() const { return vencido_; }
+    // The reply aborted when the time is up; none between two hops.
+    void vigilar(QNetworkReply* respuesta) { enCurso_ = respuesta; }
+
+private:
+    QTimer reloj_;
+    QNetworkReply* enCurso_ = nullptr;
+    bool vencido_ = false;
+};
+
+// With extra authorities the system's are named one by one (configuracionTls): the first
+// request reads them beside the window's thread, not on it.
+QCoro::Task<> leerAutoridadesUnaVez(const Entorno& entorno) {
+    static bool autoridadesLeidas = false; // touched on the window's thread only
+    if (entorno.autoridades.isEmpty() || autoridadesLeidas) co_return;
+    co_await enSegundoPlano([] { (void)autoridadesDelSistema(); });
+    autoridadesLeidas = true;
+}
+
+// What arrives of one hop's reply: into the package file when it is the package (status 200 with
+// a file to write), otherwise kept as the JSON reply, within its limit. The transfer is stopped
+// from the event loop, never inside readyRead, when the body is too large, the file cannot be
+// written, or the action is asked to stop.
+class Recepcion {
+public:
+    Recepcion(QNetworkReply* respuesta, Volcado* volcado, const AvisoProgreso& aviso,
+              std::optional<qint64> tamano, const Cancelacion& cancelacion)
+        : respuesta_(respuesta), volcado_(volcado), avance_(aviso, tamano),
+          alCancelar_(cancelacion.alPedir([this] { detener(Corte::Cancelado); })) {
+        QObject::connect(respuesta, &QNetworkReply::readyRead, [this] { recibir(false); });
+    }
+    Recepcion(const Recepcion&) = delete;
+    Recepcion& operator=(const Recepcion&) = delete;
+
+    // Called with `todo` once the reply has finished: what is left is read whatever the
+    // writer holds, at most the reply's own buffer more.
+    void recibir(bool todo) {
+        QNetworkReply* r = respuesta_;
+        if (corte_ != Corte::Ninguno || !r->isOpen()) return; // stopped: nothing more is read
+        const bool aArchivo = volcado_ && estadoDe(r) == 200;
+        // The writer is behind: the rest stays with the network, which holds the server back.
+        if (aArchivo && !todo && !volcado_->hayHueco()) return;
+        const QByteArray trozo = r->readAll();
+        if (aArchivo) {
+            try {
+                volcado_->agregar(trozo);
+            } catch (...) {
+                falloEscritura_ = std::current_exception();
+                detener(Corte::Escritura);
+                return;
+            }
+            avance_.sumar(r, trozo.size());
+        } else if (!acopio_.agregar(trozo)) {
+            detener(Corte::Excedido);
+        }
+    }
+
+    Corte corte() const { return corte_; }
+    const std::exception_ptr& falloEscritura() const { return falloEscritura_; }
+    QByteArray datos() const { return acopio_.datos(); }
+
+private:
+    void detener(Corte motivo) {
+        corte_ = motivo;
+        QMetaObject::invokeMethod(respuesta_, &QNetworkReply::abort, Qt::QueuedConnection);
+    }
+
+    QNetworkReply* respuesta_;
+    Volcado* volcado_;
+    Avance avance_;
+    Acopio acopio_;
+    Corte corte_ = Corte::Ninguno;
+    std::exception_ptr falloEscritura_;
+    const Cancelacion::Escucha alCancelar_;
+};
+
+// How a finished hop ends the transfer: it throws what a failed one means, and says whether the
+// reply is the answer or a redirect to follow.
+enum class Desenlace { Contestada, Redireccion };
+
+Desenlace desenlaceDe(QNetworkReply* r, const Recepcion& recepcion, const QUrl& url,
+                      std::optional<QSslError::SslError> certificado) {
+    if (recepcion.corte() == Corte::Cancelado) throw Cancelado();
+    if (recepcion.falloEscritura()) std::rethrow_exception(recepcion.falloEscritura());
+    // A body too large is still an answer (an empty one), unless it is a redirect's.
+    if (recepcion.corte() != Corte::Excedido) {
+        if (r->error() == QNetworkReply::OperationCanceledError)
+            throw ErrorSistema(textoTiempoAgotado());
+        if (esFalloDeTransporte(r)) throw errorDeRed(r->error(), url.host(), certificado);
+    }
+    return esRedireccion(r) ? Desenlace::Redireccion : Desenlace::Contestada;
+}
+
 QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString archivo,
                                      AvisoProgreso aviso, Integridad esperado) {
     std::unique_ptr<QNetworkAccessManager, QScopedPointerDeleteLater> red(
@@ -200,7 +312,7 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
     // A length that is no length (see Integridad) refuses the package, but is no total to show.
     const std::optional<qint64> tamano =
         esperado.tamano && *esperado.tamano >= 0 ? esperado.tamano : std::nullopt;
-    // Once the writer has room again, what the network holds meanwhile is read (recibir, below).
+    // Once the writer has room again, what the network holds meanwhile is read (Recepcion).
     std::function<void()> alHaberHueco = [] {};
     std::unique_ptr<Volcado> volcado;
     if (!archivo.isEmpty())
@@ -212,106 +324,42 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
             if (aviso) aviso(std::nullopt);
         }
     } fin{aviso};
-
-    // Qt reports its own transfer time-out as a cancellation, and so is this one: a cancelled
-    // transfer not stopped for a reason of its own is reported as a time-out. Queued: an abort
-    // resumes this coroutine at once, which must not happen inside the timer's signal.
-    QNetworkReply* enCurso = nullptr;
-    bool vencido = false; // also before a request is on its way (reading the authorities)
-    QTimer total;
-    total.setSingleShot(true);
-    QObject::connect(&total, &QTimer::timeout, [&enCurso, &vencido] {
-        vencido = true;
-        if (enCurso)
-            QMetaObject::invokeMethod(enCurso, &QNetworkReply::abort, Qt::QueuedConnection);
-    });
-    total.start(entorno.esperaTotal);
-
-    // With extra authorities the system's are named one by one (configuracionTls): the first
-    // request reads them beside the window's thread, not on it.
-    static bool autoridadesLeidas = false; // touched on the window's thread only
-    if (!entorno.autoridades.isEmpty() && !autoridadesLeidas) {
-        co_await enSegundoPlano([] { (void)autoridadesDelSistema(); });
-        autoridadesLeidas = true;
-    }
+    Plazo plazo(entorno.esperaTotal);
+    co_await leerAutoridadesUnaVez(entorno);
 
     for (int saltos = 0;; ++saltos) {
         // Nothing more is sent once the action is asked to stop: not even a redirect's next hop.
         pedido.cancelacion.comprobar();
-        if (vencido) throw ErrorSistema(textoTiempoAgotado());
+        if (plazo.vencido()) throw ErrorSistema(textoTiempoAgotado());
         Respuesta respuesta(enviar(*red, armar(entorno, pedido), pedido));
         respuesta->setReadBufferSize(bufferLectura);
-        enCurso = respuesta.get();
-        Avance avance(aviso, tamano);
-        Acopio acopio;
-        Corte corte = Corte::Ninguno;
-        std::exception_ptr falloEscritura;
+        plazo.vigilar(respuesta.get());
         std::optional<QSslError::SslError> certificado;
         QObject::connect(respuesta.get(), &QNetworkReply::sslErrors,
                          [&certificado](const QList<QSslError>& errores) {
                              if (!certificado && !errores.isEmpty())
                                  certificado = errores.first().error();
                          });
-        // Stops the transfer from the event loop, not inside readyRead (see above).
-        auto detener = [&corte, &respuesta](Corte motivo) {
-            corte = motivo;
-            QMetaObject::invokeMethod(respuesta.get(), &QNetworkReply::abort, Qt::QueuedConnection);
-        };
-        const Cancelacion::Escucha alCancelar =
-            pedido.cancelacion.alPedir([&detener] { detener(Corte::Cancelado); });
-        // Called with `todo` once the reply has finished: what is left is read whatever the
-        // writer holds, at most the reply's own buffer more.
-        auto recibir = [&](bool todo) {
-            QNetworkReply* r = respuesta.get();
-            if (corte != Corte::Ninguno || !r->isOpen()) return; // stopped: nothing more is read
-            const bool aArchivo = volcado && estadoDe(r) == 200;
-            // The writer is behind: the rest stays with the network, which holds the server back.
-            if (aArchivo && !todo && !volcado->hayHueco()) return;
-            const QByteArray trozo = r->readAll();
-            if (aArchivo) {
-                try {
-                    volcado->agregar(trozo);
-                } catch (...) {
-                    falloEscritura = std::current_exception();
-                    detener(Corte::Escritura);
-                    return;
-                }
-                avance.sumar(r, trozo.size());
-            } else if (!acopio.agregar(trozo)) {
-                detener(Corte::Excedido);
-            }
-        };
-        QObject::connect(respuesta.get(), &QNetworkReply::readyRead,
-                         [&recibir] { recibir(false); });
-        alHaberHueco = [&recibir] { recibir(false); };
+        Recepcion recepcion(respuesta.get(), volcado.get(), aviso, tamano, pedido.cancelacion);
+        alHaberHueco = [&recepcion] { recepcion.recibir(false); };
         co_await respuesta.get();
-        enCurso = nullptr;
-        recibir(true); // whatever was left when it finished
+        plazo.vigilar(nullptr);
+        recepcion.recibir(true); // whatever was left when it finished
         alHaberHueco = [] {};
         QObject::disconnect(respuesta.get(), nullptr, nullptr, nullptr);
 
         QNetworkReply* r = respuesta.get();
-        if (corte == Corte::Cancelado) throw Cancelado();
-        if (falloEscritura) std::rethrow_exception(falloEscritura);
-        if (corte == Corte::Excedido) {
-            if (!esRedireccion(r)) co_return Contestacion{estadoDe(r), {}};
-        } else if (r->error() == QNetworkReply::OperationCanceledError) {
-            throw ErrorSistema(textoTiempoAgotado());
-        } else if (esFalloDeTransporte(r)) {
-            throw errorDeRed(r->error(), pedido.url.host(), certificado);
-        }
-        if (esRedireccion(r)) {
+        if (desenlaceDe(r, recepcion, pedido.url, certificado) == Desenlace::Redireccion) {
             seguirRedireccion(r, pedido, saltos);
             continue;
         }
-
         const std::optional<int> estado = estadoDe(r);
         if (volcado && estado == 200) {
             // The last blocks are still being written: waited for beside the window's thread.
             co_await enSegundoPlano([&volcado] { volcado->terminar(); });
             co_return Contestacion{estado, {}};
         }
-        co_return Contestacion{estado, acopio.datos()};
+        co_return Contestacion{estado, recepcion.datos()};
     }
 }
 

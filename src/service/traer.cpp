@@ -51,6 +51,78 @@ bool bundleAceptable(const QString& carpeta, const QString& bundle, const QStrin
     return enlacesDentro(bundle, suyos);
 }
 
+// Where one plug-in's package and its unpacked folder live while it comes: the temporary folder,
+// under a name of their own.
+struct Temporales {
+    QString paquete;
+    QString carpeta;
+};
+
+Temporales temporalesDe(const Entorno& entorno, const QString& id) {
+    // A "/" in an id would put the folder somewhere else than the temporary folder.
+    const QString marca =
+        QStringLiteral("quelo-") + QString(id).replace(QLatin1Char('/'), QLatin1Char('_')) +
+        QLatin1Char('-') + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    return {unir(entorno.temporal, marca + QStringLiteral(".zip")), unir(entorno.temporal, marca)};
+}
+
+// The package, streamed into `paquete`; a refusal throws the service's own words.
+QCoro::Task<> bajarPaquete(Entorno entorno, QUrl descargas, QString token, Plugin plugin,
+                           QString paquete, AvisoProgreso aviso, Integridad esperado,
+                           Cancelacion cancelacion) {
+    Pedido pedido;
+    const QStringList ruta{QStringLiteral("v1"), QStringLiteral("bajar"), plugin.id.toLower()};
+    pedido.url = conRuta(descargas, ruta);
+    pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
+    pedido.cancelacion = std::move(cancelacion);
+    Contestacion contestacion;
+    try {
+        contestacion = co_await pedirAArchivo(std::move(entorno), std::move(pedido), paquete,
+                                              std::move(aviso), std::move(esperado));
+    } catch (const PaqueteDanado&) {
+        throw Failure(QStringLiteral("El paquete de ") + plugin.name +
+                      QStringLiteral(" llegó dañado."));
+    }
+    if (contestacion.estado != 200) {
+        // Such a body was kept as a JSON reply, not written to the package file.
+        throw Failure(errorDelServicio(objetoJson(contestacion.cuerpo),
+                                       QStringLiteral("No se pudo bajar ") + plugin.name +
+                                           QStringLiteral(".")));
+    }
+}
+
+// The bundles the unpacked package holds, every one looked at before any is installed: a
+// refused package installs nothing.
+QStringList bundlesDelPaquete(const QString& carpeta, const QStringList& enlaces,
+                              const QString& nombre) {
+    const QStringList bundles = ::bundlesEn(carpeta);
+    if (bundles.isEmpty())
+        throw Failure(QStringLiteral("El paquete de ") + nombre + QStringLiteral(" llegó vacío."));
+    for (const QString& bundle : bundles)
+        if (!bundleAceptable(carpeta, bundle, enlaces))
+            throw Failure(QStringLiteral("El paquete de ") + nombre +
+                          QStringLiteral(" no se pudo abrir."));
+    return bundles;
+}
+
+// Each bundle into its place beside the project installs.
+QCoro::Task<> instalarBundles(Entorno entorno, Plugin plugin, QStringList bundles,
+                              QPointer<Store> vivo, Cancelacion cancelacion) {
+    const Failure noInstalado(QStringLiteral("No se pudo instalar ") + plugin.name +
+                              QStringLiteral("."));
+    for (const QString& bundle : std::as_const(bundles)) {
+        // None when the category would not stay one folder below the maker folder.
+        const std::optional<QString> destino =
+            destinoDescarga(entorno.home, plugin.category, bundle);
+        if (!destino) throw noInstalado;
+        // As a project install, but the unpacked bundle itself goes into place: the old one goes
+        // only once the new one is there.
+        const bool copiado = co_await instalarMoviendo(entorno, bundle, *destino, cancelacion);
+        if (!copiado) throw noInstalado;
+        sigueVivo(vivo);
+    }
+}
+
 } // namespace
 
 QCoro::Task<> Store::traer(Plugin plugin, QUrl descargas, QString token, Encargo encargo) {
@@ -58,18 +130,7 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl descargas, QString token, Encargo
     const Entorno entorno = entorno_;
     co_await barrerAntesDeCambiar(entorno);
     sigueVivo(vivo, encargo.cancelacion);
-    // A "/" in an id would put the folder somewhere else than the temporary folder.
-    const QString marca =
-        QStringLiteral("quelo-") + QString(plugin.id).replace(QLatin1Char('/'), QLatin1Char('_')) +
-        QLatin1Char('-') + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    const QString paquete = unir(entorno.temporal, marca + QStringLiteral(".zip"));
-    const QString carpeta = unir(entorno.temporal, marca);
-
-    Pedido pedido;
-    const QStringList ruta{QStringLiteral("v1"), QStringLiteral("bajar"), plugin.id.toLower()};
-    pedido.url = conRuta(descargas, ruta);
-    pedido.cabeceras.append(qMakePair(QByteArray("Authorization"), "Bearer " + token.toUtf8()));
-    pedido.cancelacion = encargo.cancelacion;
+    const auto [paquete, carpeta] = temporalesDe(entorno, plugin.id);
     const Cancelacion cancelacion = encargo.cancelacion;
     AvisoProgreso aviso = [vivo, posicion = encargo.posicion,
                            total = encargo.total](std::optional<Progreso> progreso) {
@@ -87,21 +148,9 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl descargas, QString token, Encargo
     const Cerrojo propio = tomarCerrojo(cerrojoDeDescarga(carpeta), carpeta);
     // The package is only needed until it is unpacked, whatever the outcome.
     Desechable paqueteTemporal(paquete);
-    Contestacion contestacion;
-    try {
-        contestacion = co_await pedirAArchivo(entorno, std::move(pedido), paquete, std::move(aviso),
-                                              std::move(encargo.esperado));
-    } catch (const PaqueteDanado&) {
-        throw Failure(QStringLiteral("El paquete de ") + plugin.name +
-                      QStringLiteral(" llegó dañado."));
-    }
+    co_await bajarPaquete(entorno, descargas, token, plugin, paquete, std::move(aviso),
+                          std::move(encargo.esperado), cancelacion);
     sigueVivo(vivo, cancelacion);
-    if (contestacion.estado != 200) {
-        // Such a body was kept as a JSON reply, not written to the package file.
-        throw Failure(errorDelServicio(objetoJson(contestacion.cuerpo),
-                                       QStringLiteral("No se pudo bajar ") + plugin.name +
-                                           QStringLiteral(".")));
-    }
 
     crearCarpeta(carpeta);
     Desechable carpetaTemporal(carpeta);
@@ -110,27 +159,7 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl descargas, QString token, Encargo
     co_await enSegundoPlano([&paqueteTemporal] { paqueteTemporal.ahora(); });
     sigueVivo(vivo, cancelacion);
 
-    const QStringList bundles = ::bundlesEn(carpeta);
-    if (bundles.isEmpty())
-        throw Failure(QStringLiteral("El paquete de ") + plugin.name +
-                      QStringLiteral(" llegó vacío."));
-    // All are looked at before any is installed: a refused package installs nothing.
-    for (const QString& bundle : bundles)
-        if (!bundleAceptable(carpeta, bundle, enlaces))
-            throw Failure(QStringLiteral("El paquete de ") + plugin.name +
-                          QStringLiteral(" no se pudo abrir."));
-    const Failure noInstalado(QStringLiteral("No se pudo instalar ") + plugin.name +
-                              QStringLiteral("."));
-    for (const QString& bundle : bundles) {
-        // None when the category would not stay one folder below the maker folder.
-        const std::optional<QString> destino =
-            destinoDescarga(entorno.home, plugin.category, bundle);
-        if (!destino) throw noInstalado;
-        // As a project install, but the unpacked bundle itself goes into place: the old one goes
-        // only once the new one is there.
-        const bool copiado = co_await instalarMoviendo(entorno, bundle, *destino, cancelacion);
-        if (!copiado) throw noInstalado;
-        sigueVivo(vivo);
-    }
+    const QStringList bundles = bundlesDelPaquete(carpeta, enlaces, plugin.name);
+    co_await instalarBundles(entorno, plugin, bundles, vivo, cancelacion);
     co_await enSegundoPlano([&carpetaTemporal] { carpetaTemporal.ahora(); });
 }

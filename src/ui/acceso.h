@@ -15,7 +15,7 @@ class Store;
 class Acceso : public QWidget {
     Q_OBJECT
 public:
-    Acceso(Store& store, QWidget* parent = nullptr);
+    explicit Acceso(Store& store, QWidget* parent = nullptr);
     bool creando() const { return creando_; }
     // Where the keyboard starts on this screen: the e-mail field.
     QWidget* primerControl() const;

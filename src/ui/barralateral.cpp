@@ -111,14 +111,11 @@ void BarraLateral::mostrarCatalogo() {
         botones_.append({nombre, boton});
     }
     mostrarCategoria();
-    Q_EMIT controlesCambiados();
-}
-
-QList<QWidget*> BarraLateral::controles() const {
-    QList<QWidget*> r{salir_};
+    // top to bottom: "Cerrar sesión", then the entries
+    QList<QWidget*> orden{salir_};
     for (const auto& [nombre, boton] : botones_)
-        r.append(boton);
-    return r;
+        orden.append(boton);
+    ponerControles(orden);
 }
 
 void BarraLateral::mostrarCategoria() {

@@ -12,9 +12,7 @@ class QVBoxLayout;
 class BarraLateral : public Parte {
     Q_OBJECT
 public:
-    BarraLateral(Store& store, QWidget* parent = nullptr);
-    // What Tab visits here, top to bottom: "Cerrar sesión", then the entries.
-    QList<QWidget*> controles() const override;
+    explicit BarraLateral(Store& store, QWidget* parent = nullptr);
 
 private:
     void mostrarCatalogo();

@@ -54,6 +54,8 @@ Cabecera::Cabecera(Store& store, QWidget* parent) : Parte(store, parent) {
     mostrarTitulo();
     mostrarBusqueda();
     mostrarBotones();
+    // left to right
+    ponerControles({buscar_, bajar_, instalarTodos_});
 }
 
 void Cabecera::mostrarTitulo() {
@@ -69,8 +71,4 @@ void Cabecera::mostrarBusqueda() {
 void Cabecera::mostrarBotones() {
     const bool libre = !store_.busy();
     espera_.activar({bajar_, instalarTodos_}, {libre, libre && !store_.visible().isEmpty()});
-}
-
-QList<QWidget*> Cabecera::controles() const {
-    return {buscar_, bajar_, instalarTodos_};
 }

@@ -12,9 +12,7 @@ class QLineEdit;
 class Cabecera : public Parte {
     Q_OBJECT
 public:
-    Cabecera(Store& store, QWidget* parent = nullptr);
-    // What Tab visits here, left to right.
-    QList<QWidget*> controles() const override;
+    explicit Cabecera(Store& store, QWidget* parent = nullptr);
 
 private:
     void mostrarTitulo();

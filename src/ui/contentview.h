@@ -20,7 +20,7 @@ class Store;
 class ContentView : public QWidget {
     Q_OBJECT
 public:
-    ContentView(QWidget* parent = nullptr);
+    explicit ContentView(QWidget* parent = nullptr);
     explicit ContentView(Entorno entorno, QWidget* parent = nullptr);
     ~ContentView() override;
 

@@ -80,12 +80,9 @@ void Detalle::mostrar() {
     } else {
         paginas_->setCurrentWidget(vacio_);
     }
-    Q_EMIT controlesCambiados();
+    // the buttons of the plug-in shown
+    ponerControles({botones_.begin(), botones_.end()});
     espera_.devolver(botones_);
-}
-
-QList<QWidget*> Detalle::controles() const {
-    return {botones_.begin(), botones_.end()};
 }
 
 QWidget* Detalle::contenido(const Plugin& plugin, bool instalado, bool ocupado) {

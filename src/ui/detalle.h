@@ -15,9 +15,7 @@ class QStackedLayout;
 class Detalle : public Parte {
     Q_OBJECT
 public:
-    Detalle(Store& store, QWidget* parent = nullptr);
-    // What Tab visits here: the buttons of the plug-in shown.
-    QList<QWidget*> controles() const override;
+    explicit Detalle(Store& store, QWidget* parent = nullptr);
 
 private:
     void mostrar();

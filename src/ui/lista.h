@@ -53,7 +53,7 @@ class QScrollBar;
 class ListaPlugins : public QListView {
     Q_OBJECT
 public:
-    ListaPlugins(Store& store, QWidget* parent = nullptr);
+    explicit ListaPlugins(Store& store, QWidget* parent = nullptr);
     ModeloPlugins* modelo() const { return modelo_; }
     QScrollBar* indicador() const { return indicador_; }
 

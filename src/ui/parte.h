@@ -10,13 +10,20 @@ class Store;
 class Parte : public QWidget {
     Q_OBJECT
 public:
-    virtual QList<QWidget*> controles() const = 0;
+    QList<QWidget*> controles() const { return controles_; }
 
 Q_SIGNALS:
     void controlesCambiados();
 
 protected:
     Parte(Store& store, QWidget* parent) : QWidget(parent), store_(store) {}
+    void ponerControles(QList<QWidget*> controles) {
+        controles_ = std::move(controles);
+        Q_EMIT controlesCambiados();
+    }
 
     Store& store_;
+
+private:
+    QList<QWidget*> controles_;
 };

@@ -73,10 +73,7 @@ Pie::Pie(Store& store, QWidget* parent) : Parte(store, parent) {
     connect(&store_, &Store::avanceChanged, this, &Pie::mostrarProgreso);
     estado_->setText(store_.status());
     mostrarProgreso();
-}
-
-QList<QWidget*> Pie::controles() const {
-    return {cancelar_};
+    ponerControles({cancelar_});
 }
 
 void Pie::mostrarProgreso() {

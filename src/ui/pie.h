@@ -14,9 +14,7 @@ class QProgressBar;
 class Pie : public Parte {
     Q_OBJECT
 public:
-    Pie(Store& store, QWidget* parent = nullptr);
-    // What the Tab key visits here.
-    QList<QWidget*> controles() const override;
+    explicit Pie(Store& store, QWidget* parent = nullptr);
 
 private:
     void mostrarProgreso();

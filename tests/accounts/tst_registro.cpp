@@ -4,6 +4,7 @@
 #include "esperar.h"
 #include "prueba.h"
 #include "prueba_store.h"
+#include "textos_cuenta.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,13 +19,8 @@
 
 namespace {
 
-const QString correoInvalido = QStringLiteral("Escribe un correo válido.");
-const QString corta = QStringLiteral("La contraseña necesita 8 caracteres o más.");
-const QString distintas = QStringLiteral("Las dos contraseñas no coinciden.");
-const QString yaTiene = QStringLiteral("Ese correo ya tiene cuenta. Entra con su contraseña.");
-const QString creada = QStringLiteral("Cuenta creada.");
-const QString abierta = QStringLiteral("Sesión abierta.");
-const QString noCoincide = QStringLiteral("La contraseña no coincide.");
+using namespace textos_cuenta;
+
 const QString clave = QStringLiteral("Clave segura 1");
 
 void guardarLibro(const Mundo& m, const QList<Cuenta>& cuentas) {

@@ -3,6 +3,7 @@
 #include "archivos.h"
 #include "cliente.h"
 #include "ejecutable.h"
+#include "textos_cuenta.h"
 #include "tienda.h"
 
 #include <QCryptographicHash>
@@ -122,8 +123,7 @@ void TstTiendaLocal::cuentas_con_resumen_salado_y_tokens() {
     r = cuenta(tienda.base, "crear", QStringLiteral("ana@example.COM"),
                QStringLiteral("otra clave larga"));
     QCOMPARE(r.estado, 409);
-    QCOMPARE(json(r),
-             rechazo(QStringLiteral("Ese correo ya tiene cuenta. Entra con su contraseña.")));
+    QCOMPARE(json(r), rechazo(textos_cuenta::yaTiene));
 
     r = cuenta(tienda.base, "entrar", QStringLiteral("ANA@example.com "),
                QStringLiteral("secreto 12"));
@@ -148,9 +148,9 @@ void TstTiendaLocal::cuentas_con_resumen_salado_y_tokens() {
     r = cuenta(tienda.base, "crear", QStringLiteral("corta@example.com"),
                QStringLiteral("1234567"));
     QCOMPARE(r.estado, 400);
-    QCOMPARE(json(r), rechazo(QStringLiteral("La contraseña necesita 8 caracteres o más.")));
+    QCOMPARE(json(r), rechazo(textos_cuenta::corta));
     r = cuenta(tienda.base, "crear", QStringLiteral("sin arroba.com"), QStringLiteral("12345678"));
-    QCOMPARE(json(r), rechazo(QStringLiteral("Escribe un correo válido.")));
+    QCOMPARE(json(r), rechazo(textos_cuenta::correoInvalido));
     r = cuenta(tienda.base, "borrar", QStringLiteral("ana@example.com"),
                QStringLiteral("12345678"));
     QCOMPARE(json(r), rechazo(QStringLiteral("Petición no válida.")));

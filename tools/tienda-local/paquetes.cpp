@@ -20,7 +20,7 @@ QByteArray huellaDe(const QString& origen) {
         const QFileInfo info(it.next());
         lineas.append(raiz.relativeFilePath(info.filePath()) + QLatin1Char('\t') +
                       (info.isSymLink()
-                           ? QStringLiteral("->") + info.symLinkTarget()
+                           ? QString(QStringLiteral("->") + info.symLinkTarget())
                            : QString::number(info.size()) + QLatin1Char('\t') +
                                  QString::number(info.lastModified().toMSecsSinceEpoch()) +
                                  QLatin1Char('\t') + QString::number(int(info.permissions()))));
