@@ -1,5 +1,7 @@
 #include "medir.h"
 
+#include "archivos.h"
+
 #include "core/store.h"
 #include "install/procesos.h"
 
@@ -89,22 +91,7 @@ QList<Plugin> catalogoSintetico(int n) {
 }
 
 QByteArray jsonCatalogo(const QList<Plugin>& plugins) {
-    QJsonArray lista;
-    for (const Plugin& p : plugins)
-        lista.append(QJsonObject{
-            {QStringLiteral("id"), p.id},
-            {QStringLiteral("name"), p.name},
-            {QStringLiteral("subtitle"), p.subtitle},
-            {QStringLiteral("purpose"), p.purpose},
-            {QStringLiteral("category"), p.category},
-            {QStringLiteral("blurb"), p.blurb},
-            {QStringLiteral("manufacturer"), p.manufacturer},
-            {QStringLiteral("screenshot"), p.screenshot},
-            {QStringLiteral("vst3"), p.vst3},
-            {QStringLiteral("au"), p.au},
-            {QStringLiteral("requirements"), QJsonArray::fromStringList(p.requirements)}});
-    return QJsonDocument(QJsonObject{{QStringLiteral("plugins"), lista}})
-        .toJson(QJsonDocument::Compact);
+    return catalogoJson(plugins, QJsonDocument::Compact); // the size the shipped file has
 }
 
 Plugin pluginGrande() {

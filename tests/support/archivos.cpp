@@ -128,7 +128,7 @@ Plugin pluginDePrueba(const QString& id, const QString& category) {
     return p;
 }
 
-QByteArray catalogoJson(const QList<Plugin>& plugins) {
+QByteArray catalogoJson(const QList<Plugin>& plugins, QJsonDocument::JsonFormat forma) {
     QJsonArray lista;
     for (const Plugin& p : plugins) {
         lista.append(QJsonObject{
@@ -145,7 +145,7 @@ QByteArray catalogoJson(const QList<Plugin>& plugins) {
             {QStringLiteral("requirements"), QJsonArray::fromStringList(p.requirements)},
         });
     }
-    return QJsonDocument(QJsonObject{{QStringLiteral("plugins"), lista}}).toJson();
+    return QJsonDocument(QJsonObject{{QStringLiteral("plugins"), lista}}).toJson(forma);
 }
 
 void crearEspecial(const QString& ruta, const QString& tipo, qint64 enorme) {

@@ -4,6 +4,7 @@
 #include "core/plugin.h"
 
 #include <QByteArray>
+#include <QJsonDocument>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -60,7 +61,8 @@ void crearBundle(const QString& ruta);
 // A catalog entry with every field filled from its id.
 Plugin pluginDePrueba(const QString& id, const QString& category = QStringLiteral("Reverb"));
 
-QByteArray catalogoJson(const QList<Plugin>& plugins);
+QByteArray catalogoJson(const QList<Plugin>& plugins,
+                        QJsonDocument::JsonFormat forma = QJsonDocument::Indented);
 
 // Something at a path that is not a small regular file, of one of these kinds: "fifo", "cero"
 // (a link to /dev/zero), "carpeta", "enorme" (a sparse regular file of `enorme` bytes), "bucle"
