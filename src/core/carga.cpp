@@ -3,10 +3,10 @@
 
 #include "core/archivo.h"
 #include "core/memoria.h"
+#include "core/segundoplano.h"
 #include "core/texto.h"
 #include "install/destinos.h"
 #include "service/red.h"
-#include "core/segundoplano.h"
 
 #include <QJsonDocument>
 

@@ -2,8 +2,8 @@
 
 #include "core/errores.h"
 #include "core/failure.h"
-#include "install/atributo.h"
 #include "core/segundoplano.h"
+#include "install/atributo.h"
 
 #include <QCoro/QCoroSignal>
 #include <QDir>
