@@ -2,13 +2,12 @@
 #include "core/store.h"
 
 #include "core/archivo.h"
+#include "core/json.h"
 #include "core/memoria.h"
 #include "core/segundoplano.h"
 #include "core/texto.h"
 #include "install/destinos.h"
 #include "service/red.h"
-
-#include <QJsonDocument>
 
 #include <thread>
 
@@ -38,13 +37,11 @@ QList<Store::Comparable> Store::comparablesDe(const QList<Plugin>& plugins) {
 }
 
 Store::Lectura Store::leerCatalogo(const Entorno& entorno) {
-    std::optional<QJsonDocument> documento;
+    std::optional<QJsonObject> documento;
     try {
         const auto json = leerArchivoLimitado(
             unir(entorno.recursos, QStringLiteral("catalogo.json")), kLimiteCatalogo);
-        QJsonParseError error{};
-        if (json) documento = QJsonDocument::fromJson(*json, &error);
-        if (error.error != QJsonParseError::NoError) documento.reset();
+        if (json) documento = objetoEstricto(*json);
     } catch (...) {
         // Missing, unreadable and undecodable all end in the same message.
     }

@@ -2,7 +2,6 @@
 #include "core/json.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
 
@@ -57,15 +56,13 @@ std::optional<Plugin> decodificarPlugin(const QJsonValue& valor, Repetidos& repe
 } // namespace
 
 std::optional<Catalog> decodificarCatalogo(const QByteArray& json) {
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError) return std::nullopt;
-    return decodificarCatalogo(doc);
+    const std::optional<QJsonObject> objeto = objetoEstricto(json);
+    if (!objeto) return std::nullopt;
+    return decodificarCatalogo(*objeto);
 }
 
-std::optional<Catalog> decodificarCatalogo(const QJsonDocument& doc) {
-    if (!doc.isObject()) return std::nullopt;
-    const QJsonValue lista = doc.object().value(QLatin1String("plugins"));
+std::optional<Catalog> decodificarCatalogo(const QJsonObject& objeto) {
+    const QJsonValue lista = objeto.value(QLatin1String("plugins"));
     if (!lista.isArray()) return std::nullopt;
     Catalog catalogo;
     const QJsonArray arreglo = lista.toArray();

@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 #include <QHashFunctions>
-#include <QJsonDocument>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -32,5 +32,5 @@ struct Catalog {
 // of another JSON type rejects the whole file, unknown keys are ignored. None when it does not
 // decode.
 std::optional<Catalog> decodificarCatalogo(const QByteArray& json);
-// The same, of a document already parsed (valid JSON).
-std::optional<Catalog> decodificarCatalogo(const QJsonDocument& documento);
+// The same, of the file's top-level object already parsed.
+std::optional<Catalog> decodificarCatalogo(const QJsonObject& objeto);
