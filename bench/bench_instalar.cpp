@@ -74,7 +74,9 @@ int main(int argc, char** argv) {
     const Plugin grande = plugin(QStringLiteral("grande"), QStringLiteral("Grande"));
     const Plugin enorme = plugin(QStringLiteral("enorme"), QStringLiteral("Enorme"));
     escribirArchivo(e.recursos + QStringLiteral("/catalogo.json"), jsonCatalogo({grande, enorme}));
-    auto origen = [&](const QString& ruta) { return proyecto + QLatin1Char('/') + ruta; };
+    auto origen = [&](const QString& ruta) -> QString {
+        return proyecto + QLatin1Char('/') + ruta;
+    };
     crearBundle(origen(grande.vst3), 100 * megabyte, 1000, 1);
     crearBundle(origen(grande.au), 100 * megabyte, 1000, 2);
     crearBundle(origen(enorme.vst3), 100 * megabyte, 20000, 3, 200);
