@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 
 namespace {
 
@@ -34,6 +35,7 @@ bool sinIntercambio(int error) {
 
 // Deletes beside the window's thread: a bundle may hold tens of thousands of files.
 QCoro::Task<> borrarAparte(QString ruta) {
+    if (ruta.isEmpty()) co_return;
     co_await enSegundoPlano(
         [&ruta] { borrarSinError(ruta); }); // by reference: see quitarCuarentena
 }
@@ -77,9 +79,18 @@ QCoro::Task<bool> instalar(Entorno entorno, QString origen, QString destino, boo
         borrarSinError(nuevo);
         throw;
     }
-    co_await quitarCuarentena(entorno, destino);
-    // The install is done: what cannot be deleted now is swept later.
-    if (!anterior.isEmpty()) co_await borrarAparte(anterior);
+    // The install is done: what cannot be deleted now is swept later. The earlier bundle goes
+    // while the new one loses its mark: each walks thousands of entries, one beside the other.
+    // Nothing may leave before the deletion ends: its thread uses this frame.
+    QCoro::Task<> borrado = borrarAparte(anterior);
+    std::exception_ptr sinQuitarMarca;
+    try {
+        co_await quitarCuarentena(entorno, destino);
+    } catch (...) {
+        sinQuitarMarca = std::current_exception();
+    }
+    co_await std::move(borrado);
+    if (sinQuitarMarca) std::rethrow_exception(sinQuitarMarca);
     co_return true;
 }
 
