@@ -21,6 +21,8 @@ struct Encargo;
 
 // The one application state and every action. Bound to the thread that created it (the main
 // thread); views read its properties, follow its change signals and call its actions.
+class Turno;
+
 class Store : public QObject {
     Q_OBJECT
 public:
@@ -134,7 +136,7 @@ private:
     QStringList bundlesEn(const QString& carpeta) const;
     QCoro::Task<> copy(Plugin plugin, Cancelacion cancelacion);
     QCoro::Task<> copyBundle(QString ruta, QString carpeta, std::optional<QString> destino,
-                             Cancelacion cancelacion);
+                             Cancelacion cancelacion, Turno* antes);
     QCoro::Task<> instalarYAvisar(Plugin plugin, Cancelacion cancelacion);
     QCoro::Task<> instalarLista(QList<Plugin> lista, Cancelacion cancelacion);
     QCoro::Task<> quitar(Plugin plugin, Cancelacion cancelacion);

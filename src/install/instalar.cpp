@@ -4,11 +4,14 @@
 #include "core/failure.h"
 #include "core/guardia.h"
 #include "core/texto.h"
+#include "core/turno.h"
 #include "install/destinos.h"
 #include "install/reemplazo.h"
 #include "install/restos.h"
 
 #include <QFileInfo>
+
+#include <exception>
 
 namespace {
 
@@ -72,15 +75,37 @@ QCoro::Task<> Store::instalarLista(QList<Plugin> lista, Cancelacion cancelacion)
 
 QCoro::Task<> Store::copy(Plugin plugin, Cancelacion cancelacion) {
     const QString carpeta = proyecto();
-    const QPointer<Store> vivo(this);
     const QString home = entorno_.home;
-    co_await copyBundle(plugin.vst3, carpeta, destinoVst3(home, plugin), cancelacion);
-    sigueVivo(vivo);
-    co_await copyBundle(plugin.au, carpeta, destinoAu(home, plugin), cancelacion);
+    // Both bundles are copied at once, each beside its place, and go into place one after the
+    // other: the AU one only once the VST3 one is there, so what ends installed is what copying
+    // them in turn would leave.
+    Turno vst3EnSitio;
+    QCoro::Task<> vst3 =
+        copyBundle(plugin.vst3, carpeta, destinoVst3(home, plugin), cancelacion, nullptr);
+    // Refused before any copy (no build, no destination): the AU one is not even started.
+    if (vst3.isReady()) co_await vst3;
+    QCoro::Task<> au =
+        copyBundle(plugin.au, carpeta, destinoAu(home, plugin), cancelacion, &vst3EnSitio);
+    std::exception_ptr fallo;
+    try {
+        co_await vst3;
+    } catch (...) {
+        fallo = std::current_exception();
+    }
+    vst3EnSitio.dar(!fallo);
+    // Whatever happens, the AU copy is awaited: it uses this frame's Turno.
+    if (fallo) {
+        try {
+            co_await au; // dropped, its place as it was
+        } catch (...) {
+        }
+        std::rethrow_exception(fallo);
+    }
+    co_await au;
 }
 
 QCoro::Task<> Store::copyBundle(QString ruta, QString carpeta, std::optional<QString> destino,
-                                Cancelacion cancelacion) {
+                                Cancelacion cancelacion, Turno* antes) {
     // A destination rule gives none for a missing build and for a name that would leave the
     // maker folder: both mean there is no bundle this plug-in can install.
     if (ruta.isEmpty() || !destino)
@@ -93,6 +118,6 @@ QCoro::Task<> Store::copyBundle(QString ruta, QString carpeta, std::optional<QSt
     const QString fuente = info.isSymLink() ? info.canonicalFilePath() : origen;
 
     const Entorno entorno = entorno_; // the Store may be gone when the copy ends
-    if (!co_await instalarCopia(entorno, fuente, *destino, std::move(cancelacion)))
+    if (!co_await instalarCopia(entorno, fuente, *destino, std::move(cancelacion), antes))
         throw Failure(QStringLiteral("No se pudo copiar ") + nombre + QLatin1Char('.'));
 }

@@ -52,7 +52,7 @@ QCoro::Task<bool> llenar(Entorno entorno, QString origen, QString nuevo, bool mo
 }
 
 QCoro::Task<bool> instalar(Entorno entorno, QString origen, QString destino, bool mover,
-                           Cancelacion cancelacion) {
+                           Cancelacion cancelacion, Turno* antes) {
     crearCarpeta(QFileInfo(destino).absolutePath());
     // Held until the earlier bundle is gone: nobody else changes this destination meanwhile.
     const Cerrojo cerrojo = cerrojoParaCambiar(destino);
@@ -63,13 +63,17 @@ QCoro::Task<bool> instalar(Entorno entorno, QString origen, QString destino, boo
 
     bool lleno = false;
     try {
-        lleno = co_await llenar(entorno, origen, nuevo, mover, std::move(cancelacion));
+        lleno = co_await llenar(entorno, origen, nuevo, mover, cancelacion);
+        if (lleno && antes) {
+            lleno = co_await antes->esperar();
+            cancelacion.comprobar();
+        }
     } catch (...) {
         borrarSinError(nuevo);
         throw;
     }
     if (!lleno) {
-        borrarSinError(nuevo);
+        co_await borrarAparte(nuevo);
         co_return false;
     }
     QString anterior;
@@ -121,15 +125,15 @@ QString ponerEnSitio(const QString& nuevo, const QString& destino, const QString
 }
 
 QCoro::Task<bool> instalarCopia(Entorno entorno, QString origen, QString destino,
-                                Cancelacion cancelacion) {
+                                Cancelacion cancelacion, Turno* antes) {
     co_return co_await instalar(std::move(entorno), std::move(origen), std::move(destino), false,
-                                std::move(cancelacion));
+                                std::move(cancelacion), antes);
 }
 
 QCoro::Task<bool> instalarMoviendo(Entorno entorno, QString origen, QString destino,
                                    Cancelacion cancelacion) {
     co_return co_await instalar(std::move(entorno), std::move(origen), std::move(destino), true,
-                                std::move(cancelacion));
+                                std::move(cancelacion), nullptr);
 }
 
 QCoro::Task<> quitarBundle(QString destino) {

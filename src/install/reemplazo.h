@@ -2,6 +2,7 @@
 
 #include "core/cancelacion.h"
 #include "core/entorno.h"
+#include "core/turno.h"
 
 #include <QCoro/QCoroTask>
 #include <QString>
@@ -27,8 +28,10 @@ QString ponerEnSitio(const QString& nuevo, const QString& destino, const QString
 // the half copy gone, the destination as it was); once the copy is put in place, the rest runs to
 // its end.
 // The quarantine walk and the deletion of the earlier bundle run beside the window's thread.
+// With `antes`, the copy is made at once but put in place only once `antes` says yes (and the
+// action was not cancelled meanwhile); a no drops it (false, the destination as it was).
 QCoro::Task<bool> instalarCopia(Entorno entorno, QString origen, QString destino,
-                                Cancelacion cancelacion = {});
+                                Cancelacion cancelacion = {}, Turno* antes = nullptr);
 
 // The same for a bundle that is not kept where it is (one just unpacked): it is moved to the
 // hidden name in one step when both are on one file system, so nothing is copied and the bundle

@@ -129,6 +129,46 @@ private Q_SLOTS:
         QVERIFY(entradas(b.mundo.entorno.home).isEmpty());
     }
 
+    void los_dos_bundles_se_copian_a_la_vez_y_el_au_entra_tras_el_vst3_data() {
+        QTest::addColumn<bool>("vst3Falla");
+        QTest::newRow("los dos entran") << false;
+        QTest::newRow("el vst3 no se copia") << true;
+    }
+
+    void los_dos_bundles_se_copian_a_la_vez_y_el_au_entra_tras_el_vst3() {
+        QFETCH(bool, vst3Falla);
+        const Plugin p = pluginDePrueba(QStringLiteral("brisa"));
+        Banco b({p});
+        crearBundle(b.mundo.au(p));
+        escribir(b.mundo.au(p) + QStringLiteral("/Contents/anterior.txt"), "sigue");
+        const QStringList auAntes = arbol(b.mundo.au(p));
+        // Each copy says it started, then waits for the other's start: copies made one after
+        // the other would never both start, and the tool gives up.
+        const QByteArray empezadas = QFile::encodeName(b.mundo.dir.filePath(QStringLiteral("em")));
+        const QByteArray ambas = "[ $(ls -A '" + empezadas + "' | wc -l) -ge 2 ]";
+        b.mundo.entorno.copiador = {guion(
+            b.mundo.dir.filePath(QStringLiteral("copia-a-la-par")),
+            "mkdir -p '" + empezadas + "' && touch '" + empezadas + "'/\"$(basename \"$2\")\"\n" +
+                "for i in $(seq 200); do " + ambas + " && break; sleep 0.05; done\n" + ambas +
+                " || exit 1\n" + (vst3Falla ? "case \"$2\" in *.vst3.*) exit 1;; esac\n" : "") +
+                "exec /bin/cp -a \"$1\" \"$2\"")};
+        b.nuevoStore();
+
+        QVERIFY(b.instalar(p));
+        if (!vst3Falla) {
+            QCOMPARE(b.store->status(), exito(p));
+            QCOMPARE(arbol(b.mundo.vst3(p)), arbol(b.fuente(p.vst3)));
+            QCOMPARE(arbol(b.mundo.au(p)), arbol(b.fuente(p.au)));
+            return;
+        }
+        // As if copied in turn: without the VST3 bundle in place the AU copy is dropped.
+        QCOMPARE(b.store->status(), QStringLiteral("No se pudo copiar brisa.vst3."));
+        QCOMPARE(arbol(b.mundo.au(p)), auAntes);
+        QCOMPARE(entradas(QFileInfo(b.mundo.au(p)).path()),
+                 QStringList{QStringLiteral("brisa.component")});
+        QVERIFY(b.vecinos(p).isEmpty());
+    }
+
     void una_categoria_que_saldria_de_la_carpeta_no_copia_nada() {
         const Plugin p = pluginDePrueba(QStringLiteral("fuga"), QStringLiteral("../.."));
         Banco b({p});
