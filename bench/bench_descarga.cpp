@@ -302,7 +302,8 @@ void comparar(Banco& b, const QString& servicio, const QString& token, int veces
 // The comparison row: times, ratio, peak memory and the window's longest gap.
 void filaComparada(const QString& que, const Serie& app, const Serie& mano, int veces,
                    const QString& nota) {
-    const double razon = app.mediana(QStringLiteral("ms")) / mano.mediana(QStringLiteral("total"));
+    const double razon = razonPareada(app.valores.value(QStringLiteral("ms")),
+                                      mano.valores.value(QStringLiteral("total")));
     const Reparto pico = reparto([&] {
         QList<double> mb;
         for (double kb : app.valores.value(QStringLiteral("hwm_kb")))
@@ -325,7 +326,10 @@ void filaComparada(const QString& que, const Serie& app, const Serie& mano, int 
         objetivo,
         (faltas.isEmpty() ? QStringLiteral("met")
                           : QStringLiteral("NOT met: ") + faltas.join(QStringLiteral(", "))) +
-            QStringLiteral("; median (quartiles) of %1 each, alternating").arg(veces) + nota);
+            QStringLiteral("; median (quartiles) of %1 each, alternating; the ratio is the "
+                           "median of the rounds' own ratios")
+                .arg(veces) +
+            nota);
 }
 
 // Where the time goes: the application's steps one by one, and the hand-made ones.

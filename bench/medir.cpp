@@ -28,6 +28,13 @@ double mediana(QList<double> valores) {
     return valores.size() % 2 ? valores[m] : (valores[m - 1] + valores[m]) / 2;
 }
 
+double razonPareada(const QList<double>& uno, const QList<double>& otro) {
+    QList<double> razones;
+    for (qsizetype i = 0; i < std::min(uno.size(), otro.size()); ++i)
+        if (otro[i] > 0) razones.append(uno[i] / otro[i]);
+    return mediana(razones);
+}
+
 Reparto reparto(QList<double> valores) {
     if (valores.isEmpty()) return {};
     std::sort(valores.begin(), valores.end());

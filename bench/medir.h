@@ -16,6 +16,9 @@ class Store;
 // Median wall time of a function, in milliseconds, over a number of runs.
 double medianaMs(int veces, const std::function<void()>& f);
 double mediana(QList<double> valores);
+// The median of each round's own ratio uno[i] / otro[i]: what the disk's state or the machine's
+// load did to a round, it did to both sides of it, and so cancels out.
+double razonPareada(const QList<double>& uno, const QList<double>& otro);
 
 // The median of several runs and the quartiles around it (linear between the nearest runs).
 struct Reparto {
