@@ -8,8 +8,8 @@
 #include <QPixmap>
 
 void ponerIcono(QApplication& app, const Entorno& entorno) {
-    // The picture the window has already decoded for its emblem.
-    const QImage imagen = imagenLogo(entorno.recursos);
-    if (imagen.isNull()) return;
-    app.setWindowIcon(QIcon(QPixmap::fromImage(imagen)));
+    // The picture the window decodes for its emblem, once.
+    conLogo(entorno.recursos, &app, [](const QImage& imagen) {
+        if (!imagen.isNull()) QApplication::setWindowIcon(QIcon(QPixmap::fromImage(imagen)));
+    });
 }

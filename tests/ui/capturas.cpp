@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSaveFile>
@@ -144,7 +145,13 @@ int main(int argc, char** argv) {
     // The catalog comes in beside the window's thread after the first frame.
     QElapsedTimer reloj;
     reloj.start();
-    while (store.busy() && reloj.elapsed() < 30000)
+    // So does the emblem, decoded beside it.
+    auto sinLogo = [&ventana] {
+        for (const QLabel* logo : ventana.findChildren<QLabel*>(QStringLiteral("logo")))
+            if (logo->pixmap().isNull()) return true;
+        return false;
+    };
+    while ((store.busy() || sinLogo()) && reloj.elapsed() < 30000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     esperar();
     bool ok = ventana.grab().save(salida + QStringLiteral("/acceso.png"));

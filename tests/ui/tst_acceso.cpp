@@ -32,7 +32,9 @@ private Q_SLOTS:
         Ventana v(catalogoBase());
         QVERIFY(enAcceso(v));
         QWidget* acceso = v.parte(QStringLiteral("acceso"));
-        QVERIFY(acceso->findChild<QLabel*>(QStringLiteral("logo")));
+        const QLabel* logo = acceso->findChild<QLabel*>(QStringLiteral("logo"));
+        QVERIFY(logo);
+        QTRY_VERIFY(!logo->pixmap().isNull()); // decoded beside the window's thread
         QCOMPARE(titulo(v), QStringLiteral("CREAR CUENTA"));
         for (const QString& nombre : {QStringLiteral("correo"), QStringLiteral("contrasena"),
                                       QStringLiteral("repeticion")}) {
@@ -59,6 +61,16 @@ private Q_SLOTS:
         Ventana v(catalogoBase(), true, false);
         QVERIFY(!v.vista->findChild<QLabel*>(QStringLiteral("logo")));
         QCOMPARE(textos(v.parte(QStringLiteral("acceso"))).first(), QStringLiteral("Quelo DSP"));
+    }
+
+    void un_logo_ilegible_deja_su_sitio_libre() {
+        Ventana v(catalogoBase(), true, false, [](Mundo& m) {
+            escribir(unir(m.entorno.recursos, QStringLiteral("Logo.png")), "no es un PNG");
+        });
+        QTRY_COMPARE(textos(v.parte(QStringLiteral("acceso"))).first(),
+                     QStringLiteral("Quelo DSP"));
+        for (const QLabel* logo : v.vista->findChildren<QLabel*>(QStringLiteral("logo")))
+            QVERIFY(logo->isHidden());
     }
 
     void el_cambio_de_modo_va_y_vuelve_sin_borrar_lo_escrito() {
