@@ -62,6 +62,7 @@ QCoro::Task<bool> instalar(Entorno entorno, QString origen, QString destino, boo
     borrarRuta(nuevo);
 
     bool lleno = false;
+    std::exception_ptr corte;
     try {
         lleno = co_await llenar(entorno, origen, nuevo, mover, cancelacion);
         if (lleno && antes) {
@@ -69,11 +70,12 @@ QCoro::Task<bool> instalar(Entorno entorno, QString origen, QString destino, boo
             cancelacion.comprobar();
         }
     } catch (...) {
-        borrarSinError(nuevo);
-        throw;
+        corte = std::current_exception();
     }
-    if (!lleno) {
+    // A copy stopped or dropped may be whole by now: deleted beside the window's thread.
+    if (!lleno || corte) {
         co_await borrarAparte(nuevo);
+        if (corte) std::rethrow_exception(corte);
         co_return false;
     }
     QString anterior;

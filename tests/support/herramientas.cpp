@@ -12,9 +12,11 @@ QString registro(const Mundo& mundo) {
     return mundo.dir.filePath(QStringLiteral("herramientas/llamadas"));
 }
 
-// One line per call: the name, then each argument after a tab.
+// One line per call: the name, then each argument after a tab. Written with one call, so that
+// two tools running at once (the two bundles' copies) never mix their lines.
 QByteArray anotar(const Mundo& mundo, const QByteArray& nombre) {
-    return "{ printf '%s' " + nombre + "; for a; do printf '\\t%s' \"$a\"; done; echo; } >> '" +
+    return "linea=$(printf '%s' " + nombre +
+           "; for a; do printf '\\t%s' \"$a\"; done)\nprintf '%s\\n' \"$linea\" >> '" +
            QFile::encodeName(registro(mundo)) + "'\n";
 }
 
