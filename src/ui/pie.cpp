@@ -5,6 +5,7 @@
 #include "ui/botones.h"
 #include "ui/tema.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -56,14 +57,18 @@ Pie::Pie(Store& store, QWidget* parent) : Parte(store, parent) {
     avance_->setObjectName(QStringLiteral("avance"));
     avance_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     avance_->setAccessibleName(QStringLiteral("Avance"));
-    // Wide enough for a long line, so the bar keeps its length as the figures change.
-    avance_->setMinimumWidth(
-        avance_->fontMetrics().horizontalAdvance(QStringLiteral("88 de 88 · 888 MB de 888 MB")));
+    // One fixed size, wide enough for a long line: the figures change many times a second, and
+    // a label whose size cannot change leaves the footer's layout alone (laying it out again,
+    // with its wrapped status text, took milliseconds each time). The bar keeps its length too.
+    const QFontMetrics medidas = avance_->fontMetrics();
+    avance_->setFixedSize(
+        medidas.horizontalAdvance(QStringLiteral("888 de 888 · 8888 MB de 8888 MB")),
+        medidas.height());
     guardarSitio(avance_);
     auto* abajo = new QHBoxLayout;
     abajo->setSpacing(12);
     abajo->addWidget(barra_, 1, Qt::AlignVCenter);
-    abajo->addWidget(avance_);
+    abajo->addWidget(avance_, 0, Qt::AlignVCenter);
     pila->addLayout(abajo);
 
     connect(cancelar_, &QAbstractButton::clicked, &store_, &Store::cancelar);
@@ -82,7 +87,7 @@ void Pie::mostrarProgreso() {
     cancelar_->setVisible(ocupado);
     if (ocupado) espera_.devolver({cancelar_});
     barra_->setVisible(ocupado);
-    avance_->setText(store_.avance());
+    if (avance_->text() != store_.avance()) avance_->setText(store_.avance());
     avance_->setVisible(ocupado);
     if (const auto progreso = store_.progreso()) {
         barra_->setRange(0, pasos);
