@@ -18,11 +18,10 @@
 
 struct Cuenta;
 struct Encargo;
+class Turno;
 
 // The one application state and every action. Bound to the thread that created it (the main
 // thread); views read its properties, follow its change signals and call its actions.
-class Turno;
-
 class Store : public QObject {
     Q_OBJECT
 public:

@@ -5,6 +5,7 @@
 #include "core/rutas.h"
 #include "core/segundoplano.h"
 #include "core/texto.h"
+#include "core/turno.h"
 #include "install/cerrojo.h"
 #include "install/intercambio.h"
 #include "install/procesos.h"

@@ -2,10 +2,11 @@
 
 #include "core/cancelacion.h"
 #include "core/entorno.h"
-#include "core/turno.h"
 
 #include <QCoro/QCoroTask>
 #include <QString>
+
+class Turno;
 
 // Putting a bundle in its place and taking it away so that a host never finds a destination
 // empty or holding a part, whatever moment the application is stopped at, and so that two copies

@@ -15,8 +15,8 @@ class Store;
 // bar and the window icon all show it. Callable from any thread.
 QImage imagenLogo(const QString& recursos);
 
-// Decodes the emblem beside the window's thread, then calls `usar` with it on the thread of
-// `destino`, unless `destino` is gone by then: decoding the large picture took longer than
+// Decodes the emblem beside the window's thread, then calls `usar` with it back on the window's
+// thread, unless `destino` is gone by then: decoding the large picture took longer than
 // building the rest of the window, and the first frame need not wait for it.
 void conLogo(const QString& recursos, QObject* destino, std::function<void(const QImage&)> usar);
 
