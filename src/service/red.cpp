@@ -1,8 +1,8 @@
 #include "service/red.h"
 
 #include "core/failure.h"
-#include "core/segundoplano.h"
 #include "service/errorred.h"
+#include "service/hilored.h"
 #include "service/volcado.h"
 
 #include <QCoro/QCoroNetworkReply>
@@ -24,7 +24,7 @@ using Respuesta = std::unique_ptr<QNetworkReply, QScopedPointerDeleteLater>;
 constexpr int maximoSaltos = 20;
 
 // What Qt holds of a reply before it stops reading the connection and lets TCP hold the server
-// back: all a busy window's thread lets pile up.
+// back: all that piles up while the package's writer is behind.
 constexpr qint64 bufferLectura = 1024 * 1024;
 
 // The system's authorities, read once: reading them takes a good fraction of a second, and they
@@ -220,15 +220,6 @@ private:
     bool vencido_ = false;
 };
 
-// With extra authorities the system's are named one by one (configuracionTls): the first
-// request reads them beside the window's thread, not on it.
-QCoro::Task<> leerAutoridadesUnaVez(const Entorno& entorno) {
-    static bool autoridadesLeidas = false; // touched on the window's thread only
-    if (entorno.autoridades.isEmpty() || autoridadesLeidas) co_return;
-    co_await enSegundoPlano([] { (void)autoridadesDelSistema(); });
-    autoridadesLeidas = true;
-}
-
 // What arrives of one hop's reply: into the package file when it is the package (status 200 with
 // a file to write), otherwise kept as the JSON reply, within its limit. The transfer is stopped
 // from the event loop, never inside readyRead, when the body is too large, the file cannot be
@@ -325,7 +316,9 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
         }
     } fin{aviso};
     Plazo plazo(entorno.esperaTotal);
-    co_await leerAutoridadesUnaVez(entorno);
+    // With extra authorities the system's are named one by one (configuracionTls): read here,
+    // on the transfer's own thread, at most once per run.
+    if (!entorno.autoridades.isEmpty()) (void)autoridadesDelSistema();
 
     for (int saltos = 0;; ++saltos) {
         // Nothing more is sent once the action is asked to stop: not even a redirect's next hop.
@@ -355,8 +348,9 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
         }
         const std::optional<int> estado = estadoDe(r);
         if (volcado && estado == 200) {
-            // The last blocks are still being written: waited for beside the window's thread.
-            co_await enSegundoPlano([&volcado] { volcado->terminar(); });
+            // The last blocks are still being written: waited for on this thread, the
+            // transfer's own.
+            volcado->terminar();
             co_return Contestacion{estado, {}};
         }
         co_return Contestacion{estado, recepcion.datos()};
@@ -366,14 +360,22 @@ QCoro::Task<Contestacion> transferir(Entorno entorno, Pedido pedido, QString arc
 } // namespace
 
 QCoro::Task<Contestacion> pedir(Entorno entorno, Pedido pedido) {
-    co_return co_await transferir(std::move(entorno), std::move(pedido), QString(), AvisoProgreso(),
-                                  Integridad());
+    co_return co_await pedirAArchivo(std::move(entorno), std::move(pedido), QString(),
+                                     AvisoProgreso(), Integridad());
 }
 
 QCoro::Task<Contestacion> pedirAArchivo(Entorno entorno, Pedido pedido, QString archivo,
                                         AvisoProgreso aviso, Integridad esperado) {
-    co_return co_await transferir(std::move(entorno), std::move(pedido), std::move(archivo),
-                                  std::move(aviso), std::move(esperado));
+    const Cancelacion cancelacion = pedido.cancelacion;
+    // Built apart: g++ 12 miscompiles a capturing lambda inside a co_await expression.
+    Transferencia transferencia =
+        [entorno = std::move(entorno), pedido = std::move(pedido), archivo = std::move(archivo),
+         esperado = std::move(esperado)](Cancelacion propia, AvisoProgreso avisoPropio) mutable {
+            pedido.cancelacion = std::move(propia);
+            return transferir(std::move(entorno), std::move(pedido), std::move(archivo),
+                              std::move(avisoPropio), std::move(esperado));
+        };
+    co_return co_await enHiloDeRed(std::move(transferencia), cancelacion, std::move(aviso));
 }
 
 void adelantarAutoridades(const Entorno& entorno) {

@@ -50,8 +50,9 @@ using AvisoProgreso = std::function<void(std::optional<Progreso>)>;
 // Entorno::autoridades. A request silent for Entorno::esperaPeticion, or longer than
 // Entorno::esperaTotal in all, is aborted and reported as a time-out. Redirects are followed
 // only to https; "Authorization" is not carried to another origin, and a body (the sign-in's
-// password) is never re-sent to one: such a redirect is refused. What Qt holds of a reply is
-// bounded whatever the server sends, also while the calling thread is busy. A transfer the
+// password) is never re-sent to one: such a redirect is refused. The transfer runs on a thread
+// of its own (enHiloDeRed): a busy calling thread neither holds it nor is held by it. What Qt
+// holds of a reply is bounded whatever the server sends. A transfer the
 // network ends with an error (a connection cut short, a body that does not decompress) throws
 // ErrorSistema with a Spanish description; any HTTP status is an answer, not an error.
 QCoro::Task<Contestacion> pedir(Entorno entorno, Pedido pedido);
