@@ -62,11 +62,14 @@ public:
         const bool hecho = QApplication::notify(receptor, evento);
         const double ms = reloj.nsecsElapsed() / 1e6;
         if (ms > 20) {
-            const QByteArray linea = QStringLiteral("%1 ms, cpu %2 ms: event %3 to %4\n")
+            const QByteArray linea = QStringLiteral("%1 ms, cpu %2 ms on %5: event %3 to %4\n")
                                          .arg(ms, 0, 'f', 1)
                                          .arg(cpuMs() - cpuAntes, 0, 'f', 1)
                                          .arg(tipo)
                                          .arg(QString::fromLatin1(clase))
+                                         .arg(QThread::currentThread() == thread()
+                                                  ? QStringLiteral("the window's thread")
+                                                  : QStringLiteral("another thread"))
                                          .toUtf8();
             QFile f(registro_);
             if (!f.open(QIODevice::Append) || f.write(linea) != linea.size() || !f.flush())
