@@ -1,5 +1,7 @@
 #include "core/segundoplano.h"
 
+#include "core/prioridad.h"
+
 #include <QCoreApplication>
 #include <QCoro/QCoroSignal>
 #include <QThreadPool>
@@ -30,7 +32,12 @@ QThreadPool& hilos() {
 } // namespace
 
 void aparte(std::function<void()> trabajo) {
-    hilos().start(std::move(trabajo));
+    hilos().start([trabajo = std::move(trabajo)] {
+        // Once per kept thread: what it starts (a transfer's own threads) inherits it.
+        thread_local const bool cedida = (cederPrioridad(), true);
+        (void)cedida;
+        trabajo();
+    });
 }
 
 QCoro::Task<> enSegundoPlano(std::function<void()> trabajo) {

@@ -10,6 +10,7 @@
 QCoro::Task<> enSegundoPlano(std::function<void()> trabajo);
 
 // Starts a job on one of the threads kept for jobs beside the window's thread, and returns at
-// once. The threads outlive their jobs, so nobody waits for a thread to start or to end; the
-// application's end waits for the jobs still running.
+// once. The threads outlive their jobs, so nobody waits for a thread to start or to end; they run
+// a little below the window's thread (cederPrioridad); the application's end waits for the jobs
+// still running.
 void aparte(std::function<void()> trabajo);

@@ -8,6 +8,11 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 // What the awaited job threw, caught inside a coroutine: QCoro::waitFor does not pass
 // exceptions on.
@@ -25,6 +30,7 @@ class TstSegundoPlano : public QObject {
 
 private Q_SLOTS:
     void trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error();
+    void trabajo_aparte_cede_el_paso_a_la_ventana();
 };
 
 void TstSegundoPlano::trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error() {
@@ -48,6 +54,31 @@ void TstSegundoPlano::trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error() {
     QString mensaje;
     QCoro::waitFor(atrapar([] { throw Failure(QStringLiteral("Roto.")); }, &mensaje));
     QCOMPARE(mensaje, QStringLiteral("Roto."));
+}
+
+void TstSegundoPlano::trabajo_aparte_cede_el_paso_a_la_ventana() {
+    // A job's thread, and a thread it starts (a transfer's own), run below the window's thread.
+    const auto prioridad = [] {
+        errno = 0;
+        const int valor = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+        return errno == 0 ? valor : -100;
+    };
+    const int ventana = prioridad();
+    int trabajo = ventana;
+    int hijo = ventana;
+    int primera = 0;
+    for (int i = 0; i < 2;
+         ++i) { // the second job may find the first one's thread: not lowered twice
+        QCoro::waitFor(enSegundoPlano([&] {
+            trabajo = prioridad();
+            std::thread([&] { hijo = prioridad(); }).join();
+        }));
+        QVERIFY2(trabajo > ventana, qPrintable(QString::number(trabajo)));
+        QCOMPARE(hijo, trabajo);
+        if (i == 0) primera = trabajo;
+        QCOMPARE(trabajo, primera);
+    }
+    QCOMPARE(prioridad(), ventana);
 }
 
 QUELO_PRUEBA(TstSegundoPlano)

@@ -1,0 +1,7 @@
+#pragma once
+
+// Puts the calling thread a little below the window's, so that whenever the window's thread
+// wakes (a click, a repaint, a timer) it gets a core ahead of the jobs beside it; threads this one
+// starts afterwards inherit it. The jobs still get every core the window leaves free. Where the
+// system offers no way, nothing changes.
+void cederPrioridad();
