@@ -61,6 +61,7 @@ private Q_SLOTS:
     void cancelar_entre_dos_paquetes();
     void salir_durante_una_bajada_deja_de_usar_el_token_data();
     void salir_durante_una_bajada_deja_de_usar_el_token();
+    void cerrar_la_aplicacion_durante_una_bajada_la_detiene();
 };
 
 void TstCancelar::cancelar_durante_una_transferencia_lenta() {
@@ -230,6 +231,32 @@ void TstCancelar::salir_durante_una_bajada_deja_de_usar_el_token() {
     QCOMPARE(e.servidor.peticiones().size(), pedidas);
     QTRY_VERIFY(e.a(donde).value(0).abandonada);
     QVERIFY(!e.store->tokenCasa());
+    QVERIFY(e.temporales().isEmpty());
+}
+
+void TstCancelar::cerrar_la_aplicacion_durante_una_bajada_la_detiene() {
+    // The application's end stops a transfer that would wait for ever, and its package file is
+    // gone before the process goes on to end: nothing is cut off in the middle.
+    Escenario e(catalogo());
+    e.conSesion();
+    e.conCasa();
+    e.mios(R"({"ok": true, "plugins": [{"id": "brisa"}]})");
+    Pauta colgada; // half the body, then nothing, never closed
+    colgada.cuerpo = QByteArray(4 * 1024 * 1024, 'x');
+    colgada.colgar = true;
+    e.servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"), colgada);
+    const QDir temporal(e.mundo.entorno.temporal);
+    const QStringList paquetes{QStringLiteral("*.zip")};
+
+    e.store->bajarComprados();
+    QTRY_VERIFY_WITH_TIMEOUT(e.a(QStringLiteral("/v1/bajar/brisa")).value(0).enviados > 0, 20000);
+    QVERIFY(!temporal.entryList(paquetes, QDir::Files).isEmpty());
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec(); // returns at once, telling that the application is about to end
+    QVERIFY(temporal.entryList(paquetes, QDir::Files).isEmpty());
+
+    QVERIFY(esperarFin(*e.store));
+    QVERIFY(!e.store->status().startsWith(QStringLiteral("Listos")));
     QVERIFY(e.temporales().isEmpty());
 }
 
