@@ -5,10 +5,15 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-void cederPrioridad() {
-    const auto hilo = static_cast<id_t>(::gettid());
+std::optional<int> prioridadDelHilo() {
     errno = 0;
-    const int actual = ::getpriority(PRIO_PROCESS, hilo); // -1 is a value too: errno tells
+    const int valor = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+    if (errno != 0) return std::nullopt; // -1 is a value too: errno tells
+    return valor;
+}
+
+void cederPrioridad() {
     // A failure leaves the thread as it was, which only makes the window wait a little longer.
-    if (errno == 0) (void)::setpriority(PRIO_PROCESS, hilo, actual + 2);
+    if (const std::optional<int> actual = prioridadDelHilo())
+        (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), *actual + 2);
 }
