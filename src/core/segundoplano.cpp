@@ -29,8 +29,6 @@ QThreadPool& hilos() {
     return *lista;
 }
 
-} // namespace
-
 void aparte(std::function<void()> trabajo) {
     hilos().start([trabajo = std::move(trabajo)] {
         // Once per kept thread: what it starts (a transfer's own threads) inherits it.
@@ -39,6 +37,8 @@ void aparte(std::function<void()> trabajo) {
         trabajo();
     });
 }
+
+} // namespace
 
 QCoro::Task<> enSegundoPlano(std::function<void()> trabajo) {
     std::exception_ptr error;

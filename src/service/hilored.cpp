@@ -3,7 +3,6 @@
 #include "core/segundoplano.h"
 
 #include <QCoreApplication>
-#include <QCoro/QCoroSignal>
 #include <QEventLoop>
 
 #include <chrono>
@@ -50,10 +49,9 @@ struct Compartido {
     }
 };
 
-// On the calling thread: the progress the transfer tells, and the end of the transfer's thread.
-// While the calling thread is busy only the latest progress waits for it, not one call per piece.
+// On the calling thread: the progress the transfer tells. While that thread is busy only the
+// latest progress waits for it, not one call per piece.
 class Puente : public QObject {
-    Q_OBJECT
 public:
     explicit Puente(AvisoProgreso aviso) : aviso_(std::move(aviso)) {}
 
@@ -68,9 +66,6 @@ public:
         QMetaObject::invokeMethod(
             this, [this] { entregar(); }, Qt::QueuedConnection);
     }
-
-Q_SIGNALS:
-    void fin();
 
 private:
     void entregar() {
@@ -91,13 +86,13 @@ private:
 
 // The transfer, on its thread; the loop ends with it.
 QCoro::Task<> correr(const Transferencia& transferencia, Cancelacion propia, AvisoProgreso aviso,
-                     Compartido& compartido, QEventLoop& bucle, bool& terminada) {
+                     Compartido& compartido, QEventLoop& bucle, bool& acabada) {
     try {
         compartido.contestacion = co_await transferencia(std::move(propia), std::move(aviso));
     } catch (...) {
         compartido.error = std::current_exception();
     }
-    terminada = true; // also when it ended before the loop began
+    acabada = true; // also when it ended before the loop began
     bucle.quit();
 }
 
@@ -117,7 +112,8 @@ QCoro::Task<Contestacion> enHiloDeRed(Transferencia transferencia, Cancelacion c
             compartido->detener();
             compartido->esperarFin(std::chrono::seconds(5));
         });
-    aparte([&transferencia, &puente, conAviso, compartido] {
+    // A blocking job for the runner beside the window: the transfer's own event loop.
+    std::function<void()> trabajo = [&transferencia, &puente, conAviso, compartido] {
         {
             QEventLoop bucle;
             QObject contexto;
@@ -133,11 +129,10 @@ QCoro::Task<Contestacion> enHiloDeRed(Transferencia transferencia, Cancelacion c
                 avisoHilo = [&puente](std::optional<Progreso> progreso) {
                     puente.avisar(progreso);
                 };
-            bool terminada = false;
+            bool acabada = false;
             // Its frame goes with its end, on this thread.
-            (void)correr(transferencia, propia, std::move(avisoHilo), *compartido, bucle,
-                         terminada);
-            if (!terminada) bucle.exec();
+            (void)correr(transferencia, propia, std::move(avisoHilo), *compartido, bucle, acabada);
+            if (!acabada) bucle.exec();
             const std::lock_guard<std::mutex> cerrojo(compartido->mutex);
             compartido->contexto = nullptr;
             compartido->propia.reset();
@@ -145,13 +140,9 @@ QCoro::Task<Contestacion> enHiloDeRed(Transferencia transferencia, Cancelacion c
         // What the transfer left to delete later (its client, its replies) goes now, here.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         compartido->terminar();
-        // The last touch of the caller's frame: after the progress told before.
-        QMetaObject::invokeMethod(
-            &puente, [&puente] { Q_EMIT puente.fin(); }, Qt::QueuedConnection);
-    });
-    co_await qCoro(&puente, &Puente::fin);
-    if (compartido->error) std::rethrow_exception(compartido->error);
+        if (compartido->error) std::rethrow_exception(compartido->error);
+    };
+    // Its end is told after the progress told before: one queue of events per thread.
+    co_await enSegundoPlano(std::move(trabajo));
     co_return std::move(*compartido->contestacion);
 }
-
-#include "hilored.moc"
