@@ -129,7 +129,7 @@ void soloQt(const Entorno& e, const Pedido& pedido) {
     peticion.setSslConfiguration(configuracionTls(e));
     std::unique_ptr<QNetworkReply> respuesta(red.get(peticion));
     QNetworkReply* r = respuesta.get();
-    r->setReadBufferSize(1024 * 1024);
+    r->setReadBufferSize(bufferLectura);
     QObject::connect(r, &QNetworkReply::readyRead, [r] { (void)r->readAll(); });
     QEventLoop bucle;
     QObject::connect(r, &QNetworkReply::finished, &bucle, &QEventLoop::quit);

@@ -23,10 +23,6 @@ using Respuesta = std::unique_ptr<QNetworkReply, QScopedPointerDeleteLater>;
 
 constexpr int maximoSaltos = 20;
 
-// What Qt holds of a reply before it stops reading the connection and lets TCP hold the server
-// back: all that piles up while the package's writer is behind.
-constexpr qint64 bufferLectura = 1024 * 1024;
-
 // The system's authorities, read once: reading them takes a good fraction of a second, and they
 // do not change while running. Callable from any thread.
 const QList<QSslCertificate>& autoridadesDelSistema() {
