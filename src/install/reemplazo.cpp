@@ -54,13 +54,18 @@ QCoro::Task<bool> llenar(Entorno entorno, QString origen, QString nuevo, bool mo
 
 QCoro::Task<bool> instalar(Entorno entorno, QString origen, QString destino, bool mover,
                            Cancelacion cancelacion, Turno* antes) {
-    crearCarpeta(QFileInfo(destino).absolutePath());
     // Held until the earlier bundle is gone: nobody else changes this destination meanwhile.
-    const Cerrojo cerrojo = cerrojoParaCambiar(destino);
-    resolverRestos(destino);
+    Cerrojo cerrojo;
     const QString nuevo = copiaNueva(destino);
-    // Left by an earlier process with this same id: the copy tool would copy into it.
-    borrarRuta(nuevo);
+    // Beside the window's thread: taking a lock forces its file to the disk, which waits for all
+    // the disk has to write (tens of milliseconds right after a large copy or delete).
+    co_await enSegundoPlano([&destino, &cerrojo, &nuevo] {
+        crearCarpeta(QFileInfo(destino).absolutePath());
+        cerrojo = cerrojoParaCambiar(destino);
+        resolverRestos(destino);
+        // Left by an earlier process with this same id: the copy tool would copy into it.
+        borrarRuta(nuevo);
+    });
 
     bool lleno = false;
     std::exception_ptr corte;
@@ -143,20 +148,25 @@ QCoro::Task<> quitarBundle(QString destino) {
     // No folder above it, nothing in it: not even the lock is needed.
     if (!QFileInfo(QFileInfo(destino).absolutePath()).isDir()) co_return;
     Cerrojo cerrojo;
-    try {
-        cerrojo = cerrojoParaCambiar(destino);
-    } catch (const ErrorSistema&) {
-        // A folder where no lock can be made but that holds nothing to remove is no error.
-        if (!hayAlgo(destino)) co_return;
-        throw;
-    }
-    resolverRestos(destino);
-    if (!hayAlgo(destino)) co_return;
     const QString aparte = copiaQuitada(destino);
-    borrarRuta(aparte);
-    const QByteArray desde = QFile::encodeName(destino), hasta = QFile::encodeName(aparte);
-    if (std::rename(desde.constData(), hasta.constData()) != 0)
-        throw errorDeArchivo(errno, QStringLiteral("No se pudo quitar"), destino);
+    bool apartado = false;
+    // Beside the window's thread, as for an install (the lock's file is forced to the disk).
+    co_await enSegundoPlano([&destino, &cerrojo, &aparte, &apartado] {
+        try {
+            cerrojo = cerrojoParaCambiar(destino);
+        } catch (const ErrorSistema&) {
+            // A folder where no lock can be made but that holds nothing to remove is no error.
+            if (!hayAlgo(destino)) return;
+            throw;
+        }
+        resolverRestos(destino);
+        if (!hayAlgo(destino)) return;
+        borrarRuta(aparte);
+        const QByteArray desde = QFile::encodeName(destino), hasta = QFile::encodeName(aparte);
+        if (std::rename(desde.constData(), hasta.constData()) != 0)
+            throw errorDeArchivo(errno, QStringLiteral("No se pudo quitar"), destino);
+        apartado = true;
+    });
     // Gone for every host from here; the lock is held until it is gone from the disk too.
-    co_await borrarAparte(aparte);
+    if (apartado) co_await borrarAparte(aparte);
 }

@@ -28,7 +28,8 @@ QString ponerEnSitio(const QString& nuevo, const QString& destino, const QString
 // the destination is then as it was. Cancelled, it stops only while the tool copies (Cancelado,
 // the half copy gone, the destination as it was); once the copy is put in place, the rest runs to
 // its end.
-// The quarantine walk and the deletion of the earlier bundle run beside the window's thread.
+// Taking the lock, the quarantine walk and the deletion of the earlier bundle run beside the
+// window's thread.
 // With `antes`, the copy is made at once but put in place only once `antes` says yes (and the
 // action was not cancelled meanwhile); a no drops it (false, the destination as it was).
 QCoro::Task<bool> instalarCopia(Entorno entorno, QString origen, QString destino,
@@ -42,7 +43,7 @@ QCoro::Task<bool> instalarMoviendo(Entorno entorno, QString origen, QString dest
                                    Cancelacion cancelacion = {});
 
 // Removes what is at `destino` with its lock taken (Failure when another copy is changing it):
-// moved aside in one step, then deleted there, beside the window's thread (a failure to delete is
-// left to the next sweep). A removal that fails leaves the bundle whole. Nothing there, or no
+// moved aside in one step, then deleted there, all beside the window's thread (a failure to delete
+// is left to the next sweep). A removal that fails leaves the bundle whole. Nothing there, or no
 // folder above it, is no error.
 QCoro::Task<> quitarBundle(QString destino);

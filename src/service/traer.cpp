@@ -143,9 +143,13 @@ QCoro::Task<> Store::traer(Plugin plugin, QUrl descargas, QString token, Encargo
     };
 
     // Held until the package and the folder are gone (declared first, let go last): a sweep by
-    // another copy leaves them alone meanwhile.
-    crearCarpeta(entorno.temporal);
-    const Cerrojo propio = tomarCerrojo(cerrojoDeDescarga(carpeta), carpeta);
+    // another copy leaves them alone meanwhile. Taken beside the window's thread: the lock's file
+    // is forced to the disk.
+    Cerrojo propio;
+    co_await enSegundoPlano([&entorno, &carpeta, &propio] {
+        crearCarpeta(entorno.temporal);
+        propio = tomarCerrojo(cerrojoDeDescarga(carpeta), carpeta);
+    });
     // The package is only needed until it is unpacked, whatever the outcome.
     Desechable paqueteTemporal(paquete);
     co_await bajarPaquete(entorno, descargas, token, plugin, paquete, std::move(aviso),
