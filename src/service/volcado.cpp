@@ -26,7 +26,7 @@ Volcado::Volcado(const QString& archivo, Integridad esperado, std::function<void
     // NewOnly: whatever is already there is someone else's, and is left alone.
     if (!archivo_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         throw errorDeArchivo(archivo_, noGuardado);
-    bloque_.reserve(tamanoBloque);
+    bloque_ = bloqueLibre();
     escritor_ = std::thread([this] { escribir(); });
 }
 
@@ -54,9 +54,22 @@ void Volcado::agregar(const QByteArray& trozo) {
     bloque_.append(trozo);
     if (bloque_.size() >= tamanoBloque) {
         entregar(std::move(bloque_));
-        bloque_ = QByteArray();
-        bloque_.reserve(tamanoBloque);
+        bloque_ = bloqueLibre();
     }
+}
+
+QByteArray Volcado::bloqueLibre() {
+    QByteArray bloque;
+    {
+        const std::lock_guard<std::mutex> cerrojo(mutex_);
+        if (!libres_.empty()) {
+            bloque = std::move(libres_.back());
+            libres_.pop_back();
+        }
+    }
+    bloque.resize(0); // keeps its memory: nobody else holds it
+    bloque.reserve(tamanoBloque);
+    return bloque;
 }
 
 bool Volcado::hayHueco() const {
@@ -93,6 +106,7 @@ void Volcado::escribir() {
         {
             const std::lock_guard<std::mutex> cerrojo(mutex_);
             cola_.pop_front();
+            libres_.push_back(std::move(bloque)); // the last holder of it now
             if (fallo) {
                 // Nothing more is written; the receiving side learns of it at its next piece.
                 fallo_ = fallo;

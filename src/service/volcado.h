@@ -14,18 +14,19 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // A package file written as its body arrives, beside the thread that receives it. The pieces a
 // transfer delivers (often a few kilobytes) are gathered into blocks of two megabytes; each full
 // block goes to a thread of the writer's own, which adds it to the package's digest and writes it
-// with one checked call. While a few blocks wait for that thread, hayHueco() is false: the
-// transfer then leaves what comes next with the network, which holds the server back, and
-// `alHaberHueco` is called on the receiving thread once a block has gone, so what is held stays
-// bounded however slow the disk is. The package is written under its own name, which no one else
-// uses, and never forced to disk: it lives only until it is unpacked, and what a crash leaves is
-// swept. Without terminar() nothing is left. It is checked against what the store said of it (see
-// Comprobante): a package past its length throws from agregar, one that is not what was said
-// from terminar.
+// with one checked call, and is then filled again: a few blocks serve the whole package. While a
+// few blocks wait for that thread, hayHueco() is false: the transfer then leaves what comes next
+// with the network, which holds the server back, and `alHaberHueco` is called on the receiving
+// thread once a block has gone, so what is held stays bounded however slow the disk is. The package
+// is written under its own name, which no one else uses, and never forced to disk: it lives only
+// until it is unpacked, and what a crash leaves is swept. Without terminar() nothing is left. It is
+// checked against what the store said of it (see Comprobante): a package past its length throws
+// from agregar, one that is not what was said from terminar.
 class Volcado {
 public:
     // throws ErrorSistema; `alHaberHueco` runs on the thread that makes the Volcado
@@ -48,6 +49,7 @@ public:
 private:
     void escribir(); // the writer's thread
     void entregar(QByteArray bloque);
+    QByteArray bloqueLibre(); // a written one again, or a new one
 
     QFile archivo_;
     Comprobante comprobante_;
@@ -59,9 +61,10 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable hayTrabajo_;
-    std::deque<QByteArray> cola_; // the block being written stays first until it is written
-    std::exception_ptr fallo_;    // a write that failed
-    bool cerrar_ = false;         // no more blocks: write what is left, then end
-    bool abandonar_ = false;      // end at once, leaving what is left
+    std::deque<QByteArray> cola_;    // the block being written stays first until it is written
+    std::vector<QByteArray> libres_; // written, to be filled again
+    std::exception_ptr fallo_;       // a write that failed
+    bool cerrar_ = false;            // no more blocks: write what is left, then end
+    bool abandonar_ = false;         // end at once, leaving what is left
     std::thread escritor_;
 };
