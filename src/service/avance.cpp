@@ -1,7 +1,12 @@
 #include "service/avance.h"
 
-QString megas(qint64 bytes) {
+qint64 cifraDeMegas(qint64 bytes) {
     const qint64 decimas = std::max<qint64>(bytes, 0) / 100000;
+    return decimas < 100 ? decimas : decimas / 10 * 10;
+}
+
+QString megas(qint64 bytes) {
+    const qint64 decimas = cifraDeMegas(bytes);
     if (decimas < 100)
         return QString::number(decimas / 10) + QLatin1Char(',') + QString::number(decimas % 10) +
                QStringLiteral(" MB");

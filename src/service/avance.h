@@ -13,3 +13,6 @@ QString textoDeAvance(int posicion, int total, const std::optional<Progreso>& pr
 // Bytes in megabytes of a million, never rounded up: "3,5 MB" (one decimal, a decimal comma)
 // below 10 MB, "120 MB" from there on.
 QString megas(qint64 bytes);
+
+// What megas() shows, as a number that changes exactly when its text does (tenths of a megabyte).
+qint64 cifraDeMegas(qint64 bytes);

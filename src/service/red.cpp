@@ -1,6 +1,7 @@
 #include "service/red.h"
 
 #include "core/failure.h"
+#include "service/avance.h"
 #include "service/errorred.h"
 #include "service/hilored.h"
 #include "service/volcado.h"
@@ -146,7 +147,9 @@ public:
                 respuesta->header(QNetworkRequest::ContentLengthHeader).toLongLong();
             if (largo > 0) total = largo;
         }
-        const qint64 decimas = recibidos_ / 100000;
+        // Only what the line and the bar would show differently: a package of hundreds of
+        // megabytes would otherwise wake the window's thread thousands of times.
+        const qint64 decimas = cifraDeMegas(recibidos_);
         const int centesimas = total && *total > 0
                                    ? int(std::min(1.0, double(recibidos_) / double(*total)) * 100)
                                    : -1;
