@@ -44,6 +44,13 @@ const QString correo = QStringLiteral("ana@example.com");
 constexpr qint64 megabyte = 1000 * 1000;
 const QString objetivo = QStringLiteral("≤ 1.2×; peak ≤ 100 MB; gap ≤ 50 ms");
 
+// The CPU time the calling thread has used.
+double cpuDelHiloMs() {
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 // The window's application, which with QUELO_BENCH_LENTOS set to a file appends to it every
 // event that held the window's thread more than 20 ms: its wall and thread CPU time, type and
 // receiver. A long wall time with little CPU is the thread waiting for a core, not work of its own.
@@ -58,13 +65,13 @@ public:
         const int tipo = evento->type();
         QElapsedTimer reloj;
         reloj.start();
-        const double cpuAntes = cpuMs();
+        const double cpuAntes = cpuDelHiloMs();
         const bool hecho = QApplication::notify(receptor, evento);
         const double ms = reloj.nsecsElapsed() / 1e6;
         if (ms > 20) {
             const QByteArray linea = QStringLiteral("%1 ms, cpu %2 ms on %5: event %3 to %4\n")
                                          .arg(ms, 0, 'f', 1)
-                                         .arg(cpuMs() - cpuAntes, 0, 'f', 1)
+                                         .arg(cpuDelHiloMs() - cpuAntes, 0, 'f', 1)
                                          .arg(tipo)
                                          .arg(QString::fromLatin1(clase))
                                          .arg(QThread::currentThread() == thread()
@@ -79,16 +86,12 @@ public:
     }
 
 private:
-    static double cpuMs() {
-        timespec t{};
-        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-    }
     const QString registro_ = qEnvironmentVariable("QUELO_BENCH_LENTOS");
 };
 
 // The child, in the real window: one click on "Bajar comprados". Prints its time, its peak
-// resident memory and the longest gap of a 10 ms timer, or the status it ended with.
+// resident memory, the longest gap of a 10 ms timer and the CPU time of the window's thread, or the
+// status it ended with.
 int hijoVentana(int argc, char** argv) {
     AplicacionVigilada app(argc, argv);
     const QStringList a = app.arguments();
@@ -102,6 +105,7 @@ int hijoVentana(int argc, char** argv) {
     const long antes = memoriaKb("VmHWM");
     Pulso pulso;
     QElapsedTimer reloj;
+    const double cpuAntes = cpuDelHiloMs();
     reloj.start();
     if (!ventana.pulsar(QStringLiteral("Bajar comprados"))) {
         std::printf("failed: no «Bajar comprados» button\n");
@@ -113,8 +117,8 @@ int hijoVentana(int argc, char** argv) {
         std::printf("failed: %s\n", qPrintable(ventana.store().status()));
         return 1;
     }
-    std::printf("ms %.1f hwm_kb %ld antes_kb %ld hueco_ms %.1f\n", t, memoriaKb("VmHWM"), antes,
-                pulso.maximoMs());
+    std::printf("ms %.1f hwm_kb %ld antes_kb %ld hueco_ms %.1f cpu_ventana_ms %.1f\n", t,
+                memoriaKb("VmHWM"), antes, pulso.maximoMs(), cpuDelHiloMs() - cpuAntes);
     return 0;
 }
 
@@ -345,11 +349,13 @@ void filaComparada(const QString& que, const Serie& app, const Serie& mano, int 
     if (peorHueco > 50) faltas.append(QStringLiteral("gap"));
     fila(
         que,
-        QStringLiteral("%1 vs %2 (×%3); peak resident %4 MB; longest gap %5 ms (worst %6 ms)")
+        QStringLiteral("%1 vs %2 (×%3); peak resident %4 MB; longest gap %5 ms (worst %6 ms); "
+                       "CPU time of the window's thread %7 ms")
             .arg(segundos(app.de(QStringLiteral("ms"))), segundos(mano.de(QStringLiteral("total"))))
             .arg(razon, 0, 'f', 2)
             .arg(conReparto(pico, 1, 1), conReparto(hueco, 1, 1))
-            .arg(peorHueco, 0, 'f', 1),
+            .arg(peorHueco, 0, 'f', 1)
+            .arg(app.mediana(QStringLiteral("cpu_ventana_ms")), 0, 'f', 0),
         objetivo,
         (faltas.isEmpty() ? QStringLiteral("met")
                           : QStringLiteral("NOT met: ") + faltas.join(QStringLiteral(", "))) +
