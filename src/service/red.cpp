@@ -130,9 +130,10 @@ void seguirRedireccion(QNetworkReply* respuesta, Pedido& pedido, int saltos) {
     pedido.url = destino;
 }
 
-// Publishes how much of a body has arrived, each tenth of a megabyte and each hundredth of a
-// known length. Qt's own downloadProgress is held back to a few a second, too few for a package
-// on a fast network.
+// Publishes how much of a body has arrived, whenever the megabytes the line shows or the hundredth
+// of a known length change, and only then: a package of hundreds of megabytes would otherwise wake
+// the window's thread thousands of times. Qt's own downloadProgress is held back to a few a
+// second, too few for a package on a fast network.
 class Avance {
 public:
     Avance(const AvisoProgreso& aviso, std::optional<qint64> tamano)
@@ -147,14 +148,12 @@ public:
                 respuesta->header(QNetworkRequest::ContentLengthHeader).toLongLong();
             if (largo > 0) total = largo;
         }
-        // Only what the line and the bar would show differently: a package of hundreds of
-        // megabytes would otherwise wake the window's thread thousands of times.
-        const qint64 decimas = cifraDeMegas(recibidos_);
+        const qint64 cifra = cifraDeMegas(recibidos_);
         const int centesimas = total && *total > 0
                                    ? int(std::min(1.0, double(recibidos_) / double(*total)) * 100)
                                    : -1;
-        if (decimas == decimas_ && centesimas == centesimas_) return;
-        decimas_ = decimas;
+        if (cifra == cifra_ && centesimas == centesimas_) return;
+        cifra_ = cifra;
         centesimas_ = centesimas;
         aviso_(Progreso{recibidos_, total});
     }
@@ -163,7 +162,7 @@ private:
     const AvisoProgreso& aviso_;
     const std::optional<qint64> tamano_;
     qint64 recibidos_ = 0;
-    qint64 decimas_ = -1;
+    qint64 cifra_ = -1;
     int centesimas_ = -1;
 };
 
