@@ -34,6 +34,14 @@ struct Nivel {
     QByteArrayList carpetas;
 };
 
+// Whether an entry of the open folder `fd` is a folder itself, links not followed; -1 (errno set)
+// when it cannot be told.
+int esCarpetaEn(int fd, const char* nombre) {
+    struct stat info;
+    if (::fstatat(fd, nombre, &info, AT_SYMLINK_NOFOLLOW) != 0) return -1;
+    return S_ISDIR(info.st_mode) ? 1 : 0;
+}
+
 // Everything in an open folder that is not a folder goes at once; the folders are returned to be
 // entered. Names stay bytes: they are never turned into text and back.
 QByteArrayList vaciar(int fd, Fallo& fallo) {
@@ -48,21 +56,28 @@ QByteArrayList vaciar(int fd, Fallo& fallo) {
         if (copia >= 0) ::close(copia);
         return {};
     }
-    QByteArrayList nombres;
+    // The listing says what most entries are: a bundle of thousands of files is removed without
+    // a stat for each.
+    QByteArrayList nombres, carpetas;
     while (const dirent* entrada = ::readdir(carpeta)) {
         const char* n = entrada->d_name;
-        if (std::strcmp(n, ".") != 0 && std::strcmp(n, "..") != 0) nombres.append(n);
+        if (std::strcmp(n, ".") == 0 || std::strcmp(n, "..") == 0) continue;
+        const int tipo =
+            entrada->d_type == DT_UNKNOWN ? esCarpetaEn(fd, n) : int(entrada->d_type == DT_DIR);
+        if (tipo < 0)
+            fallo.anotar(errno);
+        else
+            (tipo ? carpetas : nombres).append(n);
     }
     ::closedir(carpeta);
-    QByteArrayList carpetas;
     for (const QByteArray& n : std::as_const(nombres)) {
-        struct stat info;
-        if (::fstatat(fd, n.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-            fallo.anotar(errno);
-        else if (S_ISDIR(info.st_mode))
+        if (::unlinkat(fd, n.constData(), 0) == 0) continue;
+        const int error = errno;
+        // Made a folder since it was listed (EPERM is what some systems say for a folder).
+        if ((error == EISDIR || error == EPERM) && esCarpetaEn(fd, n.constData()) == 1)
             carpetas.append(n);
-        else if (::unlinkat(fd, n.constData(), 0) != 0)
-            fallo.anotar(errno);
+        else
+            fallo.anotar(error);
     }
     return carpetas;
 }
