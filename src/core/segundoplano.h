@@ -7,8 +7,7 @@
 // Runs a blocking job (unpacking a package, removing a large folder, a transfer's own event loop)
 // on one of the threads kept beside the window's, and awaits its end, so the window's thread keeps
 // serving its events meanwhile. The threads outlive their jobs, so nobody waits for a thread to
-// start or to end. They run at the window's own priority: lowered, they lost the cores to any
-// other busy program and the window gained nothing it could show. The application's end waits
-// for the jobs still running. What the job throws is thrown here. The job
+// start or to end; they run a little below the window's thread (cederPrioridad); the
+// application's end waits for the jobs still running. What the job throws is thrown here. The job
 // must touch no QObject of the window's thread.
 QCoro::Task<> enSegundoPlano(std::function<void()> trabajo);
