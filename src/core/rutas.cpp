@@ -62,8 +62,7 @@ QByteArrayList vaciar(int fd, Fallo& fallo) {
     while (const dirent* entrada = ::readdir(carpeta)) {
         const char* n = entrada->d_name;
         if (std::strcmp(n, ".") == 0 || std::strcmp(n, "..") == 0) continue;
-        const int tipo =
-            entrada->d_type == DT_UNKNOWN ? esCarpetaEn(fd, n) : int(entrada->d_type == DT_DIR);
+        const int tipo = esCarpetaListada(fd, *entrada);
         if (tipo < 0)
             fallo.anotar(errno);
         else
@@ -183,4 +182,9 @@ void moverRuta(const QString& origen, const QString& destino) {
     if (std::rename(QFile::encodeName(origen).constData(),
                     QFile::encodeName(destino).constData()) != 0)
         throw errorDeArchivo(errno, QStringLiteral("No se pudo mover"), origen);
+}
+
+int esCarpetaListada(int fd, const dirent& entrada) {
+    if (entrada.d_type != DT_UNKNOWN) return entrada.d_type == DT_DIR ? 1 : 0;
+    return esCarpetaEn(fd, entrada.d_name);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct dirent;
+
 // File-system steps on paths, shared by the install, the removal, the download and the accounts
 // files. Platform errors are thrown as ErrorSistema with a Spanish description (core/errores.h).
 
@@ -24,3 +26,8 @@ void crearCarpeta(const QString& ruta);
 
 // Renames within one file system, in one step.
 void moverRuta(const QString& origen, const QString& destino);
+
+// Whether an entry just read from the listing of the open folder `fd` is a folder itself, links not
+// followed: told by the listing where it can (no stat), by a stat otherwise. -1 (errno set) when it
+// cannot be told.
+int esCarpetaListada(int fd, const dirent& entrada);

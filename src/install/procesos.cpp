@@ -2,6 +2,7 @@
 
 #include "core/errores.h"
 #include "core/failure.h"
+#include "core/rutas.h"
 #include "core/segundoplano.h"
 #include "install/atributo.h"
 
@@ -16,7 +17,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -60,13 +60,7 @@ void quitarMarcaEnTodo(const QString& raiz) {
             const char* nombre = entrada->d_name;
             if (std::strcmp(nombre, ".") == 0 || std::strcmp(nombre, "..") == 0) continue;
             const QByteArray ruta = carpeta + '/' + nombre;
-            bool esCarpeta = entrada->d_type == DT_DIR;
-            if (entrada->d_type == DT_UNKNOWN) {
-                struct stat info;
-                esCarpeta =
-                    ::fstatat(fd, nombre, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
-            }
-            if (esCarpeta)
+            if (esCarpetaListada(fd, *entrada) == 1)
                 carpetas.append(ruta);
             else
                 quitarAtributoSinSeguir(ruta.constData(), marca);
