@@ -1,6 +1,7 @@
 #include "service/desempaquetar.h"
 
 #include "core/failure.h"
+#include "core/localehilo.h"
 #include "core/segundoplano.h"
 
 #include <QDir>
@@ -150,6 +151,10 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
     const QByteArray prefijo = QFile::encodeName(raiz) + '/';
     qint64 queda = limite ? *limite : espacioParaDesempaquetar(raiz);
     QStringList hechos; // the links made, by their names inside the folder
+    // libarchive turns a package's UTF-8 names into the thread's character set, and fails on every
+    // one outside ASCII under the C locale, which an application started without LANG (from the
+    // Finder, say) has. Set before the archive objects: each takes its character set when made.
+    const LocaleDelHilo enUtf8(localesUtf8);
 
     std::unique_ptr<archive, CerrarLectura> lectura(archive_read_new());
     std::unique_ptr<archive, CerrarEscritura> escritura(archive_write_disk_new());
@@ -169,7 +174,7 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
         const int r = archive_read_next_header(lectura.get(), &entrada);
         if (r == ARCHIVE_EOF) break;
         if (r < ARCHIVE_WARN) return false;
-        // The raw name, as in the archive: libarchive's conversions depend on the locale.
+        // The name as the archive gives it: UTF-8 here (enUtf8).
         const char* crudo = archive_entry_pathname(entrada);
         if (!crudo || !esUtf8(crudo) || !cabe(prefijo, crudo)) return false;
         const QString nombre = QString::fromUtf8(crudo);

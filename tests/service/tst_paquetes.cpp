@@ -1,5 +1,6 @@
 // Unpacking a downloaded package: everything inside the folder, nothing outside it.
 #include "archivos.h"
+#include "core/localehilo.h"
 #include "disco.h"
 #include "ejecutable.h"
 #include "service/desempaquetar.h"
@@ -50,12 +51,24 @@ void TstPaquetes::zip_normal_se_desempaqueta_entero() {
     const QString origen = mundo.dir.filePath(QStringLiteral("origen"));
     crearBundle(origen + QStringLiteral("/Brisa.vst3"));
     crearBundle(origen + QStringLiteral("/sub/Brisa.component"));
+    // Marked as UTF-8 in the package, as most archivers write such a name.
+    const QString preset = QStringLiteral("/Brisa.vst3/Contents/Resources/Mañana fría.fxp");
+    escribir(origen + preset, "preset");
     const QString zip = mundo.dir.filePath(QStringLiteral("brisa.zip"));
-    escribirZip(zip, entradasDe(origen, ""));
+    {
+        const LocaleDelHilo utf8(localesUtf8);
+        QVERIFY(utf8.vale());
+        escribirZip(zip, entradasDe(origen, ""));
+    }
     const QString carpeta = mundo.entorno.temporal + QStringLiteral("/quelo-brisa");
     QDir().mkpath(carpeta);
 
-    QVERIFY(extraerZip(zip, carpeta));
+    {
+        // As an application started without LANG: ASCII only.
+        const LocaleDelHilo c({"C"});
+        QVERIFY(extraerZip(zip, carpeta));
+    }
+    QCOMPARE(leer(carpeta + preset), QByteArray("preset"));
     for (const QString& bundle :
          {QStringLiteral("/Brisa.vst3"), QStringLiteral("/sub/Brisa.component")}) {
         const QString dentro = carpeta + bundle + QStringLiteral("/Contents");
