@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "core/localehilo.h"
 #include "core/segundoplano.h"
+#include "service/cabida.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,14 +18,10 @@
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
 
-// What a package may take unpacked: a few GiB at most, and never the last of the disk.
-constexpr qint64 tope = qint64(4) << 30;
-constexpr qint64 margen = qint64(64) << 20;
 // What an entry takes besides its bytes (its node, its line in a folder): millions of empty
 // entries fill a disk too.
 constexpr qint64 porEntrada = 4096;
@@ -136,20 +133,13 @@ bool enlacesDentro(const QString& raiz, const QStringList& enlaces) {
     return true;
 }
 
-qint64 espacioParaDesempaquetar(const QString& carpeta) {
-    struct statvfs info;
-    if (::statvfs(QFile::encodeName(carpeta).constData(), &info) != 0) return 0;
-    const qint64 libre = qint64(info.f_bavail) * qint64(info.f_frsize);
-    return std::min(tope, libre - margen);
-}
-
 bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qint64> limite,
                 QStringList* enlaces) {
     // A destination reached through a link would make every entry look written through one.
     const QString raiz = QFileInfo(carpeta).canonicalFilePath();
     if (raiz.isEmpty()) return false;
     const QByteArray prefijo = QFile::encodeName(raiz) + '/';
-    qint64 queda = limite ? *limite : espacioParaDesempaquetar(raiz);
+    qint64 queda = limite ? *limite : cabidaEn(raiz).bytes;
     QStringList hechos; // the links made, by their names inside the folder
     // libarchive turns a package's UTF-8 names into the thread's character set, and fails on every
     // one outside ASCII under the C locale, which an application started without LANG (from the

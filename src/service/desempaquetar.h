@@ -16,16 +16,12 @@ QCoro::Task<QStringList> desempaquetar(QString paquete, QString carpeta, QString
 // cannot be read; when an entry is absolute, climbs out with "..", is a link pointing outside
 // the folder, would be written through a link, is neither file, folder nor link, has a name
 // that is not UTF-8 or too long for the system; when what it unpacks would take more than
-// `limite` bytes (espacioParaDesempaquetar of the folder when none is given); or when any write
+// `limite` bytes (cabidaEn the folder when none is given); or when any write
 // fails. What was written before a refusal stays in the folder; the caller discards the folder.
 // The folder must hold nothing else: the links it then holds are the ones it made, checked once
 // all are made without walking the folder, and named in `enlaces` (paths inside the folder).
 bool extraerZip(const QString& paquete, const QString& carpeta,
                 std::optional<qint64> limite = std::nullopt, QStringList* enlaces = nullptr);
-
-// What a package may take unpacked into a folder: a few GiB at most, and never more than the
-// free space of the folder's disk less a margin (zero or less: nothing fits).
-qint64 espacioParaDesempaquetar(const QString& carpeta);
 
 // Whether the links of `enlaces` (paths inside a folder; what is no longer a link is passed
 // over), followed through the links on disk, stay inside the folder: a chain of links that are

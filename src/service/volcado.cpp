@@ -17,10 +17,15 @@ const QString noGuardado = QStringLiteral("No se pudo guardar el paquete en");
 
 } // namespace
 
-Volcado::Volcado(const QString& archivo, Integridad esperado, std::function<void()> alHaberHueco)
-    : archivo_(archivo), comprobante_(std::move(esperado)), alHaberHueco_(std::move(alHaberHueco)),
+Volcado::Volcado(const QString& archivo, Integridad esperado, std::function<void()> alHaberHueco,
+                 std::optional<Cabida> cabida)
+    : archivo_(archivo), comprobante_(esperado), alHaberHueco_(std::move(alHaberHueco)),
       aviso_(std::make_unique<QObject>()) {
-    QDir().mkpath(QFileInfo(archivo).absolutePath()); // a failure shows in open below
+    const QString carpeta = QFileInfo(archivo).absolutePath();
+    QDir().mkpath(carpeta); // a failure shows in open below
+    cabida_ = cabida ? *cabida : cabidaEn(carpeta);
+    // Said to be larger than it may be: refused before a byte of it comes.
+    if (esperado.tamano && *esperado.tamano > cabida_.bytes) sinCabida();
     errno = 0;
     // Unbuffered: every block reaches the system at once and its write is checked as it is made.
     // NewOnly: whatever is already there is someone else's, and is left alone.
@@ -51,11 +56,18 @@ void Volcado::agregar(const QByteArray& trozo) {
         if (fallo_) std::rethrow_exception(fallo_);
     }
     comprobante_.contar(trozo.size()); // what goes past the length said is never written
+    recibidos_ += trozo.size();
+    if (recibidos_ > cabida_.bytes) sinCabida();
     bloque_.append(trozo);
     if (bloque_.size() >= tamanoBloque) {
         entregar(std::move(bloque_));
         bloque_ = bloqueLibre();
     }
+}
+
+void Volcado::sinCabida() const {
+    if (cabida_.porDisco) throw errorDeArchivo(ENOSPC, noGuardado, archivo_.fileName());
+    throw PaqueteDanado();
 }
 
 QByteArray Volcado::bloqueLibre() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/cabida.h"
 #include "service/integridad.h"
 
 #include <QByteArray>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -26,12 +28,18 @@
 // is written under its own name, which no one else uses, and never forced to disk: it lives only
 // until it is unpacked, and what a crash leaves is swept. Without terminar() nothing is left. It is
 // checked against what the store said of it (see Comprobante): a package past its length throws
-// from agregar, one that is not what was said from terminar.
+// from agregar, one that is not what was said from terminar. Nor does it take more than its Cabida:
+// past it, or said to be larger from the start, it throws ErrorSistema (no room on the disk) or
+// PaqueteDanado (larger than any package), so that a server sending without end never fills the
+// disk.
 class Volcado {
 public:
-    // throws ErrorSistema; `alHaberHueco` runs on the thread that makes the Volcado
+    // Throws ErrorSistema, or PaqueteDanado for a package said to be larger than any.
+    // `alHaberHueco` runs on the thread that makes the Volcado; `cabida` is cabidaEn the file's
+    // folder unless given.
     explicit Volcado(const QString& archivo, Integridad esperado = {},
-                     std::function<void()> alHaberHueco = {});
+                     std::function<void()> alHaberHueco = {},
+                     std::optional<Cabida> cabida = std::nullopt);
     ~Volcado();
     Volcado(const Volcado&) = delete;
     Volcado& operator=(const Volcado&) = delete;
@@ -49,6 +57,7 @@ public:
 private:
     void escribir(); // the writer's thread
     void entregar(QByteArray bloque);
+    [[noreturn]] void sinCabida() const;
     QByteArray bloqueLibre(); // a written one again, or a new one
 
     QFile archivo_;
@@ -56,6 +65,8 @@ private:
     std::function<void()> alHaberHueco_;
     std::unique_ptr<QObject> aviso_; // on the receiving thread, for the writer's calls
     QByteArray bloque_;
+    Cabida cabida_;
+    qint64 recibidos_ = 0;
     qint64 escritos_ = 0; // by the writer
     bool terminado_ = false;
 

@@ -119,6 +119,9 @@ void TstIntegridad::volcado_escribe_por_bloques_aparte_y_comprueba_data() {
     QTest::newRow("resumen de otro paquete")
         << QStringLiteral("otro resumen") << QStringLiteral("terminar");
     QTest::newRow("longitud de menos") << QStringLiteral("corto") << QStringLiteral("agregar");
+    // More than any package: a server that would send without end.
+    QTest::newRow("más que un paquete")
+        << QStringLiteral("sin cabida") << QStringLiteral("agregar");
 }
 
 void TstIntegridad::volcado_escribe_por_bloques_aparte_y_comprueba() {
@@ -131,10 +134,15 @@ void TstIntegridad::volcado_escribe_por_bloques_aparte_y_comprueba() {
     Integridad esperado{QCryptographicHash::hash(datos, QCryptographicHash::Sha256), datos.size()};
     if (dicho == QStringLiteral("otro resumen")) esperado.sha256 = QByteArray(32, 'a');
     if (dicho == QStringLiteral("corto")) esperado.tamano = datos.size() - 1;
+    if (dicho == QStringLiteral("sin cabida")) esperado.tamano.reset(); // only counted
     int huecos = 0;
     QString fallo;
     {
-        Volcado volcado(archivo, esperado, [&huecos] { ++huecos; });
+        const std::optional<Cabida> cabida = dicho == QStringLiteral("sin cabida")
+                                                 ? std::optional(Cabida{1024 * 1024, false})
+                                                 : std::nullopt;
+        Volcado volcado(
+            archivo, esperado, [&huecos] { ++huecos; }, cabida);
         try {
             fallo = QStringLiteral("agregar");
             for (qsizetype i = 0; i < datos.size(); i += 16 * 1024)

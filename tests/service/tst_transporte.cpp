@@ -36,6 +36,7 @@ private Q_SLOTS:
     void contrasena_no_sigue_a_otro_origen();
     void no_se_sigue_de_https_a_http();
     void paquete_grande_publica_su_progreso();
+    void paquete_que_no_cabe_en_el_disco_se_explica_data();
     void paquete_que_no_cabe_en_el_disco_se_explica();
     void store_que_desaparece_a_mitad_no_deja_nada_colgado();
 };
@@ -232,24 +233,51 @@ void TstTransporte::paquete_grande_publica_su_progreso() {
     QVERIFY(anterior > 0.99);
 }
 
+void TstTransporte::paquete_que_no_cabe_en_el_disco_se_explica_data() {
+    QTest::addColumn<qint64>("disco");  // the temporary folder's file system
+    QTest::addColumn<QString>("envio"); // what the server does
+    const qint64 mib = 1 << 20;
+    QTest::newRow("más grande que el disco") << 2 * mib << "paquete";
+    // The list says so: the package is never asked for.
+    QTest::newRow("dice que no cabe") << 2 * mib << "dicho";
+    // Stopped before the disk's last 64 MiB: the user's other programs still have room.
+    QTest::newRow("sin fin ni longitud") << 96 * mib << "sin fin";
+}
+
 void TstTransporte::paquete_que_no_cabe_en_el_disco_se_explica() {
+    QFETCH(qint64, disco);
+    QFETCH(QString, envio);
     QTemporaryDir dir;
-    const DiscoPequeno disco(dir.path(), 2 * 1024 * 1024);
-    if (!disco.montado()) QSKIP(qPrintable(disco.razon()));
+    const DiscoPequeno pequeno(dir.path(), disco);
+    if (!pequeno.montado()) QSKIP(qPrintable(pequeno.razon()));
     Escenario e({pluginDePrueba(QStringLiteral("brisa"))});
-    e.mundo.entorno.temporal = disco.carpeta();
+    e.mundo.entorno.temporal = pequeno.carpeta();
     e.rehacer();
     conBrisa(e);
-    e.paquete(QStringLiteral("brisa"), zipGrande(e.mundo, alAzar(4 * 1024 * 1024, 11)));
+    if (envio == QStringLiteral("sin fin")) {
+        Pauta sinFin{.cuerpo = alAzar(64 * 1024, 3), .repetir = -1};
+        e.servidor.ruta("GET", QStringLiteral("/v1/bajar/brisa"), sinFin);
+    } else {
+        e.paquete(QStringLiteral("brisa"), zipGrande(e.mundo, alAzar(4 * 1024 * 1024, 11)));
+    }
+    if (envio == QStringLiteral("dicho"))
+        e.mios(R"({"ok": true, "plugins": [{"id": "brisa", "size": 4200000}]})");
 
     QVERIFY(e.bajarComprados());
     const QRegularExpression texto(
         QStringLiteral("^No se pudo guardar el paquete en ") +
-        QRegularExpression::escape(disco.carpeta()) +
+        QRegularExpression::escape(pequeno.carpeta()) +
         QStringLiteral("/quelo-brisa-[0-9A-F-]{36}\\.zip: no queda espacio en el disco\\.$"));
     QVERIFY2(texto.match(e.store->status()).hasMatch(), qPrintable(e.store->status()));
     QVERIFY(e.temporales().isEmpty());
     QVERIFY(e.store->installed().isEmpty());
+    const qint64 enviados = e.a(QStringLiteral("/v1/bajar/brisa")).value(0).enviados;
+    if (envio == QStringLiteral("dicho"))
+        QCOMPARE(e.a(QStringLiteral("/v1/bajar/brisa")).size(), 0);
+    // what the writer's blocks and the sockets hold beyond the room, no more
+    if (envio == QStringLiteral("sin fin"))
+        QVERIFY2(enviados < 32 * 1024 * 1024 + 16 * 1024 * 1024,
+                 qPrintable(QString::number(enviados)));
 }
 
 void TstTransporte::store_que_desaparece_a_mitad_no_deja_nada_colgado() {
