@@ -1,7 +1,5 @@
 #include "core/segundoplano.h"
 
-#include "core/prioridad.h"
-
 #include <QCoreApplication>
 #include <QCoro/QCoroSignal>
 #include <QThreadPool>
@@ -29,21 +27,12 @@ QThreadPool& hilos() {
     return *lista;
 }
 
-void aparte(std::function<void()> trabajo) {
-    hilos().start([trabajo = std::move(trabajo)] {
-        // Once per kept thread: what it starts (a transfer's own threads) inherits it.
-        thread_local const bool cedida = (cederPrioridad(), true);
-        (void)cedida;
-        trabajo();
-    });
-}
-
 } // namespace
 
 QCoro::Task<> enSegundoPlano(std::function<void()> trabajo) {
     std::exception_ptr error;
     FinDeTrabajo aviso;
-    aparte([&trabajo, &error, &aviso] {
+    hilos().start([&trabajo, &error, &aviso] {
         try {
             trabajo();
         } catch (...) {

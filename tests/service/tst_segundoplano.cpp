@@ -1,6 +1,5 @@
 // Blocking jobs run beside the window's thread, which keeps serving its events meanwhile.
 #include "core/failure.h"
-#include "core/prioridad.h"
 #include "core/segundoplano.h"
 #include "ejecutable.h"
 
@@ -8,8 +7,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
-
-#include <thread>
 
 namespace {
 // What the awaited job threw, caught inside a coroutine: QCoro::waitFor does not pass
@@ -28,7 +25,6 @@ class TstSegundoPlano : public QObject {
 
 private Q_SLOTS:
     void trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error();
-    void trabajo_aparte_cede_el_paso_a_la_ventana();
 };
 
 void TstSegundoPlano::trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error() {
@@ -52,25 +48,6 @@ void TstSegundoPlano::trabajo_aparte_deja_libre_el_hilo_y_devuelve_su_error() {
     QString mensaje;
     QCoro::waitFor(atrapar([] { throw Failure(QStringLiteral("Roto.")); }, &mensaje));
     QCOMPARE(mensaje, QStringLiteral("Roto."));
-}
-
-void TstSegundoPlano::trabajo_aparte_cede_el_paso_a_la_ventana() {
-    // A job's thread, and a thread it starts (a transfer's own), run below the window's thread.
-    const std::optional<int> ventana = prioridadDelHilo();
-    if (!ventana) QSKIP("this system ranks the window's thread first without being asked");
-    std::optional<int> trabajo, hijo, primera;
-    for (int i = 0; i < 2;
-         ++i) { // the second job may find the first one's thread: not lowered twice
-        QCoro::waitFor(enSegundoPlano([&] {
-            trabajo = prioridadDelHilo();
-            std::thread([&] { hijo = prioridadDelHilo(); }).join();
-        }));
-        QVERIFY(trabajo && *trabajo > *ventana);
-        QCOMPARE(hijo, trabajo);
-        if (i == 0) primera = trabajo;
-        QCOMPARE(trabajo, primera);
-    }
-    QCOMPARE(prioridadDelHilo(), ventana);
 }
 
 QUELO_PRUEBA(TstSegundoPlano)
