@@ -1,5 +1,6 @@
 #include "service/desempaquetar.h"
 
+#include "core/carpetahilo.h"
 #include "core/failure.h"
 #include "core/localehilo.h"
 #include "core/segundoplano.h"
@@ -138,13 +139,22 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
     // A destination reached through a link would make every entry look written through one.
     const QString raiz = QFileInfo(carpeta).canonicalFilePath();
     if (raiz.isEmpty()) return false;
-    const QByteArray prefijo = QFile::encodeName(raiz) + '/';
+    const QByteArray absoluto = QFile::encodeName(raiz) + '/';
     qint64 queda = limite ? *limite : cabidaEn(raiz).bytes;
     QStringList hechos; // the links made, by their names inside the folder
     // libarchive turns a package's UTF-8 names into the thread's character set, and fails on every
     // one outside ASCII under the C locale, which an application started without LANG (from the
     // Finder, say) has. Set before the archive objects: each takes its character set when made.
     const LocaleDelHilo enUtf8(localesUtf8);
+    // Entries named from the destination itself: libarchive's check for links then walks only
+    // an entry's own folders, not every folder above the destination for each entry (tens of
+    // milliseconds in a package of thousands of files). Held until the archives are freed, which
+    // set the folders' times last. Where the thread cannot hold a folder of its own, the names
+    // carry the canonical destination instead.
+    // Named before the thread moves: a relative name would be looked for in the destination.
+    const QByteArray archivo = QFile::encodeName(QFileInfo(paquete).absoluteFilePath());
+    const CarpetaDelHilo enRaiz(raiz);
+    const QByteArray prefijo = enRaiz.propia() ? QByteArray() : absoluto;
 
     std::unique_ptr<archive, CerrarLectura> lectura(archive_read_new());
     std::unique_ptr<archive, CerrarEscritura> escritura(archive_write_disk_new());
@@ -155,8 +165,7 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
     archive_write_disk_set_options(escritura.get(), ARCHIVE_EXTRACT_TIME |
                                                         ARCHIVE_EXTRACT_SECURE_NODOTDOT |
                                                         ARCHIVE_EXTRACT_SECURE_SYMLINKS);
-    if (archive_read_open_filename(lectura.get(), QFile::encodeName(paquete).constData(),
-                                   64 * 1024) != ARCHIVE_OK)
+    if (archive_read_open_filename(lectura.get(), archivo.constData(), 64 * 1024) != ARCHIVE_OK)
         return false;
 
     for (;;) {
@@ -166,7 +175,7 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
         if (r < ARCHIVE_WARN) return false;
         // The name as the archive gives it: UTF-8 here (enUtf8).
         const char* crudo = archive_entry_pathname(entrada);
-        if (!crudo || !esUtf8(crudo) || !cabe(prefijo, crudo)) return false;
+        if (!crudo || !esUtf8(crudo) || !cabe(absoluto, crudo)) return false;
         const QString nombre = QString::fromUtf8(crudo);
         if (!nombreSeguro(nombre) || archive_entry_hardlink(entrada)) return false;
         if (esMetadatosApple(nombre)) continue;
@@ -185,7 +194,6 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
         if (queda < 0 ||
             (archive_entry_size_is_set(entrada) && archive_entry_size(entrada) > queda))
             return false;
-        // Prefixed with the canonical destination: the working directory plays no part.
         const QByteArray ruta = prefijo + QByteArray(crudo);
         archive_entry_copy_pathname(entrada, ruta.constData());
         // Anything short of success is a failure: libarchive reports some failed writes, a

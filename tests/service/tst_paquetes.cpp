@@ -1,5 +1,6 @@
 // Unpacking a downloaded package: everything inside the folder, nothing outside it.
 #include "archivos.h"
+#include "core/carpetahilo.h"
 #include "core/localehilo.h"
 #include "disco.h"
 #include "ejecutable.h"
@@ -10,7 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSemaphore>
 #include <QtTest>
+
+#include <thread>
 
 Q_DECLARE_METATYPE(QList<EntradaZip>)
 
@@ -44,6 +48,7 @@ private Q_SLOTS:
     void zip_corrupto_se_rechaza();
     void zip_en_carpeta_alcanzada_por_enlace();
     void zip_ignora_metadatos_de_apple();
+    void carpeta_del_hilo_no_mueve_a_los_demas();
 };
 
 void TstPaquetes::zip_normal_se_desempaqueta_entero() {
@@ -66,7 +71,8 @@ void TstPaquetes::zip_normal_se_desempaqueta_entero() {
     {
         // As an application started without LANG: ASCII only.
         const LocaleDelHilo c({"C"});
-        QVERIFY(extraerZip(zip, carpeta));
+        // Named relative to the process's folder, which the unpacking thread leaves.
+        QVERIFY(extraerZip(QDir::current().relativeFilePath(zip), carpeta));
     }
     QCOMPARE(leer(carpeta + preset), QByteArray("preset"));
     for (const QString& bundle :
@@ -224,6 +230,35 @@ void TstPaquetes::zip_ignora_metadatos_de_apple() {
     QVERIFY(extraerZip(zip, carpeta));
     QVERIFY(QFile::exists(carpeta + QStringLiteral("/A.vst3/Contents/Info.plist")));
     QVERIFY(!QFileInfo::exists(carpeta + QStringLiteral("/__MACOSX")));
+}
+
+void TstPaquetes::carpeta_del_hilo_no_mueve_a_los_demas() {
+    // The unpack names entries from the destination as its thread's own folder: every other
+    // thread, and that one afterwards, must still be in the process's.
+    QTemporaryDir dir;
+    const QString proceso = QDir::currentPath();
+    const QString destino = QFileInfo(dir.path()).canonicalFilePath();
+    QSemaphore puesta, vista;
+    bool propia = false;
+    QString dentro, despues;
+    std::thread hilo([&] {
+        {
+            const CarpetaDelHilo aqui(destino);
+            propia = aqui.propia();
+            dentro = QDir::currentPath();
+            puesta.release();
+            vista.acquire();
+        }
+        despues = QDir::currentPath();
+    });
+    puesta.acquire();
+    const QString mientras = QDir::currentPath();
+    vista.release();
+    hilo.join();
+    if (!propia) QSKIP("threads share one folder on this system");
+    QCOMPARE(dentro, destino);
+    QCOMPARE(mientras, proceso);
+    QCOMPARE(despues, proceso);
 }
 
 QUELO_PRUEBA(TstPaquetes)

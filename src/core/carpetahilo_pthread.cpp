@@ -1,0 +1,20 @@
+// Where each thread may hold a working folder of its own (Apple's pthread_fchdir_np).
+#include "core/carpetahilo.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
+
+CarpetaDelHilo::CarpetaDelHilo(const QString& carpeta) {
+    const int destino = ::open(QFile::encodeName(carpeta).constData(), O_RDONLY | O_DIRECTORY);
+    if (destino < 0) return;
+    propia_ = ::pthread_fchdir_np(destino) == 0;
+    ::close(destino);
+}
+
+CarpetaDelHilo::~CarpetaDelHilo() {
+    // -1: the thread follows the process's folder again.
+    if (propia_) (void)::pthread_fchdir_np(-1);
+}
