@@ -8,7 +8,8 @@
 #include <unistd.h>
 
 CarpetaDelHilo::CarpetaDelHilo(const QString& carpeta) {
-    const int destino = ::open(QFile::encodeName(carpeta).constData(), O_RDONLY | O_DIRECTORY);
+    const int destino =
+        ::open(QFile::encodeName(carpeta).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (destino < 0) return;
     propia_ = ::pthread_fchdir_np(destino) == 0;
     ::close(destino);

@@ -13,15 +13,15 @@ CarpetaDelHilo::CarpetaDelHilo(const QString& carpeta) {
     const int destino =
         ::open(QFile::encodeName(carpeta).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (destino < 0) return;
-    // From here on this thread's folder is its own; the thread keeps that after going back,
-    // which no other thread notices (nothing here changes the process's folder).
+    // From here on the thread's folder is its own, even after it goes back: were the process to
+    // change folders later this thread would stay behind, and the application never does.
     propia_ = ::unshare(CLONE_FS) == 0 && ::fchdir(destino) == 0;
     ::close(destino);
 }
 
 CarpetaDelHilo::~CarpetaDelHilo() {
-    // The folder it came from cannot fail to take it back while held open; relative names are
-    // used nowhere else, so even then nothing would be written astray.
+    // Going back fails only if that folder lost its search permission meanwhile; relative names
+    // are used nowhere else, so even then nothing is written astray.
     if (propia_) (void)::fchdir(anterior_);
     if (anterior_ >= 0) ::close(anterior_);
 }
