@@ -16,6 +16,6 @@ CarpetaDelHilo::CarpetaDelHilo(const QString& carpeta) {
 }
 
 CarpetaDelHilo::~CarpetaDelHilo() {
-    // -1: the thread follows the process's folder again.
-    if (propia_) (void)::pthread_fchdir_np(-1);
+    // anterior_ stays -1, which has the thread follow the process's folder again.
+    if (propia_) (void)::pthread_fchdir_np(anterior_);
 }

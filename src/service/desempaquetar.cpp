@@ -146,13 +146,13 @@ bool extraerZip(const QString& paquete, const QString& carpeta, std::optional<qi
     // one outside ASCII under the C locale, which an application started without LANG (from the
     // Finder, say) has. Set before the archive objects: each takes its character set when made.
     const LocaleDelHilo enUtf8(localesUtf8);
+    // Named before the thread moves: a relative name would be looked for in the destination.
+    const QByteArray archivo = QFile::encodeName(QFileInfo(paquete).absoluteFilePath());
     // Entries named from the destination itself: libarchive's check for links then walks only
     // an entry's own folders, not every folder above the destination for each entry (tens of
     // milliseconds in a package of thousands of files). Held until the archives are freed, which
     // set the folders' times last. Where the thread cannot hold a folder of its own, the names
     // carry the canonical destination instead.
-    // Named before the thread moves: a relative name would be looked for in the destination.
-    const QByteArray archivo = QFile::encodeName(QFileInfo(paquete).absoluteFilePath());
     const CarpetaDelHilo enRaiz(raiz);
     const QByteArray prefijo = enRaiz.propia() ? QByteArray() : absoluto;
 
