@@ -241,17 +241,20 @@ public:
         const bool aArchivo = volcado_ && estadoDe(r) == 200;
         // The writer is behind: the rest stays with the network, which holds the server back.
         if (aArchivo && !todo && !volcado_->hayHueco()) return;
-        const QByteArray trozo = r->readAll();
         if (aArchivo) {
+            qint64 leidos = 0;
             try {
-                volcado_->agregar(trozo);
+                leidos = volcado_->agregar(*r);
             } catch (...) {
                 falloEscritura_ = std::current_exception();
                 detener(Corte::Escritura);
                 return;
             }
-            avance_.sumar(r, trozo.size());
-        } else if (!acopio_.agregar(trozo)) {
+            avance_.sumar(r, leidos);
+            return;
+        }
+        const QByteArray trozo = r->readAll();
+        if (!acopio_.agregar(trozo)) {
             detener(Corte::Excedido);
         }
     }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -50,19 +51,34 @@ Volcado::~Volcado() {
     }
 }
 
-void Volcado::agregar(const QByteArray& trozo) {
+qint64 Volcado::agregar(QIODevice& origen) {
     {
         const std::lock_guard<std::mutex> cerrojo(mutex_);
         if (fallo_) std::rethrow_exception(fallo_);
     }
-    comprobante_.contar(trozo.size()); // what goes past the length said is never written
-    recibidos_ += trozo.size();
-    if (recibidos_ > cabida_.bytes) sinCabida();
-    bloque_.append(trozo);
-    if (bloque_.size() >= tamanoBloque) {
-        entregar(std::move(bloque_));
-        bloque_ = bloqueLibre();
+    qint64 leidos = 0;
+    try {
+        for (qint64 hay = origen.bytesAvailable(); hay > 0; hay = origen.bytesAvailable()) {
+            const qsizetype antes = bloque_.size();
+            const qint64 cabe = std::min<qint64>(hay, tamanoBloque - antes);
+            bloque_.resize(antes + cabe); // within its capacity: nothing is allocated
+            const qint64 n = origen.read(bloque_.data() + antes, cabe);
+            bloque_.resize(antes + std::max<qint64>(n, 0));
+            if (n <= 0) break;
+            comprobante_.contar(n);
+            recibidos_ += n;
+            leidos += n;
+            if (recibidos_ > cabida_.bytes) sinCabida();
+            if (bloque_.size() >= tamanoBloque) {
+                entregar(std::move(bloque_));
+                bloque_ = bloqueLibre();
+            }
+        }
+    } catch (...) {
+        bloque_.clear(); // what went past the length or the room is never written
+        throw;
     }
+    return leidos;
 }
 
 void Volcado::sinCabida() const {

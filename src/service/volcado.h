@@ -18,20 +18,20 @@
 #include <thread>
 #include <vector>
 
-// A package file written as its body arrives, beside the thread that receives it. The pieces a
-// transfer delivers (often a few kilobytes) are gathered into blocks of two megabytes; each full
-// block goes to a thread of the writer's own, which adds it to the package's digest and writes it
-// with one checked call, and is then filled again: a few blocks serve the whole package. While a
-// few blocks wait for that thread, hayHueco() is false: the transfer then leaves what comes next
-// with the network, which holds the server back, and `alHaberHueco` is called on the receiving
-// thread once a block has gone, so what is held stays bounded however slow the disk is. The package
-// is written under its own name, which no one else uses, and never forced to disk: it lives only
-// until it is unpacked, and what a crash leaves is swept. Without terminar() nothing is left. It is
-// checked against what the store said of it (see Comprobante): a package past its length throws
-// from agregar, one that is not what was said from terminar. Nor does it take more than its Cabida:
-// past it, or said to be larger from the start, it throws ErrorSistema (no room on the disk) or
-// PaqueteDanado (larger than any package), so that a server sending without end never fills the
-// disk.
+// A package file written as its body arrives, beside the thread that receives it. What the
+// transfer holds is read straight into blocks of two megabytes (no piece of its own allocated,
+// filled and copied again on the way); each full block goes to a thread of the writer's own, which
+// adds it to the package's digest and writes it with one checked call, and is then filled again: a
+// few blocks serve the whole package. While a few blocks wait for that thread, hayHueco() is false:
+// the transfer then leaves what comes next with the network, which holds the server back, and
+// `alHaberHueco` is called on the receiving thread once a block has gone, so what is held stays
+// bounded however slow the disk is. The package is written under its own name, which no one else
+// uses, and never forced to disk: it lives only until it is unpacked, and what a crash leaves is
+// swept. Without terminar() nothing is left. It is checked against what the store said of it (see
+// Comprobante): a package past its length throws from agregar, one that is not what was said from
+// terminar. Nor does it take more than its Cabida: past it, or said to be larger from the start, it
+// throws ErrorSistema (no room on the disk) or PaqueteDanado (larger than any package), so that a
+// server sending without end never fills the disk.
 class Volcado {
 public:
     // Throws ErrorSistema, or PaqueteDanado for a package said to be larger than any.
@@ -44,9 +44,9 @@ public:
     Volcado(const Volcado&) = delete;
     Volcado& operator=(const Volcado&) = delete;
 
-    // Never waits. Throws PaqueteDanado past the length said, and ErrorSistema once a write has
-    // failed.
-    void agregar(const QByteArray& trozo);
+    // Reads what `origen` holds now and returns how much. Never waits. Throws PaqueteDanado past
+    // the length said, and ErrorSistema once a write has failed.
+    qint64 agregar(QIODevice& origen);
     bool hayHueco() const;
 
     // Writes the rest, waits for the writer and checks the package; throws ErrorSistema, or
