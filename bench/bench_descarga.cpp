@@ -134,7 +134,12 @@ void soloQt(const Entorno& e, const Pedido& pedido) {
     std::unique_ptr<QNetworkReply> respuesta(red.get(peticion));
     QNetworkReply* r = respuesta.get();
     r->setReadBufferSize(bufferLectura);
-    QObject::connect(r, &QNetworkReply::readyRead, [r] { (void)r->readAll(); });
+    // Read into one buffer, as the application reads into its writer's blocks.
+    QByteArray buffer(bufferLectura, Qt::Uninitialized);
+    QObject::connect(r, &QNetworkReply::readyRead, [r, &buffer] {
+        while (r->read(buffer.data(), buffer.size()) > 0) {
+        }
+    });
     QEventLoop bucle;
     QObject::connect(r, &QNetworkReply::finished, &bucle, &QEventLoop::quit);
     bucle.exec();
