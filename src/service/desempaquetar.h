@@ -17,7 +17,9 @@ QCoro::Task<QStringList> desempaquetar(QString paquete, QString carpeta, QString
 // the folder, would be written through a link, is neither file, folder nor link, has a name
 // that is not UTF-8 or too long for the system; when what it unpacks would take more than
 // `limite` bytes (cabidaEn the folder when none is given); or when any write
-// fails. What was written before a refusal stays in the folder; the caller discards the folder.
+// fails. Every entry's name, kind and size said are looked at before any is written; what was
+// written before a later refusal stays in the folder, and the caller discards the folder. A
+// package without links is written by two threads at once, each half of it.
 // The folder must hold nothing else: the links it then holds are the ones it made, checked once
 // all are made without walking the folder, and named in `enlaces` (paths inside the folder).
 bool extraerZip(const QString& paquete, const QString& carpeta,

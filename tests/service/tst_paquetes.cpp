@@ -41,6 +41,7 @@ class TstPaquetes : public QObject {
 
 private Q_SLOTS:
     void zip_normal_se_desempaqueta_entero();
+    void zip_sin_enlaces_a_la_vez_entero_y_con_sus_fechas();
     void zip_hostil_se_rechaza_sin_tocar_fuera_data();
     void zip_hostil_se_rechaza_sin_tocar_fuera();
     void zip_que_no_cabe_se_rechaza_data();
@@ -84,6 +85,45 @@ void TstPaquetes::zip_normal_se_desempaqueta_entero() {
         QVERIFY(QFileInfo(dentro + QStringLiteral("/enlace")).isSymLink());
         QCOMPARE(QFile::symLinkTarget(dentro + QStringLiteral("/enlace")),
                  dentro + QStringLiteral("/Resources/datos.bin"));
+    }
+}
+
+void TstPaquetes::zip_sin_enlaces_a_la_vez_entero_y_con_sus_fechas() {
+    // A package without links is written in two halves at once. Its folders come first and their
+    // files after, the later ones larger: the second half fills folders the first made, and
+    // finishes last. A folder's date is set when its writer closes, which must wait for every file
+    // the other half puts in it; no entry may be lost or written twice where the halves meet.
+    QList<EntradaZip> entradas;
+    for (int c = 0; c < 6; ++c) {
+        EntradaZip carpeta;
+        carpeta.nombre = "Eco.vst3/Contents/d" + QByteArray::number(c);
+        carpeta.tipo = EntradaZip::Tipo::Carpeta;
+        entradas.append(carpeta);
+    }
+    for (int c = 0; c < 6; ++c)
+        for (int a = 0; a < 4; ++a)
+            entradas.append(archivoZip("Eco.vst3/Contents/d" + QByteArray::number(c) + "/a" +
+                                           QByteArray::number(a),
+                                       QByteArray(c < 2 ? 100 : 300000, char('a' + c * 4 + a))));
+    Mundo mundo;
+    const QString zip = mundo.dir.filePath(QStringLiteral("eco.zip"));
+    escribirZip(zip, entradas);
+    const QString carpeta = mundo.entorno.temporal + QStringLiteral("/quelo-eco");
+    QDir().mkpath(carpeta);
+
+    QVERIFY(extraerZip(zip, carpeta));
+    int hechas = 0;
+    for (QDirIterator it(carpeta, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext(); it.next())
+        ++hechas;
+    QCOMPARE(hechas, entradas.size() + 2); // with Eco.vst3 and its Contents
+    for (const EntradaZip& e : std::as_const(entradas)) {
+        const QString ruta = carpeta + QLatin1Char('/') + QString::fromUtf8(e.nombre);
+        if (e.tipo == EntradaZip::Tipo::Archivo) QCOMPARE(leer(ruta), e.datos);
+        // The package's own date (no archiver here sets one: the oldest a ZIP can hold), not
+        // the moment it was unpacked.
+        QVERIFY2(QFileInfo(ruta).lastModified().date().year() < 2000, qPrintable(ruta));
     }
 }
 
